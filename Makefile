@@ -1,0 +1,39 @@
+# make run   builds Narro and runs its main program.
+# make test  builds and runs every test, then again under AddressSanitizer
+#            and UndefinedBehaviorSanitizer.
+# Both install the Debian packages they need first.
+
+JOBS ?= $(shell nproc)
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+
+.PHONY: run test deps build build-asan bench install clean
+
+run: build
+	$(BUILD)/tools/narro/narro self-check
+
+test: build build-asan
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j$(JOBS)
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD) -j$(JOBS)
+
+build-asan: deps
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DNARRO_SANITIZE=ON >/dev/null
+	@cmake --build $(ASAN_BUILD) -j$(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+install: build
+	cmake --install $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,34 @@
+#include "core/MyException.h"
+
+namespace {
+
+const std::string kRule(80, '/');
+
+std::string DetailsLine() {
+  return "//" + std::string(35, ' ') + "DETAILS" + std::string(34, ' ') + "//";
+}
+
+}  // namespace
+
+CMyException::CMyException(int errorNumber, const std::string& description,
+                           const std::string& function, const std::string& file,
+                           int line)
+    : m_line(line),
+      m_errorNumber(errorNumber),
+      m_description(description),
+      m_function(function),
+      m_file(file) {
+  m_report = "****ERROR: An exception has been thrown!\n\n";
+  m_report += kRule + "\n" + DetailsLine() + "\n" + kRule + "\n";
+  m_report += "ERROR #: " + std::to_string(m_errorNumber);
+  m_report += "\nFunction: " + m_function;
+  m_report += "\nDescription: " + m_description + ". ";
+  if (m_line > 0) {
+    m_report += "\nFile: " + m_file;
+    m_report += "\nLine: " + std::to_string(m_line);
+  }
+}
+
+CMyException::~CMyException() = default;
+
+const char* CMyException::what() const noexcept { return m_report.c_str(); }

@@ -1,0 +1,14 @@
+#include "platform/debugout/DebugOutputNames.h"
+
+#include <unistd.h>
+
+namespace platform {
+
+DebugOutputNames DebugOutputNames::ForThisUser() {
+  const std::string uid = "." + std::to_string(getuid());
+  return DebugOutputNames{"/DBWIN_BUFFER" + uid, "/DBWIN_BUFFER_READY" + uid,
+                          "/DBWIN_DATA_READY" + uid, "/DBWIN_MUTEX" + uid,
+                          "/DBWIN_LISTENER" + uid};
+}
+
+}  // namespace platform

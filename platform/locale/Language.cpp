@@ -1,0 +1,55 @@
+#include "platform/locale/Language.h"
+
+#include <unicode/uloc.h>
+
+#include <cstdlib>
+#include <initializer_list>
+
+namespace platform {
+
+namespace {
+
+constexpr uint16_t kUsEnglish = 0x0409;
+
+std::string Variable(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? std::string(value) : std::string();
+}
+
+// "de_DE.UTF-8@euro" -> "de_DE"; "C" and "POSIX" name no language.
+std::string LocaleId(std::string name) {
+  name = name.substr(0, name.find_first_of(".@"));
+  if (name == "C" || name == "POSIX") return std::string();
+  return name;
+}
+
+uint16_t FirstLanguageOf(std::initializer_list<std::string> names) {
+  for (const std::string& name : names) {
+    const uint16_t id = LangIdFromLocaleName(name);
+    if (id != 0) return id;
+  }
+  return 0;
+}
+
+}  // namespace
+
+uint16_t LangIdFromLocaleName(const std::string& name) {
+  const std::string id = LocaleId(name);
+  if (id.empty()) return 0;
+  return static_cast<uint16_t>(uloc_getLCID(id.c_str()) & 0xFFFF);
+}
+
+uint16_t GetUserDefaultUILanguage() {
+  const std::string language = Variable("LANGUAGE");
+  return FirstLanguageOf({language.substr(0, language.find(':')),
+                          Variable("LC_ALL"), Variable("LC_MESSAGES"),
+                          Variable("LANG")});
+}
+
+uint16_t GetUserDefaultLangID() {
+  const uint16_t id = FirstLanguageOf(
+      {Variable("LC_ALL"), Variable("LC_CTYPE"), Variable("LANG")});
+  return id != 0 ? id : kUsEnglish;
+}
+
+}  // namespace platform

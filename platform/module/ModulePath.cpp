@@ -1,0 +1,28 @@
+#include "platform/module/ModulePath.h"
+
+#include <limits.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace platform {
+
+std::string GetModuleFileName() {
+  std::vector<char> buffer(PATH_MAX);
+  for (;;) {
+    const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n < 0) return std::string();
+    if (static_cast<size_t>(n) < buffer.size()) {
+      return std::string(buffer.data(), static_cast<size_t>(n));
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::string GetDataDirectoryOverride() {
+  const char* dir = std::getenv("NARRO_DATA_DIR");
+  return dir ? std::string(dir) : std::string();
+}
+
+}  // namespace platform

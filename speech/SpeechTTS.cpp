@@ -1,0 +1,107 @@
+#include "speech/SpeechTTS.h"
+
+#include "core/Log.h"
+#include "core/MyException.h"
+#include "core/SingletonStorage.h"
+#include "core/StringConversion.h"
+#include "platform/locale/CodePage.h"
+#include "platform/win/MessageBox.h"
+
+template class MySingleton<CSpeechTTS>;
+
+using namespace platform;
+
+ISpVoice* CSpeechTTS::ms_pVoice = nullptr;
+
+namespace {
+
+// The source position the engine's speaking failures have always reported.
+constexpr int kSpeakFailureLine = 220;
+
+// The token of an installed voice, or null.
+ISpObjectToken* LookUpVoiceToken(const std::wstring& id) {
+  ISpObjectToken* token = nullptr;
+  if (FAILED(CreateSpObjectToken(&token))) return nullptr;
+  if (FAILED(token->SetId(nullptr, id.c_str(), false))) {
+    token->Release();
+    return nullptr;
+  }
+  return token;
+}
+
+}  // namespace
+
+CSpeechTTS::CSpeechTTS() { ms_pVoice = nullptr; }
+
+CSpeechTTS::~CSpeechTTS() {
+  try {
+    ReleaseSAPI();
+  } catch (...) {
+    LogLine("Exception releasing voice interface %1%", SystemErrorText());
+    ms_pVoice = nullptr;
+  }
+}
+
+void CSpeechTTS::InitSAPI() {
+  LogLine("%1%", "Init SAPI...");
+  CoInitialize(nullptr);
+  if (FAILED(CreateSpVoice(&ms_pVoice))) {
+    ms_pVoice = nullptr;
+    MessageBox(nullptr, "Text to speech failed to initialize", "getDefaultVoice",
+               MB_OK);
+    return;
+  }
+  EnumerateVoices(m_voices, SPCAT_VOICES);
+  m_initialized = true;
+}
+
+int CSpeechTTS::SpeakToMe(const std::wstring& text, int flags) {
+  if (!m_initialized) return 0;
+  try {
+    SpeakWithCurrentVoice(text, flags);
+  } catch (...) {
+    throw CMyException(0, "Exception trying to speak.", "CSpeechTTS::SpeakToMe",
+                       "SpeechTTS", kSpeakFailureLine);
+  }
+  return 0;
+}
+
+int CSpeechTTS::SpeakToMe(const std::string& text, int flags) {
+  return SpeakToMe(MultiByteToWide(text), flags);
+}
+
+void CSpeechTTS::SpeakWithCurrentVoice(const std::wstring& text, int flags) {
+  const std::wstring voiceId = MultiByteToWide(m_voiceId);
+  if (ms_pVoice == nullptr) return;
+  // Looked up afresh every time: the voice may have been removed meanwhile.
+  ISpObjectToken* token = LookUpVoiceToken(voiceId);
+  ms_pVoice->SetVoice(token);
+  ms_pVoice->SetVolume(static_cast<uint16_t>(m_volume & 0xFFFF));
+  ms_pVoice->SetRate(m_rate);
+  LogLine("%1%", NarrowChars(text));
+  ULONG stream = 0;
+  // Bit 16 inverted: callers get plain text unless they ask otherwise.
+  ms_pVoice->Speak(text.c_str(), static_cast<uint32_t>(flags) ^ SPF_IS_NOT_XML,
+                   &stream);
+  if (token) token->Release();
+}
+
+void CSpeechTTS::StopSpeaking() {
+  if (ms_pVoice) ms_pVoice->Speak(nullptr, SPF_PURGEBEFORESPEAK, nullptr);
+}
+
+void CSpeechTTS::ReleaseSAPI() {
+  if (ms_pVoice == nullptr) return;
+  LogLine("%1%", "Releasing SAPI");
+  ms_pVoice->Speak(nullptr, SPF_PURGEBEFORESPEAK, nullptr);
+  ULONG references = ms_pVoice->AddRef();
+  LogLine("Releasing REF %1%", references);
+  while (references != 0) {
+    references = ms_pVoice->Release();
+    LogLine("Next REF %1%", references);
+  }
+  ms_pVoice = nullptr;
+  LogLine("%1%", "About to close COM");
+  CoUninitialize();
+  LogLine("%1%", "Closed COM");
+}

@@ -1,0 +1,65 @@
+// The one wrapper over the platform voice. Every spoken word of the library
+// ends in SpeakToMe, which applies the chosen voice, volume and rate afresh
+// before each utterance.
+#ifndef NARRO_SPEECH_SPEECH_TTS_H_
+#define NARRO_SPEECH_SPEECH_TTS_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "narro/Narro.h"
+#include "platform/sapi/Sapi.h"
+
+// One installed voice: its display name and its token identifier.
+struct VoiceEntry {
+  std::string name;
+  std::string id;
+};
+
+class CSpeechTTS;
+extern template class MySingleton<CSpeechTTS>;
+
+class CSpeechTTS : public MySingleton<CSpeechTTS> {
+ public:
+  CSpeechTTS();
+  ~CSpeechTTS() override;
+
+  CSpeechTTS(const CSpeechTTS&) = delete;
+  CSpeechTTS& operator=(const CSpeechTTS&) = delete;
+
+  // Creates the voice and lists the installed voices; shows the
+  // "Text to speech failed to initialize" box when there is no voice.
+  void InitSAPI();
+
+  // Always 0. Throws CMyException when the platform fails while speaking.
+  int SpeakToMe(const std::wstring& text, int flags);
+  // Decodes text as the locale's multibyte text first.
+  int SpeakToMe(const std::string& text, int flags);
+
+  // Silences the voice at once; valid in every state.
+  static void StopSpeaking();
+  // Shuts the voice and COM down; only the first call after InitSAPI acts.
+  static void ReleaseSAPI();
+
+  // Appends one entry per voice token of the category.
+  static platform::HRESULT EnumerateVoices(std::vector<VoiceEntry>& list,
+                                           const wchar_t* category);
+  // The user's interface language, never 0.
+  static platform::LANGID GetUserUILanguage();
+  // Upper-case hexadecimal digits, no leading zeros: 0x0409 gives 409.
+  static std::wstring HexFromLangId(unsigned int langId);
+
+  std::vector<VoiceEntry> m_voices;
+  std::string m_voiceId;  // empty: the platform's default voice
+  int32_t m_rate = 0;
+  int32_t m_volume = 0;
+  bool m_initialized = false;
+
+  static platform::ISpVoice* ms_pVoice;
+
+ private:
+  void SpeakWithCurrentVoice(const std::wstring& text, int flags);
+};
+
+#endif  // NARRO_SPEECH_SPEECH_TTS_H_

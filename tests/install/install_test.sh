@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Installs the built library into a fresh prefix and builds hosts against
+# it the ways a Linux developer would: pkg-config, find_package and dlopen.
+set -euo pipefail
+build_dir=$1
+source_dir=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d /tmp/narro-install-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+
+cmake --install "$build_dir" --prefix "$work/prefix" >/dev/null
+pc=$(find "$work/prefix" -name narro.pc)
+libdir=$(dirname "$(dirname "$pc")")
+test -f "$work/prefix/include/narro/Narro.h"
+test -f "$libdir/cmake/Narro/NarroConfig.cmake"
+
+export PKG_CONFIG_PATH=$(dirname "$pc")
+g++ -std=c++17 -Wall -Wextra -Werror "$source_dir/sample_host.cpp" \
+  $(pkg-config --cflags --libs narro) -o "$work/host"
+
+mkdir "$work/data"
+printf 'b\nA\r\n\nx' > "$work/data/scratchpad.txt"
+NARRO_DATA_DIR="$work/data" NARRO_LOG="$work/data/log" LD_LIBRARY_PATH="$libdir" \
+  "$work/host" > "$work/out"
+grep -qx "root $work/data/" "$work/out"
+
+# The scratch list comes back sorted, CR LF ended and whole.
+printf '\r\nA\r\nb\r\nx\r\n' | cmp - "$work/data/scratchpad.txt"
+
+expected="DBGVIEWCLEAR
+Construct CNarro...
+ENTER DLL
+Mode Change 5
+host line %s
+Narro::debug 7
+debug 7
+Releasing CNarro
+EXIT DLL
+Destructing CNarro..."
+diff <(printf '%s\n' "$expected") "$work/data/log"
+
+# find_package(Narro) gives Narro::Narro.
+mkdir "$work/cmake-host"
+cat > "$work/cmake-host/CMakeLists.txt" <<CMAKE
+cmake_minimum_required(VERSION 3.25)
+project(host CXX)
+set(CMAKE_CXX_STANDARD 17)
+find_package(Narro REQUIRED)
+add_executable(host $source_dir/sample_host.cpp)
+target_link_libraries(host PRIVATE Narro::Narro)
+CMAKE
+cmake -S "$work/cmake-host" -B "$work/cmake-host/build" \
+  -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
+cmake --build "$work/cmake-host/build" >/dev/null
+NARRO_DATA_DIR="$work/data" "$work/cmake-host/build/host" >/dev/null
+
+# dlopen makes the facade, dlclose destroys it and saves the list.
+g++ -std=c++17 "$source_dir/dlopen_host.cpp" -ldl -o "$work/dlopen_host"
+rm "$work/data/scratchpad.txt"
+NARRO_DATA_DIR="$work/data" "$work/dlopen_host" "$libdir/libNarro.so"
+test -f "$work/data/scratchpad.txt"
+echo "install test passed"

@@ -1,0 +1,44 @@
+// A host outside the tree, built only against the installed headers and
+// library: the library is loaded before main and its facade is waiting.
+#include <narro/Narro.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+static int failures = 0;
+
+static void Check(bool ok, const char* what) {
+  if (!ok) {
+    std::fprintf(stderr, "FAILED: %s\n", what);
+    ++failures;
+  }
+}
+
+int main() {
+  ManagedNARRO narro;
+  Check(narro.m_facade == &CNarro::GetSingleton(), "handle finds the facade");
+  CNarro& facade = CNarro::GetSingleton();
+  Check(facade.getFlags() == 17 && facade.checkFlags(17), "flags start at 17");
+  Check(facade.removeFlag(0x02) == 19, "removeFlag toggles");
+  facade.setFlags(17);
+
+  const CTTSString narrow(std::string("caf\xE9"));
+  const CTTSWString wide(narrow);
+  Check(std::wcscmp(wide, L"caf\u00e9") == 0, "widening");
+  Check(static_cast<const std::string>(CTTSWString(std::wstring(1, 0x20AC))) ==
+            std::string(1, '\0'),
+        "narrowing above 255");
+
+  Check(facade.AddToBuffer(CTTSString("Hello, World.")) == 2, "two words");
+  Check(facade.AddToBuffer(CTTSWString(L"hello")) == 2, "no new word");
+  Check(facade.MonitorInput("take lamp ") == 4, "monitored word");
+  facade.SetMode(5);
+  facade.ToLog("host line %s");
+  facade.DebugStr("debug %d", 7);
+
+  CTTSString root;
+  facade.GetRoot(root);
+  std::printf("root %s\n", static_cast<const char*>(root));
+  return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,64 @@
+#include "text/TextStore.h"
+
+#include <boost/make_shared.hpp>
+#include <cwctype>
+#include <fstream>
+
+#include "core/StringConversion.h"
+#include "platform/file/AtomicFile.h"
+#include "text/Tokenize.h"
+
+CTextStore::CTextStore()
+    : m_wordEnders(L" ,.?"), m_wordSeparators(L" ,.?:\n") {}
+
+int CTextStore::AddText(const std::wstring& text) {
+  if (m_clearPending) {
+    m_words.clear();
+    m_text = text + L'\n';
+  } else {
+    m_text += text;
+    m_text += L'\n';
+  }
+  std::wstring lower = text;
+  for (wchar_t& c : lower) c = static_cast<wchar_t>(std::towlower(c));
+  for (const std::wstring& word : Tokenize(lower, m_wordSeparators)) {
+    m_words[word] = boost::make_shared<CWordListItem>(this);
+  }
+  m_clearPending = false;
+  return static_cast<int>(m_words.size());
+}
+
+int CTextStore::AddScratch(const std::wstring& word) {
+  m_scratch[word] = boost::make_shared<CScratchListItem>(this);
+  return static_cast<int>(m_scratch.size());
+}
+
+bool CTextStore::RemoveScratch(const std::wstring& word) {
+  if (word.empty()) return false;
+  return m_scratch.erase(word) > 0;
+}
+
+bool CTextStore::LoadScratch(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  std::string line;
+  while (std::getline(file, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    AddScratch(WidenBytes(line));
+  }
+  return true;
+}
+
+bool CTextStore::SaveScratch(const std::string& path) const {
+  std::string contents;
+  for (const auto& entry : m_scratch) {
+    contents += NarrowChars(entry.first);
+    contents += "\r\n";
+  }
+  return platform::ReplaceFileAtomically(path, contents);
+}
+
+std::wstring CTextStore::LastWord(const std::wstring& line) const {
+  const std::vector<std::wstring> tokens = Tokenize(line, m_wordEnders);
+  return tokens.empty() ? std::wstring() : tokens.back();
+}

@@ -1,0 +1,41 @@
+// The narro tool's commands and the small parsing they share.
+#ifndef NARRO_TOOLS_NARRO_COMMAND_LINE_H_
+#define NARRO_TOOLS_NARRO_COMMAND_LINE_H_
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace narro_tool {
+
+using Arguments = std::vector<std::string>;
+
+// A command given the wrong arguments: exit status 2, one line of message.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct Command {
+  const char* name;
+  const char* usage;    // the arguments, as --help shows them
+  const char* summary;  // one line
+  int (*run)(const Arguments& arguments);  // 0 done, 1 failed
+};
+
+// Every command, in the order --help lists them.
+const std::vector<Command>& Commands();
+
+// Takes "--name VALUE" out of arguments; returns false when it is absent.
+bool TakeOption(Arguments& arguments, const std::string& name,
+                std::string* value);
+
+// A whole decimal number, or a UsageError naming what it was for.
+long ParseNumber(const std::string& text, const std::string& what);
+
+// No "--" options may be left over.
+void RejectOptions(const Arguments& arguments);
+
+}  // namespace narro_tool
+
+#endif  // NARRO_TOOLS_NARRO_COMMAND_LINE_H_

@@ -1,0 +1,88 @@
+// narro: checks and uses an installation of the library from the shell.
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "core/LibraryLifetime.h"
+#include "narro/Narro.h"
+#include "tools/narro/CommandLine.h"
+
+namespace narro_tool {
+
+int RunSelfCheck(const Arguments& arguments);
+
+const std::vector<Command>& Commands() {
+  static const std::vector<Command> commands = {
+      {"self-check", "",
+       "start the library, print its flags, root folder and scratch list",
+       RunSelfCheck},
+  };
+  return commands;
+}
+
+}  // namespace narro_tool
+
+namespace {
+
+using narro_tool::Command;
+using narro_tool::Commands;
+
+void PrintHelp() {
+  std::printf("usage: narro COMMAND [ARGUMENTS]\n\ncommands:\n");
+  for (const Command& command : Commands()) {
+    std::printf("  %s %s\n      %s\n", command.name, command.usage,
+                command.summary);
+  }
+  std::printf(
+      "\n  --help       this text\n  --version    the library's version\n"
+      "\nenvironment: NARRO_DATA_DIR (data folder), NARRO_LOG (copy of the "
+      "log:\na file or \"stderr\"), NARRO_SPEECH (audio, wav:DIR or none)\n");
+}
+
+const Command* FindCommand(const std::string& name) {
+  for (const Command& command : Commands()) {
+    if (name == command.name) return &command;
+  }
+  return nullptr;
+}
+
+int RunCommand(const Command& command, const narro_tool::Arguments& arguments) {
+  AttachLibrary();
+  int status = 1;
+  try {
+    status = command.run(arguments);
+  } catch (const narro_tool::UsageError& e) {
+    std::fprintf(stderr, "narro %s: %s\n", command.name, e.what());
+    status = 2;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "narro %s: %s\n", command.name, e.what());
+    status = 1;
+  }
+  DetachLibrary();
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "narro: no command given (narro --help lists them)\n");
+    return 2;
+  }
+  const std::string first = argv[1];
+  if (first == "--help" || first == "-h") {
+    PrintHelp();
+    return 0;
+  }
+  if (first == "--version") {
+    std::printf("narro %s\n", NARRO_VERSION);
+    return 0;
+  }
+  const Command* command = FindCommand(first);
+  if (command == nullptr) {
+    std::fprintf(stderr, "narro: unknown command \"%s\" (narro --help lists them)\n",
+                 first.c_str());
+    return 2;
+  }
+  return RunCommand(*command, narro_tool::Arguments(argv + 2, argv + argc));
+}
