@@ -2,4 +2,18 @@
 find_package(Threads REQUIRED)
 find_package(Boost 1.74 REQUIRED)
 find_package(PkgConfig REQUIRED)
+find_package(ZLIB REQUIRED)
 pkg_check_modules(ICU_UC REQUIRED IMPORTED_TARGET icu-uc)
+pkg_check_modules(TINYXML REQUIRED IMPORTED_TARGET tinyxml)
+pkg_check_modules(LIBCURL REQUIRED IMPORTED_TARGET libcurl)
+pkg_check_modules(LIBELF REQUIRED IMPORTED_TARGET libelf)
+pkg_check_modules(ESPEAK_NG REQUIRED IMPORTED_TARGET espeak-ng)
+pkg_check_modules(ALSA REQUIRED IMPORTED_TARGET alsa)
+
+# pcaudiolib ships no pkg-config file.
+find_path(PCAUDIO_INCLUDE_DIR pcaudiolib/audio.h REQUIRED)
+find_library(PCAUDIO_LIBRARY pcaudio REQUIRED)
+add_library(Pcaudio::Pcaudio UNKNOWN IMPORTED)
+set_target_properties(Pcaudio::Pcaudio PROPERTIES
+  IMPORTED_LOCATION ${PCAUDIO_LIBRARY}
+  INTERFACE_INCLUDE_DIRECTORIES ${PCAUDIO_INCLUDE_DIR})
