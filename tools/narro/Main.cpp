@@ -10,12 +10,16 @@
 namespace narro_tool {
 
 int RunSelfCheck(const Arguments& arguments);
+int RunCheckVersion(const Arguments& arguments);
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
       {"self-check", "",
        "start the library, print its flags, root folder and scratch list",
        RunSelfCheck},
+      {"check-version", "",
+       "ask the version-check server whether a newer narro exists",
+       RunCheckVersion},
   };
   return commands;
 }
@@ -36,7 +40,8 @@ void PrintHelp() {
   std::printf(
       "\n  --help       this text\n  --version    the library's version\n"
       "\nenvironment: NARRO_DATA_DIR (data folder), NARRO_LOG (copy of the "
-      "log:\na file or \"stderr\"), NARRO_SPEECH (audio, wav:DIR or none)\n");
+      "log:\na file or \"stderr\"), NARRO_SPEECH (audio, wav:DIR or none),\n"
+      "NARRO_VERSION_SERVER (base URL of the version-check server)\n");
 }
 
 const Command* FindCommand(const std::string& name) {
