@@ -1,0 +1,2 @@
+// An ELF executable without version strings.
+int main() { return 0; }
