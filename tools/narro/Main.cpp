@@ -10,6 +10,8 @@
 namespace narro_tool {
 
 int RunSelfCheck(const Arguments& arguments);
+int RunVoices(const Arguments& arguments);
+int RunSay(const Arguments& arguments);
 int RunCheckVersion(const Arguments& arguments);
 
 const std::vector<Command>& Commands() {
@@ -17,6 +19,10 @@ const std::vector<Command>& Commands() {
       {"self-check", "",
        "start the library, print its flags, root folder and scratch list",
        RunSelfCheck},
+      {"voices", "", "list the installed voices: name, a tab, token id",
+       RunVoices},
+      {"say", "[--voice ID] [--rate N] [--volume N] TEXT...",
+       "speak the text and wait until it has been heard", RunSay},
       {"check-version", "",
        "ask the version-check server whether a newer narro exists",
        RunCheckVersion},

@@ -1,0 +1,53 @@
+// Where synthesised speech goes: the sound card, WAV files, or nowhere.
+// NARRO_SPEECH picks it: unset or "audio" the sound card, "wav:DIR" real
+// synthesis written to DIR, "none" no voice at all. Everything but the
+// factory is called on the voice's worker thread only.
+#ifndef NARRO_PLATFORM_SAPI_AUDIO_END_H_
+#define NARRO_PLATFORM_SAPI_AUDIO_END_H_
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+class AudioEnd {
+ public:
+  virtual ~AudioEnd() = default;
+
+  // False when the device cannot play 16-bit mono at this rate.
+  virtual bool Open(int sampleRate) = 0;
+  // The utterance whose samples come next; its number is the line of its
+  // request in the speech log, 0 when there is none.
+  virtual void BeginUtterance(uint64_t number) = 0;
+  virtual void Write(const int16_t* samples, size_t count) = 0;
+  // Drops whatever has not been played yet.
+  virtual void Flush() = 0;
+  // Waits until everything written has been played.
+  virtual void Drain() = 0;
+  virtual void EndUtterance() = 0;
+};
+
+// What NARRO_SPEECH names. The speech log directory is empty unless it is
+// "wav:DIR".
+struct AudioEndChoice {
+  enum Kind { kSoundCard, kWavFiles, kNone } kind = kSoundCard;
+  std::string directory;
+};
+AudioEndChoice ChooseAudioEnd();
+
+// A new, unopened audio end of the kind chosen; null for "none".
+std::unique_ptr<AudioEnd> MakeAudioEnd(const AudioEndChoice& choice);
+
+// Tests and benchmarks stand in for the sound card: while a factory is set,
+// the sound-card choice makes what it returns.
+using AudioEndFactory = std::function<std::unique_ptr<AudioEnd>()>;
+void SetSoundCardFactory(AudioEndFactory factory);
+
+std::unique_ptr<AudioEnd> MakeSoundCardEnd();
+std::unique_ptr<AudioEnd> MakeWavFileEnd(const std::string& directory);
+
+}  // namespace platform
+
+#endif  // NARRO_PLATFORM_SAPI_AUDIO_END_H_

@@ -1,0 +1,144 @@
+#include "platform/sapi/Espeak.h"
+
+#include <dlfcn.h>
+#include <espeak-ng/espeak_ng.h>
+#include <espeak-ng/speak_lib.h>
+
+#include <algorithm>
+#include <cwchar>
+#include <mutex>
+
+namespace platform {
+
+namespace {
+
+// Short buffers keep each callback, and so the reaction to a purge, short.
+constexpr int kBufferMs = 10;
+
+struct EngineState {
+  std::mutex lock;  // held for every espeak-ng call
+  bool started = false;
+  bool failed = false;
+  int sampleRate = 0;
+  std::string appliedVoice = "\x01";  // nothing applied yet
+  int appliedRate = -1;
+  int appliedVolume = -1;
+  const SampleSink* sink = nullptr;  // of the synthesis in progress
+};
+
+EngineState& State() {
+  // Never destroyed: speech may still be shut down while the process exits.
+  static auto* state = new EngineState();
+  return *state;
+}
+
+int OnSamples(short* samples, int count, espeak_EVENT*) {
+  const SampleSink* sink = State().sink;
+  if (sink == nullptr || samples == nullptr || count <= 0) return 0;
+  return (*sink)(samples, count) ? 0 : 1;
+}
+
+// espeak-ng keeps a thread of its own that it is never asked to end; keep
+// its code mapped even when the library that loaded it is unloaded.
+void PinEspeakLibrary() {
+  Dl_info info;
+  if (dladdr(reinterpret_cast<void*>(&espeak_ng_Initialize), &info) &&
+      info.dli_fname) {
+    dlopen(info.dli_fname, RTLD_NOW | RTLD_NODELETE);
+  }
+}
+
+bool StartLocked(EngineState& state) {
+  if (state.started) return true;
+  if (state.failed) return false;
+  espeak_ng_InitializePath(nullptr);
+  espeak_ng_ERROR_CONTEXT context = nullptr;
+  espeak_ng_STATUS status = espeak_ng_Initialize(&context);
+  espeak_ng_ClearErrorContext(&context);
+  if (status == ENS_OK) {
+    status = espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, kBufferMs,
+                                        nullptr);
+  }
+  if (status != ENS_OK) {
+    state.failed = true;
+    return false;
+  }
+  espeak_SetSynthCallback(OnSamples);
+  state.sampleRate = espeak_ng_GetSampleRate();
+  state.started = true;
+  PinEspeakLibrary();
+  return true;
+}
+
+void ApplySettingsLocked(EngineState& state, const SynthesisRequest& request) {
+  if (request.voiceIdentifier != state.appliedVoice) {
+    const char* name = request.voiceIdentifier.empty()
+                           ? "en"
+                           : request.voiceIdentifier.c_str();
+    if (espeak_ng_SetVoiceByName(name) != ENS_OK) {
+      espeak_ng_SetVoiceByName("en");
+    }
+    state.appliedVoice = request.voiceIdentifier;
+    state.appliedRate = state.appliedVolume = -1;  // a voice resets both
+  }
+  if (request.wordsPerMinute != state.appliedRate) {
+    espeak_ng_SetParameter(espeakRATE, request.wordsPerMinute, 0);
+    state.appliedRate = request.wordsPerMinute;
+  }
+  if (request.volume != state.appliedVolume) {
+    espeak_ng_SetParameter(espeakVOLUME, request.volume, 0);
+    state.appliedVolume = request.volume;
+  }
+}
+
+}  // namespace
+
+bool Espeak::Start() {
+  EngineState& state = State();
+  const std::lock_guard<std::mutex> guard(state.lock);
+  return StartLocked(state);
+}
+
+int Espeak::SampleRate() {
+  EngineState& state = State();
+  const std::lock_guard<std::mutex> guard(state.lock);
+  return state.sampleRate;
+}
+
+std::vector<InstalledVoice> Espeak::ListVoices() {
+  EngineState& state = State();
+  const std::lock_guard<std::mutex> guard(state.lock);
+  std::vector<InstalledVoice> voices;
+  if (!StartLocked(state)) return voices;
+  // espeak-ng owns this list and frees it at the next call: copy it now.
+  const espeak_VOICE** list = espeak_ListVoices(nullptr);
+  for (size_t i = 0; list && list[i]; ++i) {
+    const espeak_VOICE* voice = list[i];
+    if (!voice->name || !voice->identifier) continue;
+    // languages: a priority byte, then a zero-terminated name, repeated.
+    const char* language = voice->languages ? voice->languages + 1 : "";
+    voices.push_back(InstalledVoice{voice->name, voice->identifier, language});
+  }
+  std::sort(voices.begin(), voices.end(),
+            [](const InstalledVoice& a, const InstalledVoice& b) {
+              return a.identifier < b.identifier;
+            });
+  return voices;
+}
+
+bool Espeak::Synthesize(const SynthesisRequest& request, const SampleSink& sink) {
+  EngineState& state = State();
+  const std::lock_guard<std::mutex> guard(state.lock);
+  if (!StartLocked(state) || request.text == nullptr) return false;
+  ApplySettingsLocked(state, request);
+  unsigned int flags = espeakCHARS_WCHAR;
+  if (request.markup) flags |= espeakSSML;
+  state.sink = &sink;
+  const size_t bytes = (std::wcslen(request.text) + 1) * sizeof(wchar_t);
+  const espeak_ng_STATUS status = espeak_ng_Synthesize(
+      request.text, bytes, 0, POS_CHARACTER, 0, flags, nullptr, nullptr);
+  state.sink = nullptr;
+  return status == ENS_OK;
+}
+
+}  // namespace platform

@@ -1,0 +1,229 @@
+#include "platform/sapi/VoiceTokens.h"
+
+#include <cctype>
+#include <cwctype>
+#include <cstdlib>
+#include <mutex>
+#include <utility>
+
+#include "platform/sapi/ComRuntime.h"
+#include "platform/sapi/Espeak.h"
+#include "platform/sapi/RefCounted.h"
+#include "platform/sapi/Utf8.h"
+
+namespace platform {
+
+namespace {
+
+class EspeakVoiceStore : public VoiceTokenStore {
+ public:
+  TokenList Tokens() override {
+    const std::lock_guard<std::mutex> guard(m_lock);
+    if (!m_tokens) Refresh();
+    return m_tokens;
+  }
+
+  void RefreshNow() {
+    const std::lock_guard<std::mutex> guard(m_lock);
+    Refresh();
+  }
+
+ private:
+  void Refresh() {
+    auto tokens = std::make_shared<std::vector<VoiceToken>>();
+    for (const InstalledVoice& voice : Espeak::ListVoices()) {
+      VoiceToken token;
+      token.id = std::wstring(SPCAT_VOICES) + L"\\Tokens\\" + FromUtf8(voice.identifier);
+      token.values[L""] = FromUtf8(voice.name);
+      token.engineVoice = voice.identifier;
+      token.language = voice.language;
+      tokens->push_back(std::move(token));
+    }
+    m_tokens = std::move(tokens);
+  }
+
+  std::mutex m_lock;
+  TokenList m_tokens;
+};
+
+struct Stores {
+  std::mutex lock;
+  std::shared_ptr<EspeakVoiceStore> espeak = std::make_shared<EspeakVoiceStore>();
+  std::shared_ptr<VoiceTokenStore> replacement;
+};
+
+Stores& TheStores() {
+  static auto* stores = new Stores();
+  return *stores;
+}
+
+std::shared_ptr<VoiceTokenStore> CurrentStore() {
+  Stores& stores = TheStores();
+  const std::lock_guard<std::mutex> guard(stores.lock);
+  if (stores.replacement) return stores.replacement;
+  return stores.espeak;
+}
+
+bool SameText(const std::wstring& a, const std::wstring& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::towlower(a[i]) != std::towlower(b[i])) return false;
+  }
+  return true;
+}
+
+class ObjectToken : public RefCounted<ISpObjectToken> {
+ public:
+  ObjectToken() = default;
+  explicit ObjectToken(VoiceToken data) : m_data(std::move(data)), m_set(true) {}
+
+  HRESULT SetId(const wchar_t*, const wchar_t* tokenId, bool) override {
+    if (m_set) return E_FAIL;  // a token is set once
+    if (tokenId == nullptr) return E_POINTER;
+    for (const VoiceToken& token : *InstalledVoiceTokens()) {
+      if (SameText(token.id, tokenId)) {
+        m_data = token;
+        m_set = true;
+        return S_OK;
+      }
+    }
+    return SPERR_NOT_FOUND;
+  }
+
+  HRESULT GetId(wchar_t** id) override {
+    if (id == nullptr) return E_POINTER;
+    *id = nullptr;
+    if (!m_set) return SPERR_UNINITIALIZED;
+    *id = CoTaskMemDuplicate(m_data.id);
+    return *id ? S_OK : E_OUTOFMEMORY;
+  }
+
+  HRESULT GetStringValue(const wchar_t* valueName, wchar_t** value) override {
+    if (value == nullptr) return E_POINTER;
+    *value = nullptr;
+    if (!m_set) return SPERR_UNINITIALIZED;
+    const auto found = m_data.values.find(valueName ? valueName : L"");
+    if (found == m_data.values.end()) return SPERR_NOT_FOUND;
+    *value = CoTaskMemDuplicate(found->second);
+    return *value ? S_OK : E_OUTOFMEMORY;
+  }
+
+  const VoiceToken* data() const { return m_set ? &m_data : nullptr; }
+
+ private:
+  VoiceToken m_data;
+  bool m_set = false;
+};
+
+class TokenEnumerator : public RefCounted<IEnumSpObjectTokens> {
+ public:
+  explicit TokenEnumerator(VoiceTokenStore::TokenList tokens)
+      : m_tokens(std::move(tokens)) {}
+
+  HRESULT Next(ULONG count, ISpObjectToken** tokens, ULONG* fetched) override {
+    if (tokens == nullptr) return E_POINTER;
+    ULONG done = 0;
+    while (done < count && m_next < m_tokens->size()) {
+      tokens[done++] = new ObjectToken((*m_tokens)[m_next++]);
+    }
+    if (fetched) *fetched = done;
+    return done == count ? S_OK : S_FALSE;
+  }
+
+ private:
+  VoiceTokenStore::TokenList m_tokens;
+  size_t m_next = 0;
+};
+
+class TokenCategory : public RefCounted<ISpObjectTokenCategory> {
+ public:
+  HRESULT SetId(const wchar_t* categoryId, bool) override {
+    if (categoryId == nullptr) return E_POINTER;
+    if (!SameText(categoryId, SPCAT_VOICES)) return SPERR_NOT_FOUND;
+    m_set = true;
+    return S_OK;
+  }
+
+  HRESULT EnumTokens(const wchar_t*, const wchar_t*,
+                     IEnumSpObjectTokens** tokens) override {
+    if (tokens == nullptr) return E_POINTER;
+    *tokens = nullptr;
+    if (!m_set) return SPERR_UNINITIALIZED;
+    *tokens = new TokenEnumerator(InstalledVoiceTokens());
+    return S_OK;
+  }
+
+ private:
+  bool m_set = false;
+};
+
+// "de_DE.UTF-8" -> "de-de"
+std::string UserLanguage() {
+  for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(name);
+    if (!value || !*value) continue;
+    std::string language = std::string(value).substr(0, std::string(value).find_first_of(":.@"));
+    if (language == "C" || language == "POSIX") continue;
+    for (char& c : language) c = c == '_' ? '-' : static_cast<char>(std::tolower(c));
+    return language;
+  }
+  return std::string();
+}
+
+std::string PrimaryLanguage(const std::string& language) {
+  return language.substr(0, language.find('-'));
+}
+
+}  // namespace
+
+void SetVoiceTokenStore(std::shared_ptr<VoiceTokenStore> store) {
+  Stores& stores = TheStores();
+  const std::lock_guard<std::mutex> guard(stores.lock);
+  stores.replacement = std::move(store);
+}
+
+VoiceTokenStore::TokenList InstalledVoiceTokens() { return CurrentStore()->Tokens(); }
+
+void RefreshInstalledVoices() {
+  std::shared_ptr<EspeakVoiceStore> store;
+  {
+    Stores& stores = TheStores();
+    const std::lock_guard<std::mutex> guard(stores.lock);
+    store = stores.espeak;
+  }
+  store->RefreshNow();
+}
+
+VoiceToken DefaultVoiceToken() {
+  const VoiceTokenStore::TokenList list = InstalledVoiceTokens();
+  const std::vector<VoiceToken>& tokens = *list;
+  if (tokens.empty()) return VoiceToken();
+  const std::string user = UserLanguage();
+  const std::string wanted[] = {user, PrimaryLanguage(user), "en-us", "en"};
+  for (const std::string& language : wanted) {
+    if (language.empty()) continue;
+    for (const VoiceToken& token : tokens) {
+      if (token.language == language) return token;
+    }
+  }
+  return tokens.front();
+}
+
+const VoiceToken* TokenData(ISpObjectToken* token) {
+  const auto* ours = dynamic_cast<ObjectToken*>(token);
+  return ours ? ours->data() : nullptr;
+}
+
+HRESULT CreateSpObjectToken(ISpObjectToken** token) {
+  if (token == nullptr) return E_POINTER;
+  *token = new ObjectToken();
+  return S_OK;
+}
+
+HRESULT CreateSpObjectTokenCategory(ISpObjectTokenCategory** category) {
+  if (category == nullptr) return E_POINTER;
+  *category = new TokenCategory();
+  return S_OK;
+}
+
+}  // namespace platform

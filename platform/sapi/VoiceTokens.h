@@ -1,0 +1,48 @@
+// The voice tokens of the voices category: one per installed espeak-ng
+// voice, identified as the category, "\Tokens\" and the espeak-ng voice
+// identifier, with the voice's name as the default value. Tests put a token
+// store of their own in place of espeak-ng's.
+#ifndef NARRO_PLATFORM_SAPI_VOICE_TOKENS_H_
+#define NARRO_PLATFORM_SAPI_VOICE_TOKENS_H_
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/sapi/Sapi.h"
+
+namespace platform {
+
+struct VoiceToken {
+  std::wstring id;
+  std::map<std::wstring, std::wstring> values;  // L"" is the default value
+  std::string engineVoice;  // the espeak-ng identifier; empty: default voice
+  std::string language;     // "en-us"; may be empty
+};
+
+class VoiceTokenStore {
+ public:
+  virtual ~VoiceTokenStore() = default;
+  using TokenList = std::shared_ptr<const std::vector<VoiceToken>>;
+  // In a stable order; never null.
+  virtual TokenList Tokens() = 0;
+};
+
+// Null puts espeak-ng's voices back.
+void SetVoiceTokenStore(std::shared_ptr<VoiceTokenStore> store);
+
+VoiceTokenStore::TokenList InstalledVoiceTokens();
+// Lists espeak-ng's voices afresh; the voice calls this when it starts.
+void RefreshInstalledVoices();
+
+// The token the default voice speaks with: the installed voice of the
+// user's language, else English, else the first. Empty id when none.
+VoiceToken DefaultVoiceToken();
+
+// The token data behind a token object made here; null for anything else.
+const VoiceToken* TokenData(ISpObjectToken* token);
+
+}  // namespace platform
+
+#endif  // NARRO_PLATFORM_SAPI_VOICE_TOKENS_H_

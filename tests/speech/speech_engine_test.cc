@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "core/MyException.h"
+#include "platform/sapi/ComRuntime.h"
+#include "platform/sapi/Espeak.h"
+#include "platform/win/MessageBox.h"
+#include "speech/SpeechTTS.h"
+#include "tests/speech/SpeechFixture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const wchar_t kParagraph[] =
+    L"The lighthouse keeper climbed the spiral stairs every evening, counting "
+    L"each of the two hundred steps, and lit the great lamp that warned the "
+    L"fishing boats away from the rocks below the cliff.";
+
+class SpeechEngineTest : public SpeechTest {
+ protected:
+  CSpeechTTS& Engine() { return *MySingleton<CSpeechTTS>::GetSingletonPtr(); }
+};
+
+TEST_F(SpeechEngineTest, SpeaksRealAudioOfAPlausibleLength) {
+  StartSpeaking();
+  Engine().SpeakToMe(L"hello world", 0);  // synchronous: heard when it returns
+  const std::vector<SpeakRequest> requests = Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].text, "hello world");
+  const WavSummary wav = Wav(1);
+  ASSERT_TRUE(wav.exists);
+  EXPECT_GT(wav.peak, 3000);
+  EXPECT_GT(wav.seconds(), 0.4);
+  EXPECT_LT(wav.seconds(), 3.0);
+  EXPECT_TRUE(LogHas("hello world"));  // each utterance is also logged
+}
+
+TEST_F(SpeechEngineTest, CallersFlagsReachThePlatformWithBit16Inverted) {
+  StartSpeaking();
+  for (const int flags : {1, 3, 16 | 1, 0}) Engine().SpeakToMe(L"a", flags);
+  std::vector<unsigned> received;
+  for (const SpeakRequest& request : Requests()) received.push_back(request.flags);
+  EXPECT_EQ(received, (std::vector<unsigned>{17, 19, 1, 16}));
+}
+
+TEST_F(SpeechEngineTest, MarkupIsReadAloudUnlessTheCallerAsksForIt) {
+  StartSpeaking();
+  const wchar_t* text = L"<speak>go<break time=\"1500ms\"/>go</speak>";
+  Engine().SpeakToMe(text, 0);   // plain: the tags are read out at once
+  Engine().SpeakToMe(text, 16);  // starts with <: the platform takes markup
+  const WavSummary literal = Wav(1);
+  const WavSummary markup = Wav(2);
+  EXPECT_GT(literal.peak, 3000);
+  EXPECT_LT(literal.LongestQuiet(), 0.6);
+  EXPECT_GT(markup.peak, 3000);
+  EXPECT_GT(markup.LongestQuiet(), 1.2);  // the break
+}
+
+TEST_F(SpeechEngineTest, PurgeCutsALongUtteranceShort) {
+  StartSpeaking();
+  size_t fullSamples = 0;
+  platform::SynthesisRequest whole;
+  whole.text = kParagraph;
+  ASSERT_TRUE(platform::Espeak::Synthesize(whole, [&](const int16_t*, int count) {
+    fullSamples += static_cast<size_t>(count);
+    return true;
+  }));
+  Engine().SpeakToMe(kParagraph, 1);
+  std::this_thread::sleep_for(400ms);
+  Engine().SpeakToMe(L"stop", 2);  // purge, then speak and wait
+  const WavSummary cut = Wav(1);
+  EXPECT_GT(cut.samples, 0u);
+  EXPECT_LT(cut.samples, fullSamples / 4);
+  EXPECT_GT(Wav(2).peak, 3000);
+}
+
+TEST_F(SpeechEngineTest, QueuedUtterancesPlayInOrderAndSilenceDropsThem) {
+  StartSpeaking();
+  Engine().SpeakToMe(L"one", 1);
+  Engine().SpeakToMe(L"two", 1);
+  Engine().SpeakToMe(L"three", 1);
+  CSpeechTTS::StopSpeaking();  // nothing but a purge
+  Engine().SpeakToMe(L"four", 0);
+  const std::vector<SpeakRequest> requests = Requests();
+  ASSERT_EQ(requests.size(), 5u);
+  EXPECT_EQ(requests[3].flags, 2u);
+  EXPECT_EQ(requests[3].text, "");
+  EXPECT_FALSE(Wav(4).exists);  // a purge says nothing
+  EXPECT_GT(Wav(5).peak, 3000);
+  EXPECT_LT(Wav(3).samples, 22050u / 2);  // dropped before or while playing
+}
+
+TEST_F(SpeechEngineTest, SpeakingBeforeInitAndAfterReleaseIsSilent) {
+  StartLibrary();
+  CSpeechTTS engine;
+  EXPECT_EQ(engine.SpeakToMe(L"too early", 0), 0);
+  CSpeechTTS::StopSpeaking();  // no voice: nothing happens
+  engine.InitSAPI();
+  ASSERT_TRUE(engine.m_initialized);
+  CSpeechTTS::ReleaseSAPI();
+  EXPECT_EQ(engine.SpeakToMe(L"too late", 0), 0);
+  EXPECT_TRUE(Requests().size() == 1u && Requests()[0].flags == 2u);  // the release's purge
+  EXPECT_FALSE(LogHas("too late"));
+}
+
+TEST_F(SpeechEngineTest, ReleaseDropsEveryReferenceOnceAndClosesComOnce) {
+  StartSpeaking();
+  platform::ISpVoice* voice = CSpeechTTS::ms_pVoice;
+  voice->AddRef();
+  voice->AddRef();
+  const int comBefore = platform::ComInitializeCount();
+  ClearLog();
+  CSpeechTTS::ReleaseSAPI();
+  EXPECT_EQ(LogLines(), (std::vector<std::string>{
+                            "Releasing SAPI", "Releasing REF 4", "Next REF 3",
+                            "Next REF 2", "Next REF 1", "Next REF 0",
+                            "About to close COM", "Closed COM"}));
+  EXPECT_EQ(CSpeechTTS::ms_pVoice, nullptr);
+  EXPECT_EQ(platform::ComInitializeCount(), comBefore - 1);
+  ClearLog();
+  CSpeechTTS::ReleaseSAPI();
+  Facade().release();
+  EXPECT_EQ(LogLines(), std::vector<std::string>{"Releasing CNarro"});
+  EXPECT_EQ(platform::ComInitializeCount(), comBefore - 1);
+}
+
+TEST_F(SpeechEngineTest, NoVoiceShowsTheBoxAndLeavesTheEngineSilent) {
+  setenv("NARRO_SPEECH", "none", 1);
+  std::string shown;
+  platform::SetMessageBoxHandler(
+      [&](void*, const std::string& text, const std::string& caption, unsigned) {
+        shown = caption + ": " + text;
+        return platform::IDOK;
+      });
+  StartLibrary();
+  EXPECT_FALSE(Facade().InitializeSAPI("", 0, 100));
+  platform::SetMessageBoxHandler(nullptr);
+  EXPECT_EQ(shown, "getDefaultVoice: Text to speech failed to initialize");
+  EXPECT_EQ(CSpeechTTS::ms_pVoice, nullptr);
+  EXPECT_TRUE(MySingleton<CSpeechTTS>::GetSingletonPtr()->m_voices.empty());
+  Facade().Speak("nothing", 0);
+  EXPECT_FALSE(Facade().InitializeSAPI("", 0, 100));  // refused: the engine exists
+}
+
+TEST_F(SpeechEngineTest, MissingVoiceDataFailsInitialisationWithoutEndingTheProcess) {
+  setenv("ESPEAK_DATA_PATH", DataDir().c_str(), 1);  // a folder with no voice data
+  platform::SetMessageBoxHandler([](void*, const std::string&, const std::string&,
+                                    unsigned) { return platform::IDOK; });
+  StartLibrary();
+  EXPECT_FALSE(Facade().InitializeSAPI("", 0, 100));
+  platform::SetMessageBoxHandler(nullptr);
+  unsetenv("ESPEAK_DATA_PATH");
+}
+
+class ThrowingVoice : public platform::ISpVoice {
+ public:
+  platform::ULONG AddRef() override { return 2; }
+  platform::ULONG Release() override { return 0; }
+  platform::HRESULT Speak(const wchar_t*, uint32_t, platform::ULONG*) override {
+    throw std::runtime_error("device gone");
+  }
+  platform::HRESULT SetVoice(platform::ISpObjectToken*) override { return 0; }
+  platform::HRESULT SetRate(long) override { return 0; }
+  platform::HRESULT SetVolume(uint16_t) override { return 0; }
+};
+
+TEST_F(SpeechEngineTest, PlatformFailureWhileSpeakingBecomesOurExceptionAndIsLogged) {
+  StartSpeaking();
+  platform::ISpVoice* real = CSpeechTTS::ms_pVoice;
+  ThrowingVoice throwing;
+  CSpeechTTS::ms_pVoice = &throwing;
+  try {
+    Engine().SpeakToMe(L"x", 1);
+    ADD_FAILURE() << "no exception";
+  } catch (const CMyException& e) {
+    const std::string report = e.what();
+    EXPECT_NE(report.find("Function: CSpeechTTS::SpeakToMe\nDescription: "
+                          "Exception trying to speak.. \nFile: SpeechTTS\nLine: 220"),
+              std::string::npos);
+  }
+  ClearLog();
+  Facade().Speak("y", 1);  // the facade's guard logs it and returns
+  const std::vector<std::string> lines = LogLines();
+  EXPECT_FALSE(lines.empty());
+  EXPECT_NE(ReadFile(DataFile("narro.log")).find("Exception trying to speak."),
+            std::string::npos);
+  CSpeechTTS::ms_pVoice = real;
+}
+
+}  // namespace
