@@ -1,0 +1,124 @@
+// The two fingerprint databases, "fingerprints.xml" (shipped, only read)
+// and "User_Fingerprints.xml" (the player's, rewritten by addNewGame):
+//
+//   <games>
+//     <supported_game fingerprint="BF60EF9D" FullName="Cave Quest"
+//                     sn="250101" fn="cave.z5" warn="" />
+//   </games>
+#include <boost/make_shared.hpp>
+#include <tinyxml.h>
+
+#include "core/AppDirectory.h"
+#include "core/Log.h"
+#include "games/FileSystem.h"
+#include "games/GameLibrary.h"
+#include "games/Identification.h"
+
+namespace {
+
+// A missing attribute reads as empty (or as the default), so that a
+// hand-written record survives the next rewrite instead of vanishing.
+std::string Attribute(const TiXmlElement& element, const char* name,
+                      const char* fallback = "") {
+  const char* value = element.Attribute(name);
+  return value != nullptr ? value : fallback;
+}
+
+GamePtr ReadRecord(const TiXmlElement& element) {
+  const GamePtr game = boost::make_shared<CGame>(
+      Attribute(element, "FullName"), Attribute(element, "fingerprint"),
+      Attribute(element, "sn"));
+  game->fn = Attribute(element, "fn", "unknown");
+  game->warn = Attribute(element, "warn");
+  return game;
+}
+
+TiXmlElement* WriteRecord(const CGame& game) {
+  auto* element = new TiXmlElement("supported_game");
+  element->SetAttribute("fingerprint", game.fingerprint);
+  element->SetAttribute("FullName", game.FullName);
+  element->SetAttribute("sn", game.sn);
+  element->SetAttribute("fn", game.fn);
+  element->SetAttribute("warn", game.warn);
+  return element;
+}
+
+}  // namespace
+
+std::string ShippedFingerprintFile() { return GetAppDirectory() + "fingerprints.xml"; }
+std::string UserFingerprintFile() { return GetAppDirectory() + "User_Fingerprints.xml"; }
+
+void CGameLibrary::setLastError(const std::string& text) {
+  lastError.str(std::string());
+  lastError.clear();
+  lastError << text;
+}
+
+bool CGameLibrary::readFingerprintFile(const std::string& path) {
+  TiXmlBase::SetCondenseWhiteSpace(false);
+  TiXmlDocument document;
+  if (!document.LoadFile(path.c_str())) {
+    setLastError("Problem with XML format, check syntax of file: " + path + "\n" +
+                 document.ErrorDesc() + "\n" + "Line: " +
+                 std::to_string(document.ErrorRow()) +
+                 " Col: " + std::to_string(document.ErrorCol()) + "\n");
+    return false;
+  }
+  const TiXmlElement* games = document.FirstChildElement("games");
+  if (games == nullptr) return false;
+  for (const TiXmlNode* node = games->FirstChild("supported_game"); node != nullptr;
+       node = node->NextSibling("supported_game")) {
+    const TiXmlElement* element = node->ToElement();
+    if (element == nullptr) continue;
+    const GamePtr game = ReadRecord(*element);
+    if (catalogue.insert(game).second) {
+      LogLine("XML loaded: %s", game->FullName);
+    } else {
+      LogLine("Could not add game to list: %s", game->FullName);
+    }
+  }
+  return true;
+}
+
+void CGameLibrary::loadFingerprints(const char* path, int mode) {
+  if (mode == 0) {
+    readFingerprintFile(path != nullptr ? std::string(path) : ShippedFingerprintFile());
+  }
+  readFingerprintFile(UserFingerprintFile());
+}
+
+bool CGameLibrary::writeFingerprintFile(const char* path) const {
+  if (path == nullptr) return false;
+  TiXmlDocument document;
+  document.LinkEndChild(new TiXmlDeclaration("1.0", "UTF-16", "no"));
+  auto* games = new TiXmlElement("games");
+  document.LinkEndChild(games);
+  for (const GamePtr& game : catalogue.get<ByFullName>()) {
+    games->LinkEndChild(WriteRecord(*game));
+  }
+  TiXmlPrinter printer;
+  document.Accept(&printer);
+  return CFileSystem::Current().ReplaceFile(path, printer.Str());
+}
+
+bool CGameLibrary::addGameFile(const std::string& path, bool add,
+                               const std::string& name) {
+  const FileCrc crc = fileCRC(path);
+  if (!crc.ok) {
+    setLastError("Could not load file: " + path);
+    return false;
+  }
+  const std::string fingerprint = crcText(crc.crc);
+  const auto it = catalogue.find(fingerprint);
+  if (it != catalogue.end()) {
+    (*it)->fn = path;
+    if (name != "unknown") renameGame(catalogue, it, name);
+    return true;
+  }
+  if (!add) return true;
+  const GamePtr game = boost::make_shared<CGame>(
+      name, fingerprint, readSerial(path, kStorySerialOffset));
+  game->fn = path;
+  catalogue.insert(game);
+  return true;
+}

@@ -1,0 +1,51 @@
+#include "games/FolderWalk.h"
+
+#include "games/FileSystem.h"
+#include "text/Tokenize.h"
+
+namespace {
+
+FoundFile MakeFoundFile(const std::string& folder, const FolderEntry& entry) {
+  FoundFile file;
+  file.path = folder + entry.name;
+  file.size = static_cast<uint32_t>(entry.size);
+  file.lastWrite.dwLowDateTime = static_cast<uint32_t>(entry.lastWrite);
+  file.lastWrite.dwHighDateTime = static_cast<uint32_t>(entry.lastWrite >> 32);
+  return file;
+}
+
+}  // namespace
+
+uint32_t findFiles(const std::string& folder, bool recursive,
+                   std::vector<FoundFile>& out) {
+  uint32_t total = 0;
+  if (folder.empty()) return total;
+  std::vector<std::string> stack{folder};
+  std::vector<FolderEntry> entries;
+  while (!stack.empty()) {
+    std::string current = std::move(stack.back());
+    stack.pop_back();
+    if (current.back() != '/') current += '/';
+    entries.clear();
+    CFileSystem::Current().ListFolder(current, entries);
+    for (const FolderEntry& entry : entries) {
+      total += static_cast<uint32_t>(entry.size);
+      if (!entry.isDirectory) {
+        out.push_back(MakeFoundFile(current, entry));
+      } else if (recursive) {
+        stack.push_back(current + entry.name);
+      }
+    }
+  }
+  return total;
+}
+
+bool hasExtension(const std::string& path, const std::string& list) {
+  for (const std::string& item : Tokenize(list, ",")) {
+    if (path.size() >= item.size() &&
+        path.compare(path.size() - item.size(), item.size(), item) == 0) {
+      return true;
+    }
+  }
+  return false;
+}

@@ -1,0 +1,36 @@
+// Handing a file to the program the desktop associates with it, the way
+// ShellExecuteEx, FindExecutable and ShellExecute do on Windows: xdg-open
+// opens (and is the default action), $VISUAL or else $EDITOR edits, lp
+// prints. Programs are started directly with posix_spawnp, never through a
+// shell, so that no character of a file name is ever taken as a command.
+#ifndef NARRO_PLATFORM_SHELL_SHELL_H_
+#define NARRO_PLATFORM_SHELL_SHELL_H_
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Starts argv[0] (looked up on PATH) with the rest as its arguments and
+// does not wait for it. True when the program was started.
+using ProcessStarter = std::function<bool(const std::vector<std::string>& argv)>;
+
+// Tests put their own starter in place; an empty one restores the real.
+void SetProcessStarter(ProcessStarter starter);
+
+// Starts the program for verb ("open", "edit", "print", or empty for the
+// default action) on file. False when the file does not exist, no program
+// does that verb, or it could not be started.
+bool ShellExecuteEx(const std::string& verb, const std::string& file);
+
+// The program that opens file: the path of xdg-open, or empty when the
+// file does not exist or there is no such program.
+std::string FindExecutable(const std::string& file);
+
+// Starts program with file as its one argument.
+bool ShellExecute(const std::string& program, const std::string& file);
+
+}  // namespace platform
+
+#endif  // NARRO_PLATFORM_SHELL_SHELL_H_
