@@ -12,6 +12,10 @@ namespace narro_tool {
 int RunSelfCheck(const Arguments& arguments);
 int RunVoices(const Arguments& arguments);
 int RunSay(const Arguments& arguments);
+int RunCrc(const Arguments& arguments);
+int RunAddGame(const Arguments& arguments);
+int RunScan(const Arguments& arguments);
+int RunSaves(const Arguments& arguments);
 int RunCheckVersion(const Arguments& arguments);
 
 const std::vector<Command>& Commands() {
@@ -23,6 +27,12 @@ const std::vector<Command>& Commands() {
        RunVoices},
       {"say", "[--voice ID] [--rate N] [--volume N] TEXT...",
        "speak the text and wait until it has been heard", RunSay},
+      {"crc", "FILE...", "print the CRC text of each file, a tab and its path", RunCrc},
+      {"add-game", "FILE NAME", "add a story file to User_Fingerprints.xml", RunAddGame},
+      {"scan", "DIR [--games EXTS]",
+       "print the known games found under DIR: fingerprint, name and file", RunScan},
+      {"saves", "DIR [--games EXTS] [--saves EXTS]",
+       "print the saved games found under DIR: name and file", RunSaves},
       {"check-version", "",
        "ask the version-check server whether a newer narro exists",
        RunCheckVersion},
