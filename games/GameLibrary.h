@@ -55,7 +55,7 @@ class CGameLibrary {
   std::ostringstream lastError;
   GameSet catalogue;
 
- private:
+  // Replaces the whole of lastError.
   void setLastError(const std::string& text);
 };
 

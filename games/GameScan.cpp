@@ -22,11 +22,6 @@ std::string LowerCased(std::string path) {
   return path;
 }
 
-void MarkFound(CGame& game, const std::string& fn) {
-  game.found = true;
-  game.fn = fn;
-}
-
 // The records this scan made for unknown files. A second file with the
 // same content must stay unknown too: not found, not counted, not cached,
 // whichever of the two the walk meets first.
@@ -53,6 +48,88 @@ class CUnsupportedFiles {
   std::set<const CGame*> m_added;
 };
 
+// One scan's work on the files the walk found. The path stays as listed
+// for opening the file and for fn, since on this platform the lower-cased
+// path may name no file; the lower-cased path is what the endings are tested
+// against, the cache key, and what is logged.
+class CGameScan {
+ public:
+  CGameScan(CGameLibrary& library, GameSet& games, bool includeUnsupported,
+            const std::string& cacheFile)
+      : m_library(library),
+        m_includeUnsupported(includeUnsupported),
+        m_unsupported(games),
+        m_cacheWriter(cacheFile, m_cache) {
+    loadFileCache(cacheFile, m_cache);
+  }
+
+  void Examine(const FoundFile& file) {
+    LogLine("Checking: %s", file.path);
+    const std::string path = LowerCased(file.path);
+    if (!hasExtension(path, m_library.gameExtensions)) return;
+    if (FromCache(file, path)) return;
+    ByReading(file, path);
+    m_cacheWriter.WriteDue();
+  }
+
+  int Finish() {
+    m_cacheWriter.Finish();
+    return m_count;
+  }
+
+ private:
+  // True when the cache still holds the file's CRC text.
+  bool FromCache(const FoundFile& file, const std::string& path) {
+    const auto cached = m_cache.find(path);
+    if (cached == m_cache.end()) return false;
+    const FileCacheEntry& entry = cached->second;
+    const uint32_t live = file.lastWrite.dwLowDateTime;
+    LogLine("Cache hit [%s]: live[%ul] -- cache[%ul]", path, live, entry.stamp);
+    if (live != entry.stamp) return false;
+    if (const GamePtr game = m_unsupported.Supported(entry.crc)) {
+      LogLine("cached filefile: %s", path);
+      Found(*game, file);
+    } else if (m_includeUnsupported) {
+      m_unsupported.Add(entry.crc, file.path);
+    }
+    return true;
+  }
+
+  void ByReading(const FoundFile& file, const std::string& path) {
+    LogLine("About to get CRC: %s", path);
+    const std::unique_ptr<CInputFile> input =
+        CFileSystem::Current().OpenForReading(file.path);
+    const FileCrc crc = input ? fileCRC(*input) : FileCrc();
+    if (!crc.ok) {
+      m_library.setLastError("Could not load file: " + path);
+      LogLine("load fail: %s", m_library.lastError.str());
+      return;
+    }
+    const std::string fingerprint = crcText(crc.crc);
+    if (const GamePtr game = m_unsupported.Supported(fingerprint)) {
+      LogLine("Supported file: %s", path);
+      Found(*game, file);
+      m_cache[path] = FileCacheEntry{fingerprint, file.lastWrite.dwLowDateTime};
+    } else if (m_includeUnsupported) {
+      m_unsupported.Add(fingerprint, file.path);
+      LogLine("Appending Unsupported file: %s", path);
+    }
+  }
+
+  void Found(CGame& game, const FoundFile& file) {
+    game.found = true;
+    game.fn = file.path;
+    ++m_count;
+  }
+
+  CGameLibrary& m_library;
+  const bool m_includeUnsupported;
+  CUnsupportedFiles m_unsupported;
+  FileCache m_cache;
+  CFileCacheWriter m_cacheWriter;
+  int m_count = 0;
+};
+
 }  // namespace
 
 std::string FileCacheFile() { return GetAppDirectory() + "filecache.txt"; }
@@ -62,70 +139,16 @@ void CGameLibrary::setExtensions(const char* gameExts, const char* saveExts) {
   saveExtensions = saveExts != nullptr ? saveExts : "";
 }
 
-// The path stays as listed for opening the file and for fn, since on this
-// platform the lower-cased path may name no file; the lower-cased path is
-// what the endings are tested against, the cache key and what is logged.
 int CGameLibrary::scanGames(const char* dir, GameSet* target,
                             bool includeUnsupported) {
   if (dir == nullptr) return 0;
   LogLine("About to scan game dirs: %s", dir);
-  GameSet& games = target != nullptr ? *target : catalogue;
-
-  FileCache cache;
-  const std::string cacheFile = FileCacheFile();
-  loadFileCache(cacheFile, cache);
-
+  CGameScan scan(*this, target != nullptr ? *target : catalogue, includeUnsupported,
+                 FileCacheFile());
   std::vector<FoundFile> files;
   const uint32_t total = findFiles(dir, true, files);
   if (total == 0) return 0;
   LogLine("total bytes: %ul", total);
-
-  CFileCacheWriter cacheWriter(cacheFile, cache);
-  CUnsupportedFiles unsupported(games);
-  int count = 0;
-  for (const FoundFile& file : files) {
-    LogLine("Checking: %s", file.path);
-    const std::string path = LowerCased(file.path);
-    if (!hasExtension(path, gameExtensions)) continue;
-
-    const uint32_t live = file.lastWrite.dwLowDateTime;
-    const auto cached = cache.find(path);
-    if (cached != cache.end()) {
-      const FileCacheEntry& entry = cached->second;
-      LogLine("Cache hit [%s]: live[%ul] -- cache[%ul]", path, live, entry.stamp);
-      if (live == entry.stamp) {
-        if (const GamePtr game = unsupported.Supported(entry.crc)) {
-          LogLine("cached filefile: %s", path);
-          MarkFound(*game, file.path);
-          ++count;
-        } else if (includeUnsupported) {
-          unsupported.Add(entry.crc, file.path);
-        }
-        continue;
-      }
-    }
-
-    LogLine("About to get CRC: %s", path);
-    const std::unique_ptr<CInputFile> input =
-        CFileSystem::Current().OpenForReading(file.path);
-    const FileCrc crc = input ? fileCRC(*input) : FileCrc();
-    if (!crc.ok) {
-      setLastError("Could not load file: " + path);
-      LogLine("load fail: %s", lastError.str());
-    } else {
-      const std::string fingerprint = crcText(crc.crc);
-      if (const GamePtr game = unsupported.Supported(fingerprint)) {
-        LogLine("Supported file: %s", path);
-        MarkFound(*game, file.path);
-        ++count;
-        cache[path] = FileCacheEntry{fingerprint, live};
-      } else if (includeUnsupported) {
-        unsupported.Add(fingerprint, file.path);
-        LogLine("Appending Unsupported file: %s", path);
-      }
-    }
-    cacheWriter.WriteDue();
-  }
-  cacheWriter.Finish();
-  return count;
+  for (const FoundFile& file : files) scan.Examine(file);
+  return scan.Finish();
 }

@@ -3,7 +3,6 @@
 
 #include <random>
 
-#include "games/FileSystem.h"
 #include "games/Identification.h"
 #include "tests/games/GameTestData.h"
 #include "tests/support/LibraryFixture.h"
@@ -66,31 +65,6 @@ TEST_F(IdentificationTest, GetCrcAnswersTheHostAndLeavesTheOutputOnFailure) {
   EXPECT_FALSE(Facade().GetCRC(CTTSString(DataFile("absent")), crc));
   EXPECT_FALSE(Facade().GetCRC(CTTSString(DataDir()), crc));  // a folder
   EXPECT_STREQ(crc, "untouched");
-}
-
-class FailingReads : public CFileSystemWrapper {
- public:
-  using CFileSystemWrapper::CFileSystemWrapper;
-  std::unique_ptr<CInputFile> OpenForReading(const std::string&) override {
-    class Broken : public CInputFile {
-      long Read(char* buffer, size_t) override {
-        if (m_reads++ > 0) return -1;
-        buffer[0] = 'x';
-        return 1;
-      }
-      bool Seek(uint64_t) override { return true; }
-      int m_reads = 0;
-    };
-    return std::make_unique<Broken>();
-  }
-};
-
-TEST_F(IdentificationTest, AFileThatFailsHalfWayHasNoCrc) {
-  FailingReads failing(CFileSystem::Real());
-  CFileSystemInUse use(failing);
-  const FileCrc crc = fileCRC(DemoFile("cave.z5"));
-  EXPECT_FALSE(crc.ok);
-  EXPECT_EQ(crc.crc, 0u);
 }
 
 TEST_F(IdentificationTest, SerialsOfStoriesSavesAndShortFiles) {
