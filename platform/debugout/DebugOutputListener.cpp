@@ -1,4 +1,5 @@
 // The listener half, for debug-output monitors.
+#include <errno.h>
 #include <fcntl.h>
 #include <pthread.h>
 #include <sys/file.h>
@@ -10,6 +11,7 @@
 
 #include "platform/debugout/DebugOutput.h"
 #include "platform/debugout/DebugOutputNames.h"
+#include "platform/debugout/ListenerPresence.h"
 #include "platform/debugout/SharedObjects.h"
 
 namespace platform {
@@ -22,8 +24,10 @@ struct DebugOutputListener::Objects {
   SharedMapping buffer;
   NamedSemaphore dataReady;
   NamedSemaphore bufferReady;
+  std::unique_ptr<PresenceMark> presence;  // set once everything is made
 
   ~Objects() {
+    presence.reset();
     if (owned) Unlink();
     if (lockFd >= 0) close(lockFd);
   }
@@ -50,6 +54,17 @@ bool InitWritersLock(void* memory) {
   return ok;
 }
 
+// Writers that found the word of a crashed listener hold a shared lock for
+// a moment while they check; only a lock held for longer means a listener.
+bool TakeListenerLock(int fd) {
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno != EWOULDBLOCK) return false;
+    usleep(5000);
+  }
+  return false;
+}
+
 }  // namespace
 
 std::unique_ptr<DebugOutputListener> DebugOutputListener::Start(
@@ -64,7 +79,7 @@ std::unique_ptr<DebugOutputListener> DebugOutputListener::Start(
     return nullptr;
   }
   fchmod(objects->lockFd, 0600);
-  if (flock(objects->lockFd, LOCK_EX | LOCK_NB) != 0) {
+  if (!TakeListenerLock(objects->lockFd)) {
     *error = "already exists";
     return nullptr;
   }
@@ -85,6 +100,7 @@ std::unique_ptr<DebugOutputListener> DebugOutputListener::Start(
              strerror(errno);
     return nullptr;
   }
+  objects->presence = std::make_unique<PresenceMark>(objects->lockFd);
   return std::unique_ptr<DebugOutputListener>(
       new DebugOutputListener(std::move(objects)));
 }

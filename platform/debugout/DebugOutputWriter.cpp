@@ -12,6 +12,7 @@
 
 #include "platform/debugout/DebugOutput.h"
 #include "platform/debugout/DebugOutputNames.h"
+#include "platform/debugout/ListenerPresence.h"
 #include "platform/debugout/SharedObjects.h"
 
 namespace platform {
@@ -54,6 +55,7 @@ class WritersTurn {
 }  // namespace
 
 void OutputDebugString(const std::string& text) {
+  if (!ListenerMayBeRunning()) return;
   const DebugOutputNames names = DebugOutputNames::ForThisUser();
   NamedSemaphore bufferReady = NamedSemaphore::Open(names.bufferReady);
   if (!bufferReady.valid() || !ListenerIsAlive(names.listenerLock)) return;

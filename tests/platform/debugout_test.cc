@@ -64,10 +64,14 @@ TEST(DebugOutputTest, SecondListenerIsRefusedWhileTheFirstLives) {
   EXPECT_TRUE(StartListener());
 }
 
-TEST(DebugOutputTest, WritersDropLinesWhenNoListenerRuns) {
+TEST(DebugOutputTest, WritersDropLinesWhileNobodyListensAndSeeANewListenerAtOnce) {
   { auto listener = StartListener(); }
   for (int i = 0; i < 1000; ++i) platform::OutputDebugString("nobody hears this");
-  SUCCEED();
+  auto listener = StartListener();
+  ASSERT_TRUE(listener);
+  std::thread writer([] { platform::OutputDebugString("heard"); });
+  EXPECT_EQ(ReceiveOwn(*listener, 1), std::vector<std::string>{"heard"});
+  writer.join();
 }
 
 TEST(DebugOutputTest, ObjectsOfACrashedListenerAreReplaced) {

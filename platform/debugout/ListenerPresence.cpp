@@ -1,0 +1,94 @@
+#include "platform/debugout/ListenerPresence.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <mutex>
+
+#include "platform/debugout/DebugOutputNames.h"
+
+namespace platform {
+
+namespace {
+
+constexpr size_t kPageSize = 4096;
+constexpr int64_t kRecheckNs = 1000000000;  // the file may have been replaced
+
+std::atomic<uint32_t>* MapWord(int fd) {
+  struct stat st;
+  if (fstat(fd, &st) != 0) return nullptr;
+  if (static_cast<size_t>(st.st_size) < kPageSize && ftruncate(fd, kPageSize) != 0) {
+    return nullptr;
+  }
+  void* page = mmap(nullptr, kPageSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  return page == MAP_FAILED ? nullptr : static_cast<std::atomic<uint32_t>*>(page);
+}
+
+int64_t CoarseNowNs() {
+  timespec t;
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &t);
+  return static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+struct WriterView {
+  std::mutex lock;
+  std::atomic<std::atomic<uint32_t>*> word{nullptr};
+  std::atomic<int64_t> checkedAt{0};
+  dev_t device = 0;
+  ino_t inode = 0;
+};
+
+WriterView& View() {
+  // Never destroyed: lines are written while the process exits.
+  static auto* view = new WriterView();
+  return *view;
+}
+
+// Maps the lock file afresh when there is none yet or it is another file
+// now. Earlier pages stay mapped: another thread may still be reading one.
+void Revalidate(WriterView& view) {
+  const std::lock_guard<std::mutex> guard(view.lock);
+  const std::string name = DebugOutputNames::ForThisUser().listenerLock;
+  const int fd = shm_open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return;
+  struct stat st;
+  const bool same = fstat(fd, &st) == 0 && view.word.load() != nullptr &&
+                    st.st_dev == view.device && st.st_ino == view.inode;
+  if (!same) {
+    if (std::atomic<uint32_t>* word = MapWord(fd)) {
+      view.device = st.st_dev;
+      view.inode = st.st_ino;
+      view.word.store(word);
+    }
+  }
+  close(fd);
+  view.checkedAt.store(CoarseNowNs());
+}
+
+}  // namespace
+
+bool ListenerMayBeRunning() {
+  WriterView& view = View();
+  std::atomic<uint32_t>* word = view.word.load(std::memory_order_acquire);
+  if (word != nullptr && word->load(std::memory_order_relaxed) != 0) return true;
+  if (word == nullptr || CoarseNowNs() - view.checkedAt.load() > kRecheckNs) {
+    Revalidate(view);
+    word = view.word.load(std::memory_order_acquire);
+  }
+  return word != nullptr && word->load(std::memory_order_relaxed) != 0;
+}
+
+PresenceMark::PresenceMark(int lockFd) : m_word(MapWord(lockFd)) {
+  if (m_word) m_word->store(1);
+}
+
+PresenceMark::~PresenceMark() {
+  if (!m_word) return;
+  m_word->store(0);
+  munmap(m_word, kPageSize);
+}
+
+}  // namespace platform
