@@ -2,6 +2,7 @@
 # Installs the built library into a fresh prefix and builds hosts against
 # it the ways a Linux developer would: pkg-config, find_package and dlopen.
 set -euo pipefail
+unset NARRO_VERSION_SERVER
 build_dir=$1
 source_dir=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d /tmp/narro-install-XXXXXX)
@@ -22,6 +23,8 @@ printf 'b\nA\r\n\nx' > "$work/data/scratchpad.txt"
 NARRO_DATA_DIR="$work/data" NARRO_LOG="$work/data/log" LD_LIBRARY_PATH="$libdir" \
   "$work/host" > "$work/out"
 grep -qx "root $work/data/" "$work/out"
+# The host's version strings sit in its own executable.
+readelf -p .narro_version "$work/host" | grep -q "Sample Host"
 
 # The scratch list comes back sorted, CR LF ended and whole.
 printf '\r\nA\r\nb\r\nx\r\n' | cmp - "$work/data/scratchpad.txt"

@@ -1,10 +1,16 @@
 // A host outside the tree, built only against the installed headers and
 // library: the library is loaded before main and its facade is waiting.
 #include <narro/Narro.h>
+#include <narro/VersionInfo.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
+
+NARRO_VERSION_INFO(
+    NARRO_VERSION_TRANSLATION(0x0409, 0x04B0)
+    NARRO_VERSION_STRING(FileVersion, "1.0.0.1")
+    NARRO_VERSION_STRING(ProductName, "Sample Host"));
 
 static int failures = 0;
 
@@ -36,6 +42,12 @@ int main() {
   facade.SetMode(5);
   facade.ToLog("host line %s");
   facade.DebugStr("debug %d", 7);
+
+  // No version-check server is configured here: a quick, clean false.
+  int difference = 42;
+  CTTSString versionText("untouched");
+  Check(!facade.getVersion(difference, versionText) && difference == 42,
+        "version check without a server");
 
   CTTSString root;
   facade.GetRoot(root);
