@@ -8,20 +8,11 @@
 
 #include <vector>
 
+#include "platform/file/WriteAll.h"
+
 namespace platform {
 
 namespace {
-
-bool WriteAll(int fd, const std::string& data) {
-  size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t n = write(fd, data.data() + done, data.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
 
 mode_t ModeForNewFile(const std::string& path) {
   struct stat st;
