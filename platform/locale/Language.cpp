@@ -3,7 +3,6 @@
 #include <unicode/uloc.h>
 
 #include <cstdlib>
-#include <initializer_list>
 
 namespace platform {
 
@@ -23,7 +22,7 @@ std::string LocaleId(std::string name) {
   return name;
 }
 
-uint16_t FirstLanguageOf(std::initializer_list<std::string> names) {
+uint16_t FirstLanguageOf(const std::vector<std::string>& names) {
   for (const std::string& name : names) {
     const uint16_t id = LangIdFromLocaleName(name);
     if (id != 0) return id;
@@ -39,11 +38,20 @@ uint16_t LangIdFromLocaleName(const std::string& name) {
   return static_cast<uint16_t>(uloc_getLCID(id.c_str()) & 0xFFFF);
 }
 
-uint16_t GetUserDefaultUILanguage() {
+std::vector<std::string> UserInterfaceLocaleIds() {
   const std::string language = Variable("LANGUAGE");
-  return FirstLanguageOf({language.substr(0, language.find(':')),
-                          Variable("LC_ALL"), Variable("LC_MESSAGES"),
-                          Variable("LANG")});
+  std::vector<std::string> ids;
+  for (const std::string& name : {language.substr(0, language.find(':')),
+                                  Variable("LC_ALL"), Variable("LC_MESSAGES"),
+                                  Variable("LANG")}) {
+    const std::string id = LocaleId(name);
+    if (!id.empty()) ids.push_back(id);
+  }
+  return ids;
+}
+
+uint16_t GetUserDefaultUILanguage() {
+  return FirstLanguageOf(UserInterfaceLocaleIds());
 }
 
 uint16_t GetUserDefaultLangID() {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -12,6 +13,11 @@ namespace platform {
 // entry), LC_ALL, LC_MESSAGES and LANG that names a language. 0 when none
 // does ("C" and "POSIX" name none).
 uint16_t GetUserDefaultUILanguage();
+
+// The locale ids ("de_DE") that LANGUAGE (its first entry), LC_ALL,
+// LC_MESSAGES and LANG name, in that order; "C", "POSIX" and empty values are
+// left out.
+std::vector<std::string> UserInterfaceLocaleIds();
 
 // The user's default language: LC_ALL, LC_CTYPE, LANG, else US English.
 // Never 0.

@@ -2,10 +2,10 @@
 
 #include <cctype>
 #include <cwctype>
-#include <cstdlib>
 #include <mutex>
 #include <utility>
 
+#include "platform/locale/Language.h"
 #include "platform/sapi/ComRuntime.h"
 #include "platform/sapi/Espeak.h"
 #include "platform/sapi/RefCounted.h"
@@ -157,17 +157,14 @@ class TokenCategory : public RefCounted<ISpObjectTokenCategory> {
   bool m_set = false;
 };
 
-// "de_DE.UTF-8" -> "de-de"
+// The user's interface language as espeak-ng names languages: "de_DE" ->
+// "de-de".
 std::string UserLanguage() {
-  for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
-    const char* value = std::getenv(name);
-    if (!value || !*value) continue;
-    std::string language = std::string(value).substr(0, std::string(value).find_first_of(":.@"));
-    if (language == "C" || language == "POSIX") continue;
-    for (char& c : language) c = c == '_' ? '-' : static_cast<char>(std::tolower(c));
-    return language;
-  }
-  return std::string();
+  const std::vector<std::string> ids = UserInterfaceLocaleIds();
+  if (ids.empty()) return std::string();
+  std::string language = ids.front();
+  for (char& c : language) c = c == '_' ? '-' : static_cast<char>(std::tolower(c));
+  return language;
 }
 
 std::string PrimaryLanguage(const std::string& language) {
