@@ -19,7 +19,7 @@
 #include <random>
 #include <vector>
 
-#include "games/FileSystem.h"
+#include "platform/file/CountingFileSystem.h"
 #include "games/GameLibrary.h"
 #include "games/Identification.h"
 
@@ -97,8 +97,8 @@ ScanFigures Scan(const std::string& root, const std::vector<std::string>& crcs) 
   for (const std::string& crc : crcs) {
     library.catalogue.insert(boost::make_shared<CGame>("Story " + crc, crc, "250101"));
   }
-  CFileSystemWrapper counting(CFileSystem::Real());
-  CFileSystemInUse use(counting);
+  platform::CountingFileSystem counting(platform::FileSystem::Real());
+  platform::ScopedFileSystem use(counting);
   const Clock::time_point start = Clock::now();
   ScanFigures figures;
   figures.found = library.scanGames(root.c_str(), nullptr, false);

@@ -3,7 +3,7 @@
 #include <limits>
 #include <vector>
 
-#include "games/FileSystem.h"
+#include "platform/file/FileSystem.h"
 #include "text/Tokenize.h"
 
 namespace {
@@ -20,10 +20,23 @@ uint32_t ParseStamp(const std::string& text) {
   return static_cast<uint32_t>(value);
 }
 
+// Far above the cache of any real collection of games.
+constexpr size_t kMaxCacheBytes = 64u << 20;
+
+// A CRC field the scan would trust must be what crcText makes: anything
+// else would only ever match a record by accident, or never.
+bool IsCrcText(const std::string& text) {
+  if (text.size() != 8) return false;
+  for (const char c : text) {
+    if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) return false;
+  }
+  return true;
+}
+
 void AddLine(std::string line, FileCache& cache) {
   if (!line.empty() && line.back() == '\r') line.pop_back();
   const std::vector<std::string> pieces = Tokenize(line, "|");
-  if (pieces.size() != 3) return;
+  if (pieces.size() != 3 || !IsCrcText(pieces[1])) return;
   cache[pieces[0]] = FileCacheEntry{pieces[1], ParseStamp(pieces[2])};
 }
 
@@ -35,7 +48,8 @@ bool ReadsBackAsWritten(const std::string& field) {
 
 size_t loadFileCache(const std::string& file, FileCache& cache) {
   std::string contents;
-  if (ReadWholeFile(file, contents)) {
+  if (platform::ReadWholeFile(file, kMaxCacheBytes, contents) ==
+      platform::ReadResult::kRead) {
     size_t start = 0;
     while (start < contents.size()) {
       size_t end = contents.find('\n', start);
@@ -58,7 +72,7 @@ bool saveFileCache(const std::string& file, const FileCache& cache) {
     contents += std::to_string(entry.stamp);
     contents += "\r\n";
   }
-  return CFileSystem::Current().ReplaceFile(file, contents);
+  return platform::FileSystem::Current().ReplaceFile(file, contents);
 }
 
 CFileCacheWriter::CFileCacheWriter(std::string file, const FileCache& cache,

@@ -1,6 +1,6 @@
 // "filecache.txt": the CRC texts of the story files a scan has identified,
 // so that a later scan need not read an unchanged file again. One line per
-// file, "path|CRC text|stamp", the path lower-cased, the stamp the low half
+// file, "path|CRC text|stamp", the path as listed, the stamp the low half
 // of the file's last-write time when its CRC was taken.
 #ifndef NARRO_GAMES_FILE_CACHE_H_
 #define NARRO_GAMES_FILE_CACHE_H_
@@ -20,8 +20,10 @@ using FileCache = std::map<std::string, FileCacheEntry>;
 
 // Adds the entries of the file to cache (a later line for the same path
 // wins) and returns the number of entries then held. Lines that do not
-// hold exactly three fields are skipped; a stamp that is not an unsigned
-// 32-bit decimal number reads as 0. A missing file adds nothing.
+// hold exactly three fields, or whose CRC field is not 8 upper-case
+// hexadecimal digits, are skipped; a stamp that is not an unsigned 32-bit
+// decimal number reads as 0. A missing file adds nothing, and so does one
+// that is not a regular file or is larger than 64 MiB.
 size_t loadFileCache(const std::string& file, FileCache& cache);
 
 // Replaces the file whole, lines in key order, each ended by CR LF. An

@@ -10,9 +10,10 @@
 
 #include "core/AppDirectory.h"
 #include "core/Log.h"
-#include "games/FileSystem.h"
+#include "platform/file/FileSystem.h"
 #include "games/GameLibrary.h"
 #include "games/Identification.h"
+#include "games/XmlDepth.h"
 
 namespace {
 
@@ -54,14 +55,65 @@ void CGameLibrary::setLastError(const std::string& text) {
   lastError << text;
 }
 
+namespace {
+
+// Far above any real database, and below what would strain memory.
+constexpr size_t kMaxDatabaseBytes = 64u << 20;
+
+std::string XmlProblem(const std::string& path, const std::string& description,
+                       int row, int column) {
+  return "Problem with XML format, check syntax of file: " + path + "\n" +
+         description + "\n" + "Line: " + std::to_string(row) +
+         " Col: " + std::to_string(column) + "\n";
+}
+
+// As TinyXML's own file loading does: every line end becomes a line feed,
+// so that rows count the same whichever line ends the file has.
+std::string WithLineFeeds(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') {
+      out += '\n';
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
 bool CGameLibrary::readFingerprintFile(const std::string& path) {
+  std::string text;
+  if (platform::ReadWholeFile(path, kMaxDatabaseBytes, text) !=
+      platform::ReadResult::kRead) {
+    // A missing, unreadable or oversized file reads as TinyXML reports a
+    // file it cannot open.
+    setLastError(XmlProblem(path, "Failed to open file", 0, 0));
+    return false;
+  }
+  return readFingerprintText(path, text);
+}
+
+bool CGameLibrary::readFingerprintText(const std::string& path,
+                                       const std::string& rawText) {
+  const std::string text = WithLineFeeds(rawText);
+  const XmlDepthProblem depth = MeasureXmlDepth(text, kMaxXmlDepth);
+  if (depth.tooDeep) {
+    setLastError(XmlProblem(path,
+                            "Elements nested more than " +
+                                std::to_string(kMaxXmlDepth) + " deep",
+                            depth.row, depth.column));
+    return false;
+  }
   TiXmlBase::SetCondenseWhiteSpace(false);
   TiXmlDocument document;
-  if (!document.LoadFile(path.c_str())) {
-    setLastError("Problem with XML format, check syntax of file: " + path + "\n" +
-                 document.ErrorDesc() + "\n" + "Line: " +
-                 std::to_string(document.ErrorRow()) +
-                 " Col: " + std::to_string(document.ErrorCol()) + "\n");
+  document.Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+  if (document.Error()) {
+    setLastError(XmlProblem(path, document.ErrorDesc(), document.ErrorRow(),
+                            document.ErrorCol()));
     return false;
   }
   const TiXmlElement* games = document.FirstChildElement("games");
@@ -98,7 +150,7 @@ bool CGameLibrary::writeFingerprintFile(const char* path) const {
   }
   TiXmlPrinter printer;
   document.Accept(&printer);
-  return CFileSystem::Current().ReplaceFile(path, printer.Str());
+  return platform::FileSystem::Current().ReplaceFile(path, printer.Str());
 }
 
 bool CGameLibrary::addGameFile(const std::string& path, bool add,

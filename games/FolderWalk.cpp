@@ -1,11 +1,11 @@
 #include "games/FolderWalk.h"
 
-#include "games/FileSystem.h"
+#include "platform/file/FileSystem.h"
 #include "text/Tokenize.h"
 
 namespace {
 
-FoundFile MakeFoundFile(const std::string& folder, const FolderEntry& entry) {
+FoundFile MakeFoundFile(const std::string& folder, const platform::FolderEntry& entry) {
   FoundFile file;
   file.path = folder + entry.name;
   file.size = static_cast<uint32_t>(entry.size);
@@ -16,20 +16,20 @@ FoundFile MakeFoundFile(const std::string& folder, const FolderEntry& entry) {
 
 }  // namespace
 
-uint32_t findFiles(const std::string& folder, bool recursive,
+uint64_t findFiles(const std::string& folder, bool recursive,
                    std::vector<FoundFile>& out) {
-  uint32_t total = 0;
+  uint64_t total = 0;
   if (folder.empty()) return total;
   std::vector<std::string> stack{folder};
-  std::vector<FolderEntry> entries;
+  std::vector<platform::FolderEntry> entries;
   while (!stack.empty()) {
     std::string current = std::move(stack.back());
     stack.pop_back();
     if (current.back() != '/') current += '/';
     entries.clear();
-    CFileSystem::Current().ListFolder(current, entries);
-    for (const FolderEntry& entry : entries) {
-      total += static_cast<uint32_t>(entry.size);
+    platform::FileSystem::Current().ListFolder(current, entries);
+    for (const platform::FolderEntry& entry : entries) {
+      total += entry.size;
       if (!entry.isDirectory) {
         out.push_back(MakeFoundFile(current, entry));
       } else if (recursive) {

@@ -22,9 +22,10 @@ struct FoundFile {
 // Appends every file under folder (below it too when recursive) to out:
 // the files of a folder before those of its subfolders, and of sibling
 // subfolders the one listed last first. A folder that cannot be listed is
-// passed over. Returns the sum of the file sizes, modulo 2^32; folders
-// count 0. An empty folder path names no folder.
-uint32_t findFiles(const std::string& folder, bool recursive,
+// passed over. Returns the sum of the file sizes, in 64 bits so that no
+// folder sums to 0 by wrapping; folders count 0. An empty folder path names
+// no folder.
+uint64_t findFiles(const std::string& folder, bool recursive,
                    std::vector<FoundFile>& out);
 
 // True when path ends with one of the comma-separated items of list,

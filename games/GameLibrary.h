@@ -19,6 +19,9 @@ class CGameLibrary {
   // holds a "games" element. A file that cannot be read or parsed puts
   // TinyXML's description, row and column into lastError.
   bool readFingerprintFile(const std::string& path);
+  // The same for a database already read into memory; path only names it
+  // in lastError.
+  bool readFingerprintText(const std::string& path, const std::string& text);
 
   // Mode 0: the shipped database (path, or "fingerprints.xml" in the data
   // folder when path is null), then the user's. Any other mode: only the

@@ -1,8 +1,10 @@
 // The facade's game operations. None of them uses the facade's own state.
+#include <exception>
+#include <memory>
 #include <string>
 
 #include "core/Log.h"
-#include "games/FileSystem.h"
+#include "platform/file/FileSystem.h"
 #include "games/GameLibrary.h"
 #include "games/Identification.h"
 #include "narro/Narro.h"
@@ -16,16 +18,13 @@ std::string TrimBlanks(const std::string& text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// The rewrite keeps only what could be read. A user file that exists but
-// could not be read (broken by hand, say) is kept beside the new one under
-// another name rather than lost; if it cannot be moved, nothing is written.
-bool MakeRoomForRewrite(const std::string& userFile, bool wasRead) {
-  if (wasRead || !PathExists(userFile)) return true;
-  const std::string keptAs = KeepAside(userFile);
-  if (keptAs.empty()) return false;
-  LogLine("Kept unreadable %s as %s", userFile, keptAs);
-  return true;
-}
+// Another addNewGame (in this process or another) waits at most this long
+// for the user database; past it the game is not added rather than the
+// host hanging.
+constexpr int kUserDatabaseLockMs = 10000;
+
+// The user database is read whole, so it has the same bound as the others.
+constexpr size_t kMaxDatabaseBytes = 64u << 20;
 
 const char* VerbText(int verb) {
   switch (verb) {
@@ -45,18 +44,57 @@ bool CNarro::GetCRC(const CTTSString& file, CTTSString& crc) {
   return true;
 }
 
-// Returns false also when the database could not be written, so that the
-// player is never told a game was added when it was not.
-bool CNarro::addNewGame(CTTSString& file, CTTSString& name) {
-  CGameLibrary library;
+namespace {
+
+// The read-modify-write of the user database, under a lock held from the
+// read to the rename, so that every record added by concurrent callers is
+// kept. A file that exists but could not be read (a folder, a pipe, a file
+// too large or not readable) is never replaced. One that was read but does
+// not parse (broken by hand, say) is kept beside the new one under another
+// name rather than lost; if it cannot be moved, nothing is written.
+bool AddToUserDatabase(const std::string& file, const std::string& name) {
+  platform::FileSystem& fs = platform::FileSystem::Current();
   const std::string userFile = UserFingerprintFile();
-  const bool wasRead = library.readFingerprintFile(userFile);
-  if (!library.addGameFile(static_cast<const char*>(file), true,
-                           TrimBlanks(static_cast<const char*>(name)))) {
+  const std::unique_ptr<platform::FileLock> lock =
+      fs.LockExclusive(userFile + ".lock", kUserDatabaseLockMs);
+  if (!lock) {
+    LogLine("Could not lock %s", userFile);
     return false;
   }
-  return MakeRoomForRewrite(userFile, wasRead) &&
-         library.writeFingerprintFile(userFile.c_str());
+  CGameLibrary library;
+  std::string text;
+  const platform::ReadResult read =
+      platform::ReadWholeFile(userFile, kMaxDatabaseBytes, text);
+  if (read == platform::ReadResult::kUnreadable) {
+    LogLine("Could not read %s", userFile);
+    return false;
+  }
+  const bool parsed = read == platform::ReadResult::kRead &&
+                      library.readFingerprintText(userFile, text);
+  if (!library.addGameFile(file, true, name)) return false;
+  if (read == platform::ReadResult::kRead && !parsed) {
+    const std::string keptAs = platform::KeepAside(userFile);
+    if (keptAs.empty()) return false;
+    LogLine("Kept unreadable %s as %s", userFile, keptAs);
+  }
+  return library.writeFingerprintFile(userFile.c_str());
+}
+
+}  // namespace
+
+// Returns false also when the database could not be written, so that the
+// player is never told a game was added when it was not. Nothing is thrown
+// into the host: a failure (of memory, say) is logged and reads as false.
+bool CNarro::addNewGame(CTTSString& file, CTTSString& name) {
+  try {
+    return AddToUserDatabase(static_cast<const char*>(file),
+                             TrimBlanks(static_cast<const char*>(name)));
+  } catch (const std::exception& e) {
+    LogLine("addNewGame failed: %s", e.what());
+  } catch (...) {
+    LogLine("%1%", "addNewGame failed");
+  }
+  return false;
 }
 
 bool CNarro::OpenUsingShellExecute(char* file, int verb, NarroWindow) {
@@ -64,5 +102,5 @@ bool CNarro::OpenUsingShellExecute(char* file, int verb, NarroWindow) {
   if (platform::ShellExecuteEx(VerbText(verb), file)) return true;
   const std::string program = platform::FindExecutable(file);
   if (program.empty()) return false;
-  return platform::ShellExecute(program, file);
+  return platform::ShellExecute(VerbText(verb), program, file);
 }

@@ -8,7 +8,7 @@
 #include "core/AppDirectory.h"
 #include "core/Log.h"
 #include "games/FileCache.h"
-#include "games/FileSystem.h"
+#include "platform/file/FileSystem.h"
 #include "games/FolderWalk.h"
 #include "games/GameLibrary.h"
 #include "games/Identification.h"
@@ -48,10 +48,12 @@ class CUnsupportedFiles {
   std::set<const CGame*> m_added;
 };
 
-// One scan's work on the files the walk found. The path stays as listed
-// for opening the file and for fn, since on this platform the lower-cased
-// path may name no file; the lower-cased path is what the endings are tested
-// against, the cache key, and what is logged.
+// One scan's work on the files the walk found. File names on this
+// platform are case-sensitive, so the path stays as listed for opening the
+// file, for fn and as the cache key: two files whose names differ only in
+// case are two files with a cache entry each. The lower-cased path is what
+// the endings are tested against (GAME.Z5 is a story file) and what is
+// logged.
 class CGameScan {
  public:
   CGameScan(CGameLibrary& library, GameSet& games, bool includeUnsupported,
@@ -80,7 +82,7 @@ class CGameScan {
  private:
   // True when the cache still holds the file's CRC text.
   bool FromCache(const FoundFile& file, const std::string& path) {
-    const auto cached = m_cache.find(path);
+    const auto cached = m_cache.find(file.path);
     if (cached == m_cache.end()) return false;
     const FileCacheEntry& entry = cached->second;
     const uint32_t live = file.lastWrite.dwLowDateTime;
@@ -97,8 +99,8 @@ class CGameScan {
 
   void ByReading(const FoundFile& file, const std::string& path) {
     LogLine("About to get CRC: %s", path);
-    const std::unique_ptr<CInputFile> input =
-        CFileSystem::Current().OpenForReading(file.path);
+    const std::unique_ptr<platform::InputFile> input =
+        platform::FileSystem::Current().OpenForReading(file.path);
     const FileCrc crc = input ? fileCRC(*input) : FileCrc();
     if (!crc.ok) {
       m_library.setLastError("Could not load file: " + path);
@@ -109,7 +111,7 @@ class CGameScan {
     if (const GamePtr game = m_unsupported.Supported(fingerprint)) {
       LogLine("Supported file: %s", path);
       Found(*game, file);
-      m_cache[path] = FileCacheEntry{fingerprint, file.lastWrite.dwLowDateTime};
+      m_cache[file.path] = FileCacheEntry{fingerprint, file.lastWrite.dwLowDateTime};
     } else if (m_includeUnsupported) {
       m_unsupported.Add(fingerprint, file.path);
       LogLine("Appending Unsupported file: %s", path);
@@ -146,8 +148,10 @@ int CGameLibrary::scanGames(const char* dir, GameSet* target,
   CGameScan scan(*this, target != nullptr ? *target : catalogue, includeUnsupported,
                  FileCacheFile());
   std::vector<FoundFile> files;
-  const uint32_t total = findFiles(dir, true, files);
-  if (total == 0) return 0;
+  const uint64_t total = findFiles(dir, true, files);
+  // Whether there is anything to examine is the question, not whether the
+  // sizes add up to something: empty story files are identified too.
+  if (files.empty()) return 0;
   LogLine("total bytes: %ul", total);
   for (const FoundFile& file : files) scan.Examine(file);
   return scan.Finish();

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/Log.h"
-#include "games/FileSystem.h"
+#include "platform/file/FileSystem.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ uint32_t crcUpdate(uint32_t crc, const void* data, size_t size) {
       crc32_z(crc, static_cast<const Bytef*>(data), size));
 }
 
-FileCrc fileCRC(CInputFile& file) {
+FileCrc fileCRC(platform::InputFile& file) {
   std::vector<char> buffer(kReadSize);
   uint32_t crc = 0;
   for (;;) {
@@ -54,7 +54,7 @@ FileCrc fileCRC(CInputFile& file) {
 }
 
 FileCrc fileCRC(const std::string& path) {
-  const std::unique_ptr<CInputFile> file = CFileSystem::Current().OpenForReading(path);
+  const std::unique_ptr<platform::InputFile> file = platform::FileSystem::Current().OpenForReading(path);
   if (!file) return FileCrc();
   return fileCRC(*file);
 }
@@ -67,7 +67,7 @@ std::string crcText(uint32_t crc) {
 
 std::string readSerial(const std::string& path, uint64_t offset) {
   LogLine("About to get Serial Num: %s", path);
-  const std::unique_ptr<CInputFile> file = CFileSystem::Current().OpenForReading(path);
+  const std::unique_ptr<platform::InputFile> file = platform::FileSystem::Current().OpenForReading(path);
   if (!file || !file->Seek(offset)) return std::string();
   char bytes[6];
   size_t got = 0;

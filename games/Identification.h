@@ -9,7 +9,9 @@
 #include <cstdint>
 #include <string>
 
-class CInputFile;
+namespace platform {
+class InputFile;
+}
 
 // Offsets of the 6-byte serial: in a Z-machine story header, and inside the
 // IFhd chunk of a Quetzal saved game.
@@ -32,7 +34,7 @@ struct FileCrc {
 // The CRC of the whole file; {false, 0} when it cannot be opened or read
 // to its end (a CRC of part of a file would name the wrong game).
 FileCrc fileCRC(const std::string& path);
-FileCrc fileCRC(CInputFile& file);
+FileCrc fileCRC(platform::InputFile& file);
 
 std::string crcText(uint32_t crc);
 

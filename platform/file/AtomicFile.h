@@ -8,9 +8,15 @@
 
 namespace platform {
 
-// False when the temporary file cannot be made, written or renamed; errno
-// then tells why. An existing file keeps its permission bits.
+// The real file system's ReplaceFile (see FileSystem.h for the rules on
+// links, non-regular files and permission bits). False with errno telling
+// why when the file was not replaced.
 bool ReplaceFileAtomically(const std::string& path, const std::string& contents);
+
+// The file a path names once every symbolic link on its last component is
+// followed (the path itself when it is no link); false with ELOOP for a
+// circle of links.
+bool FollowLinks(const std::string& path, std::string& target);
 
 }  // namespace platform
 

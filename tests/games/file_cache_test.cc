@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "games/FileCache.h"
-#include "games/FileSystem.h"
+#include "platform/file/CountingFileSystem.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -55,8 +55,8 @@ TEST_F(FileCacheTest, WritesSortedCrLfLinesAndLeavesOutWhatCouldNotBeReadBack) {
 
 TEST(FileCacheWriterTest, WritesAtMostEveryIntervalAndWhatIsOwedAtTheEnd) {
   TempDir dir;
-  CFileSystemWrapper counting(CFileSystem::Real());
-  CFileSystemInUse use(counting);
+  platform::CountingFileSystem counting(platform::FileSystem::Real());
+  platform::ScopedFileSystem use(counting);
   std::chrono::steady_clock::time_point now;
   FileCache cache;
   const std::string file = dir.File("filecache.txt");

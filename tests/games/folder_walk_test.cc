@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <map>
 
-#include "games/FileSystem.h"
+#include "platform/file/CountingFileSystem.h"
 #include "games/FolderWalk.h"
 #include "tests/games/GameTestData.h"
 #include "tests/support/TempDir.h"
@@ -14,24 +14,24 @@
 namespace {
 
 // Folders listed in a fixed order, as the test spells them.
-class ListedFolders : public CFileSystemWrapper {
+class ListedFolders : public platform::CountingFileSystem {
  public:
-  ListedFolders() : CFileSystemWrapper(CFileSystem::Real()) {}
-  bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) override {
+  ListedFolders() : platform::CountingFileSystem(platform::FileSystem::Real()) {}
+  bool ListFolder(const std::string& folder, std::vector<platform::FolderEntry>& entries) override {
     listed.push_back(folder);
     const auto it = folders.find(folder);
     if (it == folders.end()) return false;
     entries = it->second;
     return true;
   }
-  std::map<std::string, std::vector<FolderEntry>> folders;
+  std::map<std::string, std::vector<platform::FolderEntry>> folders;
   std::vector<std::string> listed;
 };
 
-FolderEntry File(const std::string& name, uint64_t size, uint64_t lastWrite = 0) {
-  return FolderEntry{name, false, size, lastWrite};
+platform::FolderEntry File(const std::string& name, uint64_t size, uint64_t lastWrite = 0) {
+  return platform::FolderEntry{name, false, size, lastWrite};
 }
-FolderEntry Folder(const std::string& name) { return FolderEntry{name, true, 0, 0}; }
+platform::FolderEntry Folder(const std::string& name) { return platform::FolderEntry{name, true, 0, 0}; }
 
 std::vector<std::string> Paths(const std::vector<FoundFile>& files) {
   std::vector<std::string> paths;
@@ -45,12 +45,12 @@ TEST(FindFilesTest, WalksFilesFirstThenTheLastListedSubfolderFirst) {
   fs.folders["r/A/"] = {File("a1", 4), Folder("C")};
   fs.folders["r/A/C/"] = {File("c1", 8)};
   fs.folders["r/B/"] = {File("b1", 0x100000010ull, 0x01D9ABCD12345678ull), Folder("Missing")};
-  CFileSystemInUse use(fs);
+  platform::ScopedFileSystem use(fs);
   std::vector<FoundFile> files;
   EXPECT_EQ(findFiles("", true, files), 0u);  // names no folder, not "/"
   EXPECT_TRUE(fs.listed.empty());
-  // Sizes count by their low halves, and the total wraps.
-  EXPECT_EQ(findFiles("r", true, files), 31u);
+  // The total counts whole sizes in 64 bits; a found file keeps the low half.
+  EXPECT_EQ(findFiles("r", true, files), 0x10000001Full);
   EXPECT_EQ(Paths(files), (std::vector<std::string>{"r/f1", "r/f2", "r/B/b1", "r/A/a1", "r/A/C/c1"}));
   EXPECT_EQ(fs.listed, (std::vector<std::string>{"r/", "r/B/", "r/B/Missing/", "r/A/", "r/A/C/"}));
   EXPECT_EQ(files[2].size, 16u);
@@ -90,10 +90,10 @@ TEST(FindFilesTest, RealFoldersListFilesLinkedFilesAndNeverFollowFolderLinks) {
 // Lists the real disk but, once the top folder is listed, takes one
 // subfolder away and refuses another, as a vanished folder and one without
 // permission would.
-class VanishingFolders : public CFileSystemWrapper {
+class VanishingFolders : public platform::CountingFileSystem {
  public:
-  VanishingFolders(std::string top) : CFileSystemWrapper(CFileSystem::Real()), m_top(top) {}
-  bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) override {
+  VanishingFolders(std::string top) : platform::CountingFileSystem(platform::FileSystem::Real()), m_top(top) {}
+  bool ListFolder(const std::string& folder, std::vector<platform::FolderEntry>& entries) override {
     if (folder == m_top + "denied/") return false;
     const bool ok = m_inner.ListFolder(folder, entries);
     if (folder == m_top) std::filesystem::remove_all(m_top + "gone");
@@ -110,7 +110,7 @@ TEST(FindFilesTest, FoldersThatVanishOrCannotBeListedArePassedOver) {
   WriteFileMaking(dir.File("denied/b.z5"), "1");
   WriteFileMaking(dir.File("kept/c.z5"), "1");
   VanishingFolders fs(dir.path());
-  CFileSystemInUse use(fs);
+  platform::ScopedFileSystem use(fs);
   std::vector<FoundFile> files;
   findFiles(dir.path(), true, files);
   EXPECT_EQ(Paths(files), std::vector<std::string>{dir.File("kept/c.z5")});

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sys/stat.h>
+
 #include <cstdio>
 
-#include "games/FileSystem.h"
+#include "platform/file/CountingFileSystem.h"
 #include "games/GameLibrary.h"
 #include "tests/games/GameTestData.h"
 #include "tests/support/LibraryFixture.h"
@@ -66,12 +68,13 @@ TEST_F(GameScanTest, AColdScanReadsAndCachesAWarmOneOpensNoStoryFile) {
   EXPECT_EQ(Record(library, "cave.z5")->fn, cave);
   EXPECT_EQ(Record(library, "tower.z5")->fn, tower);
   EXPECT_FALSE(Record(library, "lighthouse.z8")->found);
+  // File names are case-sensitive here: the cache keeps the paths as listed.
   EXPECT_EQ(ReadFile(CacheFile()),
-            Lower(cave) + "|" + DemoCrc("cave.z5") + "|" + Stamp(cave) + "\r\n" + Lower(tower) +
-                "|" + DemoCrc("tower.z5") + "|" + Stamp(tower) + "\r\n");
+            cave + "|" + DemoCrc("cave.z5") + "|" + Stamp(cave) + "\r\n" + tower + "|" +
+                DemoCrc("tower.z5") + "|" + Stamp(tower) + "\r\n");
 
-  CFileSystemWrapper counting(CFileSystem::Real());
-  CFileSystemInUse use(counting);
+  platform::CountingFileSystem counting(platform::FileSystem::Real());
+  platform::ScopedFileSystem use(counting);
   ClearLog();
   const auto warm = NextCall();
   EXPECT_EQ(Scan(*warm), 2);
@@ -163,18 +166,21 @@ TEST_F(GameScanTest, UnknownFilesBecomeUncountedRecordsAndStayOutOfTheCache) {
   EXPECT_EQ(ReadLines(CacheFile()).size(), 1u);
 }
 
-TEST_F(GameScanTest, AnEmptyStoryFileIsIdentifiedWhenThereIsAnythingToRead) {
+TEST_F(GameScanTest, AFolderOfEmptyStoryFilesIsScannedToo) {
   EXPECT_EQ(library.scanGames(nullptr, nullptr, true), 0);
   EXPECT_TRUE(LogLines().empty());
-  library.catalogue.insert(MakeGame("Empty", "00000000", ""));
-  WriteFileMaking(Games("empty.z5"), "");
-  EXPECT_EQ(Scan(library), 0);
+  mkdir(Games().c_str(), 0755);
+  EXPECT_EQ(Scan(library), 0);  // nothing found, nothing examined
   EXPECT_EQ(LogLines(), std::vector<std::string>{"About to scan game dirs: " + Games()});
   EXPECT_FALSE(FileExists(CacheFile()));
 
-  WriteFileMaking(Games("notes.txt"), "x");
+  // Sizes that add up to 0 are no reason to pass the files over.
+  library.catalogue.insert(MakeGame("Empty", "00000000", ""));
+  WriteFileMaking(Games("empty.z5"), "");
   EXPECT_EQ(Scan(library), 1);
   EXPECT_TRUE(findGame(library.catalogue, "00000000")->found);
+  EXPECT_TRUE(LogHas("total bytes: 0l"));
+  EXPECT_EQ(ReadFile(CacheFile()), Games("empty.z5") + "|00000000|" + Stamp(Games("empty.z5")) + "\r\n");
 }
 
 TEST_F(GameScanTest, AGameFoundTwiceKeepsTheLastPathAndCountsTwice) {
@@ -185,22 +191,23 @@ TEST_F(GameScanTest, AGameFoundTwiceKeepsTheLastPathAndCountsTwice) {
 }
 
 // Refuses to open one file, and breaks off reading another half way.
-class RefusingFiles : public CFileSystemWrapper {
+class RefusingFiles : public platform::CountingFileSystem {
  public:
   RefusingFiles(std::string refused, std::string broken)
-      : CFileSystemWrapper(CFileSystem::Real()), m_refused(refused), m_broken(broken) {}
-  std::unique_ptr<CInputFile> OpenForReading(const std::string& path) override {
+      : platform::CountingFileSystem(platform::FileSystem::Real()), m_refused(refused), m_broken(broken) {}
+  std::unique_ptr<platform::InputFile> OpenForReading(const std::string& path) override {
     if (path == m_refused) return nullptr;
-    std::unique_ptr<CInputFile> file = CFileSystemWrapper::OpenForReading(path);
+    std::unique_ptr<platform::InputFile> file = platform::CountingFileSystem::OpenForReading(path);
     if (path != m_broken || !file) return file;
-    class HalfWay : public CInputFile {
+    class HalfWay : public platform::InputFile {
      public:
-      explicit HalfWay(std::unique_ptr<CInputFile> inner) : m_inner(std::move(inner)) {}
+      explicit HalfWay(std::unique_ptr<platform::InputFile> inner) : m_inner(std::move(inner)) {}
       long Read(char* buffer, size_t size) override {
         return m_done++ ? -1 : m_inner->Read(buffer, std::min<size_t>(size, 100));
       }
       bool Seek(uint64_t offset) override { return m_inner->Seek(offset); }
-      std::unique_ptr<CInputFile> m_inner;
+      uint64_t Size() const override { return m_inner->Size(); }
+      std::unique_ptr<platform::InputFile> m_inner;
       int m_done = 0;
     };
     return std::make_unique<HalfWay>(std::move(file));
@@ -214,7 +221,7 @@ TEST_F(GameScanTest, FilesThatCannotBeReadAreReportedAndNeverCached) {
   CopyFile(DemoFile("cave.z5"), Games("Locked.z5"));
   CopyFile(DemoFile("tower.z5"), Games("sub/broken.z5"));
   RefusingFiles refusing(Games("Locked.z5"), Games("sub/broken.z5"));
-  CFileSystemInUse use(refusing);
+  platform::ScopedFileSystem use(refusing);
   EXPECT_EQ(Scan(library), 0);
   const std::string message = "Could not load file: " + Lower(Games("locked.z5"));
   EXPECT_TRUE(LogHas("load fail: " + message));

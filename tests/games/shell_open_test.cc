@@ -57,18 +57,24 @@ TEST_F(ShellOpenTest, EachVerbStartsItsOwnProgram) {
   EXPECT_EQ(started, (std::vector<Argv>{{"not-this-one", file}}));
 }
 
-TEST_F(ShellOpenTest, WhenTheVerbsProgramFailsTheAssociatedProgramOpensTheFile) {
+TEST_F(ShellOpenTest, WhenTheVerbsProgramFailsOnlyOpeningFallsBackToTheAssociatedProgram) {
   const std::string file = DataFile("story.z5");
   refused = "lp";
   EXPECT_FALSE(Open(file, 2));  // and no xdg-open to fall back on
   EXPECT_EQ(started, (std::vector<Argv>{{"lp", file}}));
   InstallXdgOpen();
+  // The opener can neither print nor edit: asking for either must not
+  // report success after merely opening the file.
   started.clear();
-  EXPECT_TRUE(Open(file, 2));
-  EXPECT_EQ(started, (std::vector<Argv>{{"lp", file}, {DataFile("bin/xdg-open"), file}}));
+  EXPECT_FALSE(Open(file, 2));
+  EXPECT_EQ(started, (std::vector<Argv>{{"lp", file}}));
   started.clear();
-  EXPECT_TRUE(Open(file, 1));  // no editor chosen
-  EXPECT_EQ(started, (std::vector<Argv>{{DataFile("bin/xdg-open"), file}}));
+  EXPECT_FALSE(Open(file, 1));  // no editor chosen
+  EXPECT_TRUE(started.empty());
+  refused = "xdg-open";
+  started.clear();
+  EXPECT_TRUE(Open(file, 0));
+  EXPECT_EQ(started, (std::vector<Argv>{{"xdg-open", file}, {DataFile("bin/xdg-open"), file}}));
 }
 
 TEST_F(ShellOpenTest, NothingStartsForAFileThatDoesNotExist) {
