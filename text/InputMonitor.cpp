@@ -33,8 +33,16 @@ int CNarro::MonitorInput(const wchar_t* line) {
   return skipped ? 0 : static_cast<int>(store.m_lastWord.size());
 }
 
+// The widening allocates, so it runs inside the guard as well.
 int CNarro::MonitorInput(const char* line) {
-  return MonitorInput(ASCII_To_UC8(line ? line : "").c_str());
+  std::wstring wide;
+  bool widened = false;
+  NARRO_GUARDED("CNarro::MonitorInput", [&] {
+    wide = ASCII_To_UC8(line ? line : "");
+    widened = true;
+  });
+  if (!widened) return GetLastCommandLength();
+  return MonitorInput(wide.c_str());
 }
 
 int CNarro::GetLastCommandLength() {

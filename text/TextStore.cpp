@@ -2,10 +2,9 @@
 
 #include <boost/make_shared.hpp>
 #include <cwctype>
-#include <fstream>
 
 #include "core/StringConversion.h"
-#include "platform/file/AtomicFile.h"
+#include "platform/file/FileSystem.h"
 #include "text/Tokenize.h"
 
 CTextStore::CTextStore()
@@ -38,13 +37,30 @@ bool CTextStore::RemoveScratch(const std::wstring& word) {
   return m_scratch.erase(word) > 0;
 }
 
+namespace {
+// A list of words; far more than a player types in a lifetime.
+constexpr size_t kMaxScratchBytes = 16u << 20;
+}  // namespace
+
 bool CTextStore::LoadScratch(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  std::string line;
-  while (std::getline(file, line)) {
+  std::string contents;
+  const platform::ReadResult result =
+      platform::ReadWholeFile(path, kMaxScratchBytes, contents);
+  if (result != platform::ReadResult::kRead) {
+    m_scratchFile = result == platform::ReadResult::kMissing
+                        ? ScratchFile::kMissing
+                        : ScratchFile::kUnreadable;
+    return false;
+  }
+  m_scratchFile = ScratchFile::kRead;
+  size_t start = 0;
+  while (start < contents.size()) {
+    size_t end = contents.find('\n', start);
+    if (end == std::string::npos) end = contents.size();
+    std::string line = contents.substr(start, end - start);
     if (!line.empty() && line.back() == '\r') line.pop_back();
     AddScratch(WidenBytes(line));
+    start = end + 1;
   }
   return true;
 }
@@ -55,7 +71,7 @@ bool CTextStore::SaveScratch(const std::string& path) const {
     contents += NarrowChars(entry.first);
     contents += "\r\n";
   }
-  return platform::ReplaceFileAtomically(path, contents);
+  return platform::FileSystem::Current().ReplaceFile(path, contents);
 }
 
 std::wstring CTextStore::LastWord(const std::wstring& line) const {

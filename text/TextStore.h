@@ -29,9 +29,17 @@ class CTextStore {
   bool RemoveScratch(const std::wstring& word);
 
   // "scratchpad.txt": one word per line, CR LF written, LF or CR LF read.
+  // False when the file could not be read: missing, not a regular file,
+  // not readable, or larger than 16 MiB (read as nothing, never in part).
   bool LoadScratch(const std::string& path);
-  // Replaces the file whole, or leaves the old one as it was.
+  // Replaces the file whole, or leaves the old one as it was (see
+  // platform::FileSystem::ReplaceFile for the files never replaced).
   bool SaveScratch(const std::string& path) const;
+  // Whether the list may be written back over the file it was loaded from:
+  // only when that file was read, or did not exist. A file that was there
+  // but could not be read (another user's, a pipe, too large) would
+  // otherwise be replaced by a list that never held its words.
+  bool MaySaveScratch() const { return m_scratchFile != ScratchFile::kUnreadable; }
 
   // The last token of the line at the word enders, or empty.
   std::wstring LastWord(const std::wstring& line) const;
@@ -45,6 +53,10 @@ class CTextStore {
   bool m_clearPending = false;
   int32_t m_mode = 0;
   uint32_t m_history = 0;
+
+ private:
+  enum class ScratchFile { kNotLoaded, kRead, kMissing, kUnreadable };
+  ScratchFile m_scratchFile = ScratchFile::kNotLoaded;
 };
 
 #endif  // NARRO_TEXT_TEXT_STORE_H_

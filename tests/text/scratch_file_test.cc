@@ -3,7 +3,11 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "core/FacadeAccess.h"
+#include "tests/support/ChildProcess.h"
 #include "text/TextStore.h"
 #include "tests/support/LibraryFixture.h"
 
@@ -84,6 +88,102 @@ TEST_F(ScratchFileTest, UnwritableFolderLosesTheListQuietly) {
   setenv("NARRO_DATA_DIR", DataFile("missing").c_str(), 1);
   StopLibrary();  // nothing to write into: no crash, no file
   EXPECT_FALSE(FileExists(DataFile("missing")));
+}
+
+// The unload writes the list back only over a file it could read, or where
+// there was none: anything else would replace words it never held.
+TEST_F(ScratchFileTest, AFileThatCouldNotBeReadIsNeverReplacedAtUnload) {
+  // Not readable by its permission bits (a host running as root included).
+  WriteFile(ScratchFile(), "secret\r\n");
+  chmod(ScratchFile().c_str(), 0);
+  StartLibrary();
+  EXPECT_TRUE(Store().m_scratch.empty());
+  Store().AddScratch(L"new");
+  StopLibrary();
+  chmod(ScratchFile().c_str(), 0600);
+  EXPECT_EQ(ReadFile(ScratchFile()), "secret\r\n");
+
+  // Another user's file, in a folder this user may write.
+  ASSERT_EQ(chown(ScratchFile().c_str(), 54321, 54321), 0);
+  StartLibrary();
+  EXPECT_TRUE(Store().m_scratch.empty());
+  StopLibrary();
+  struct stat st;
+  ASSERT_EQ(stat(ScratchFile().c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 54321u);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(ReadFile(ScratchFile()), "secret\r\n");
+}
+
+TEST_F(ScratchFileTest, AReadOnlyFileIsReadButNotRewritten) {
+  WriteFile(ScratchFile(), "kept\r\n");
+  chmod(ScratchFile().c_str(), 0444);
+  StartLibrary();
+  EXPECT_EQ(Store().m_scratch.count(L"kept"), 1u);
+  Store().AddScratch(L"added");
+  StopLibrary();
+  EXPECT_EQ(ReadFile(ScratchFile()), "kept\r\n");
+}
+
+TEST_F(ScratchFileTest, APipeAFolderOrAHugeFileIsNeitherReadNorReplaced) {
+  ASSERT_EQ(mkfifo(ScratchFile().c_str(), 0600), 0);
+  // Opening a pipe for reading waits for a writer: the load must not.
+  const ChildOutcome outcome = RunInChild([this] {
+    StartLibrary();
+    Store().AddScratch(L"word");
+    StopLibrary();
+    struct stat st;
+    return stat(ScratchFile().c_str(), &st) == 0 && S_ISFIFO(st.st_mode) ? 0 : 1;
+  });
+  EXPECT_TRUE(outcome.exited && outcome.code == 0) << outcome.Describe();
+  unlink(ScratchFile().c_str());
+
+  ASSERT_EQ(mkdir(ScratchFile().c_str(), 0700), 0);
+  StartLibrary();
+  Store().AddScratch(L"word");
+  StopLibrary();
+  struct stat st;
+  ASSERT_EQ(stat(ScratchFile().c_str(), &st), 0);
+  EXPECT_TRUE(S_ISDIR(st.st_mode));
+  rmdir(ScratchFile().c_str());
+
+  // Larger than any list of words: read as nothing, before any allocation.
+  WriteFile(ScratchFile(), "");
+  ASSERT_EQ(truncate(ScratchFile().c_str(), (16 << 20) + 1), 0);
+  StartLibrary();
+  EXPECT_TRUE(Store().m_scratch.empty());
+  StopLibrary();
+  ASSERT_EQ(stat(ScratchFile().c_str(), &st), 0);
+  EXPECT_EQ(st.st_size, (16 << 20) + 1);
+}
+
+TEST_F(ScratchFileTest, ALinkedFileIsReplacedThroughTheLinkWhichStays) {
+  const std::string target = DataFile("lists/mine.txt");
+  ASSERT_EQ(mkdir(DataFile("lists").c_str(), 0755), 0);
+  WriteFile(target, "old\r\n");
+  chmod(target.c_str(), 0640);
+  ASSERT_EQ(symlink("lists/mine.txt", ScratchFile().c_str()), 0);
+  StartLibrary();
+  Store().AddScratch(L"new");
+  StopLibrary();
+  struct stat st;
+  ASSERT_EQ(lstat(ScratchFile().c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(ReadFile(target), "new\r\nold\r\n");
+  ASSERT_EQ(stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+  // A link to something that is no regular file leaves it as it is.
+  unlink(target.c_str());
+  ASSERT_EQ(mkfifo(target.c_str(), 0600), 0);
+  const ChildOutcome outcome = RunInChild([this] {
+    StartLibrary();
+    Store().AddScratch(L"word");
+    return Store().SaveScratch(ScratchFile()) ? 1 : 0;
+  });
+  EXPECT_TRUE(outcome.exited && outcome.code == 0) << outcome.Describe();
+  ASSERT_EQ(stat(target.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 }  // namespace
