@@ -47,10 +47,17 @@ CNarro& CNarro::operator=(CNarro& source) {
   return *this;
 }
 
+// A destructor may not throw (the process would end), so a failure while
+// saving or shutting down is logged as the guard logs it, and the rest of
+// the teardown goes on.
 CNarro::~CNarro() {
-  LogLine("%1%", "Destructing CNarro...");
-  if (m_textStore) m_textStore->SaveScratch(ScratchFilePath());
-  CSpeechTTS::ReleaseSAPI();
+  NARRO_GUARDED("Init", [this] {
+    LogLine("%1%", "Destructing CNarro...");
+    if (m_textStore && m_textStore->MaySaveScratch()) {
+      m_textStore->SaveScratch(ScratchFilePath());
+    }
+  });
+  NARRO_GUARDED("Init", [] { CSpeechTTS::ReleaseSAPI(); });
   m_game.clear();
   m_root.clear();
   m_textStore.reset();

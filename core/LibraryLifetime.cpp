@@ -20,8 +20,8 @@ void AttachLibrary() {
 }
 
 void DetachLibrary() {
-  LogLine("%1%", "EXIT DLL");
   NARRO_GUARDED("Init", [] {
+    LogLine("%1%", "EXIT DLL");
     if (s_facade != nullptr) {
       delete s_facade;
       s_facade = nullptr;

@@ -2,7 +2,9 @@
 
 namespace {
 
-const std::string kRule(80, '/');
+// Made when needed, not held in a static string: a report may be written
+// while the library is being loaded, before this file's statics exist.
+std::string Rule() { return std::string(80, '/'); }
 
 std::string DetailsLine() {
   return "//" + std::string(35, ' ') + "DETAILS" + std::string(34, ' ') + "//";
@@ -19,7 +21,7 @@ CMyException::CMyException(int errorNumber, const std::string& description,
       m_function(function),
       m_file(file) {
   m_report = "****ERROR: An exception has been thrown!\n\n";
-  m_report += kRule + "\n" + DetailsLine() + "\n" + kRule + "\n";
+  m_report += Rule() + "\n" + DetailsLine() + "\n" + Rule() + "\n";
   m_report += "ERROR #: " + std::to_string(m_errorNumber);
   m_report += "\nFunction: " + m_function;
   m_report += "\nDescription: " + m_description + ". ";
