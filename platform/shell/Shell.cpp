@@ -131,7 +131,9 @@ std::string FindExecutable(const std::string& file) {
   return FindOnPath("xdg-open");
 }
 
-bool ShellExecute(const std::string& program, const std::string& file) {
+bool ShellExecute(const std::string& verb, const std::string& program,
+                  const std::string& file) {
+  if (verb == "edit" || verb == "print") return false;
   if (!Exists(file)) return false;
   return Start({program, AsArgument(file)});
 }

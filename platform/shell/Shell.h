@@ -28,8 +28,12 @@ bool ShellExecuteEx(const std::string& verb, const std::string& file);
 // file does not exist or there is no such program.
 std::string FindExecutable(const std::string& file);
 
-// Starts program with file as its one argument.
-bool ShellExecute(const std::string& program, const std::string& file);
+// Starts program, as FindExecutable named it, with file as its one
+// argument, to do verb. That program opens files and does nothing else, so
+// the verbs "edit" and "print" give false: a player who asked to edit or
+// print must not be told it happened when the file was only opened.
+bool ShellExecute(const std::string& verb, const std::string& program,
+                  const std::string& file);
 
 }  // namespace platform
 
