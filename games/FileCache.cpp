@@ -72,7 +72,7 @@ bool saveFileCache(const std::string& file, const FileCache& cache) {
     contents += std::to_string(entry.stamp);
     contents += "\r\n";
   }
-  return platform::FileSystem::Current().ReplaceFile(file, contents);
+  return platform::Current<platform::FileSystem>().ReplaceFile(file, contents);
 }
 
 CFileCacheWriter::CFileCacheWriter(std::string file, const FileCache& cache,

@@ -150,7 +150,7 @@ bool CGameLibrary::writeFingerprintFile(const char* path) const {
   }
   TiXmlPrinter printer;
   document.Accept(&printer);
-  return platform::FileSystem::Current().ReplaceFile(path, printer.Str());
+  return platform::Current<platform::FileSystem>().ReplaceFile(path, printer.Str());
 }
 
 bool CGameLibrary::addGameFile(const std::string& path, bool add,

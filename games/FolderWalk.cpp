@@ -1,6 +1,7 @@
 #include "games/FolderWalk.h"
 
 #include "platform/file/FileSystem.h"
+#include "platform/file/Path.h"
 #include "text/Tokenize.h"
 
 namespace {
@@ -23,11 +24,10 @@ uint64_t findFiles(const std::string& folder, bool recursive,
   std::vector<std::string> stack{folder};
   std::vector<platform::FolderEntry> entries;
   while (!stack.empty()) {
-    std::string current = std::move(stack.back());
+    const std::string current = platform::WithTrailingSlash(std::move(stack.back()));
     stack.pop_back();
-    if (current.back() != '/') current += '/';
     entries.clear();
-    platform::FileSystem::Current().ListFolder(current, entries);
+    platform::Current<platform::FileSystem>().ListFolder(current, entries);
     for (const platform::FolderEntry& entry : entries) {
       total += entry.size;
       if (!entry.isDirectory) {

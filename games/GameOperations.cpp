@@ -53,7 +53,7 @@ namespace {
 // not parse (broken by hand, say) is kept beside the new one under another
 // name rather than lost; if it cannot be moved, nothing is written.
 bool AddToUserDatabase(const std::string& file, const std::string& name) {
-  platform::FileSystem& fs = platform::FileSystem::Current();
+  platform::FileSystem& fs = platform::Current<platform::FileSystem>();
   const std::string userFile = UserFingerprintFile();
   const std::unique_ptr<platform::FileLock> lock =
       fs.LockExclusive(userFile + ".lock", kUserDatabaseLockMs);

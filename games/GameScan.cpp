@@ -100,7 +100,7 @@ class CGameScan {
   void ByReading(const FoundFile& file, const std::string& path) {
     LogLine("About to get CRC: %s", path);
     const std::unique_ptr<platform::InputFile> input =
-        platform::FileSystem::Current().OpenForReading(file.path);
+        platform::Current<platform::FileSystem>().OpenForReading(file.path);
     const FileCrc crc = input ? fileCRC(*input) : FileCrc();
     if (!crc.ok) {
       m_library.setLastError("Could not load file: " + path);

@@ -54,7 +54,7 @@ FileCrc fileCRC(platform::InputFile& file) {
 }
 
 FileCrc fileCRC(const std::string& path) {
-  const std::unique_ptr<platform::InputFile> file = platform::FileSystem::Current().OpenForReading(path);
+  const std::unique_ptr<platform::InputFile> file = platform::Current<platform::FileSystem>().OpenForReading(path);
   if (!file) return FileCrc();
   return fileCRC(*file);
 }
@@ -67,7 +67,7 @@ std::string crcText(uint32_t crc) {
 
 std::string readSerial(const std::string& path, uint64_t offset) {
   LogLine("About to get Serial Num: %s", path);
-  const std::unique_ptr<platform::InputFile> file = platform::FileSystem::Current().OpenForReading(path);
+  const std::unique_ptr<platform::InputFile> file = platform::Current<platform::FileSystem>().OpenForReading(path);
   if (!file || !file->Seek(offset)) return std::string();
   char bytes[6];
   size_t got = 0;

@@ -7,6 +7,7 @@
 #include "games/FolderWalk.h"
 #include "games/GameLibrary.h"
 #include "games/Identification.h"
+#include "platform/file/Path.h"
 
 bool crcFromSaveName(const std::string& name, std::string& tag) {
   const size_t end = name.rfind("%_");
@@ -44,7 +45,7 @@ void AddSave(GameSet& saves, const FoundFile& file, const CGame& game,
 size_t CGameLibrary::scanSaves(GameSet& saves, const std::string& dir) {
   // An empty folder path would otherwise become "/", the whole disk.
   if (dir.empty()) return 0;
-  const std::string folder = dir.back() == '/' ? dir : dir + '/';
+  const std::string folder = platform::WithTrailingSlash(dir);
   LogLine("Scanning for saves: %1%", folder);
   std::vector<FoundFile> files;
   findFiles(folder, true, files);

@@ -71,7 +71,7 @@ bool CTextStore::SaveScratch(const std::string& path) const {
     contents += NarrowChars(entry.first);
     contents += "\r\n";
   }
-  return platform::FileSystem::Current().ReplaceFile(path, contents);
+  return platform::Current<platform::FileSystem>().ReplaceFile(path, contents);
 }
 
 std::wstring CTextStore::LastWord(const std::wstring& line) const {

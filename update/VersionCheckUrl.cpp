@@ -1,7 +1,8 @@
 #include "update/VersionCheckUrl.h"
 
-#include <cstdlib>
 #include <cstring>
+
+#include "platform/environment/Environment.h"
 
 #ifndef NARRO_VERSION_SERVER_URL
 #error "the build names the version-check server in NARRO_VERSION_SERVER_URL"
@@ -23,8 +24,8 @@ bool StandsInQuery(unsigned char byte) {
 }  // namespace
 
 std::string VersionServer() {
-  const char* server = std::getenv("NARRO_VERSION_SERVER");
-  return server != nullptr && *server != '\0' ? server : NARRO_VERSION_SERVER_URL;
+  const std::string server = platform::GetEnvironmentVariable("NARRO_VERSION_SERVER");
+  return !server.empty() ? server : NARRO_VERSION_SERVER_URL;
 }
 
 std::string VersionCheckUrl(const std::string& server,

@@ -8,9 +8,10 @@
 // process runs as root: a file its owner made read-only is never rewritten,
 // and one nobody may read is never read (and so never replaced).
 //
-// Tests and benchmarks put their own file system in place with a
-// ScopedFileSystem, usually a CountingFileSystem that passes every call on
-// to the real one, with single operations overridden.
+// The seam (platform/Seam.h): Current<FileSystem>() is the one in use.
+// Tests and benchmarks put their own in place with a ScopedFileSystem,
+// usually a CountingFileSystem that passes every call on to the real one,
+// with single operations overridden.
 #ifndef NARRO_PLATFORM_FILE_FILE_SYSTEM_H_
 #define NARRO_PLATFORM_FILE_FILE_SYSTEM_H_
 
@@ -19,6 +20,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/Seam.h"
 
 namespace platform {
 
@@ -53,9 +56,7 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  // The one in use: the real file system unless a ScopedFileSystem put
-  // another in its place.
-  static FileSystem& Current();
+  // The real file system, on the disk.
   static FileSystem& Real();
 
   // False when the folder cannot be listed; entries then holds whatever
@@ -92,18 +93,7 @@ class FileSystem {
   virtual bool Remove(const std::string& path) = 0;
 };
 
-// Puts a file system in place for the length of a scope, and the one that
-// was there before back at its end. The caller keeps ownership.
-class ScopedFileSystem {
- public:
-  explicit ScopedFileSystem(FileSystem& replacement);
-  ~ScopedFileSystem();
-  ScopedFileSystem(const ScopedFileSystem&) = delete;
-  ScopedFileSystem& operator=(const ScopedFileSystem&) = delete;
-
- private:
-  FileSystem* m_previous;
-};
+using ScopedFileSystem = ScopedReplacement<FileSystem>;
 
 enum class ReadResult {
   kRead,        // contents holds the whole file

@@ -184,8 +184,6 @@ class PosixFileSystem : public FileSystem {
   }
 };
 
-FileSystem* g_current = nullptr;
-
 }  // namespace
 
 FileSystem& FileSystem::Real() {
@@ -193,21 +191,11 @@ FileSystem& FileSystem::Real() {
   return real;
 }
 
-FileSystem& FileSystem::Current() {
-  return g_current != nullptr ? *g_current : Real();
-}
-
-ScopedFileSystem::ScopedFileSystem(FileSystem& replacement)
-    : m_previous(g_current) {
-  g_current = &replacement;
-}
-
-ScopedFileSystem::~ScopedFileSystem() { g_current = m_previous; }
 
 ReadResult ReadWholeFile(const std::string& path, size_t maxBytes,
                          std::string& contents) {
   contents.clear();
-  const std::unique_ptr<InputFile> file = FileSystem::Current().OpenForReading(path);
+  const std::unique_ptr<InputFile> file = Current<FileSystem>().OpenForReading(path);
   if (!file) return errno == ENOENT || errno == ENOTDIR ? ReadResult::kMissing
                                                         : ReadResult::kUnreadable;
   if (file->Size() > maxBytes) return ReadResult::kUnreadable;
@@ -227,7 +215,7 @@ ReadResult ReadWholeFile(const std::string& path, size_t maxBytes,
 }
 
 std::string KeepAside(const std::string& path) {
-  FileSystem& fs = FileSystem::Current();
+  FileSystem& fs = Current<FileSystem>();
   for (int attempt = 1; attempt <= 100; ++attempt) {
     const std::string candidate =
         path + ".broken" + (attempt == 1 ? "" : "-" + std::to_string(attempt));

@@ -25,7 +25,6 @@ struct RequestHandle : InternetHandle {
 };
 
 thread_local uint32_t t_lastError = 0;
-InternetLimits g_limits;
 
 bool IsHttps(const std::string& url) {
   return strncasecmp(url.c_str(), "https:", 6) == 0;
@@ -55,7 +54,7 @@ HINTERNET InternetOpenUrl(HINTERNET internet, const std::string& url,
     return nullptr;
   }
   const HttpGet get{url, root->agent, root->direct, RedirectProtocols(url, flags),
-                    g_limits};
+                    Current<InternetLimits>()};
   RequestHandle* request = new RequestHandle;
   if (!PerformGet(get, &request->reply, &t_lastError)) {
     delete request;
@@ -83,8 +82,9 @@ bool InternetCloseHandle(HINTERNET handle) {
 
 uint32_t GetLastInternetError() { return t_lastError; }
 
-void SetInternetLimits(const InternetLimits& limits) { g_limits = limits; }
-
-InternetLimits GetInternetLimits() { return g_limits; }
+InternetLimits& InternetLimits::Real() {
+  static InternetLimits defaults;
+  return defaults;
+}
 
 }  // namespace platform

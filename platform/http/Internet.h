@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Seam.h"
+
 namespace platform {
 
 struct InternetHandle;
@@ -63,16 +65,19 @@ bool InternetCloseHandle(HINTERNET handle);
 // The reason for this thread's last failed InternetOpenUrl.
 uint32_t GetLastInternetError();
 
+// How long a request may take and how much of a reply is kept: a server
+// that never answers, or answers without end, costs the host at most this.
+// The seam (platform/Seam.h): tests shorten the time-outs with a
+// ScopedInternetLimits, made while no request runs.
 struct InternetLimits {
+  static InternetLimits& Real();  // the defaults below
+
   long connectTimeoutMs = 10000;
   long totalTimeoutMs = 30000;
   size_t maxReplyBytes = 1024 * 1024;
 };
 
-// Tests shorten the time-outs here; InternetLimits{} restores the defaults.
-// Set it while no request runs.
-void SetInternetLimits(const InternetLimits& limits);
-InternetLimits GetInternetLimits();
+using ScopedInternetLimits = ScopedReplacement<InternetLimits>;
 
 }  // namespace platform
 

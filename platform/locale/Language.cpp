@@ -2,18 +2,13 @@
 
 #include <unicode/uloc.h>
 
-#include <cstdlib>
+#include "platform/environment/Environment.h"
 
 namespace platform {
 
 namespace {
 
 constexpr uint16_t kUsEnglish = 0x0409;
-
-std::string Variable(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? std::string(value) : std::string();
-}
 
 // "de_DE.UTF-8@euro" -> "de_DE"; "C" and "POSIX" name no language.
 std::string LocaleId(std::string name) {
@@ -39,11 +34,11 @@ uint16_t LangIdFromLocaleName(const std::string& name) {
 }
 
 std::vector<std::string> UserInterfaceLocaleIds() {
-  const std::string language = Variable("LANGUAGE");
+  const std::string language = GetEnvironmentVariable("LANGUAGE");
   std::vector<std::string> ids;
   for (const std::string& name : {language.substr(0, language.find(':')),
-                                  Variable("LC_ALL"), Variable("LC_MESSAGES"),
-                                  Variable("LANG")}) {
+                                  GetEnvironmentVariable("LC_ALL"), GetEnvironmentVariable("LC_MESSAGES"),
+                                  GetEnvironmentVariable("LANG")}) {
     const std::string id = LocaleId(name);
     if (!id.empty()) ids.push_back(id);
   }
@@ -56,7 +51,7 @@ uint16_t GetUserDefaultUILanguage() {
 
 uint16_t GetUserDefaultLangID() {
   const uint16_t id = FirstLanguageOf(
-      {Variable("LC_ALL"), Variable("LC_CTYPE"), Variable("LANG")});
+      {GetEnvironmentVariable("LC_ALL"), GetEnvironmentVariable("LC_CTYPE"), GetEnvironmentVariable("LANG")});
   return id != 0 ? id : kUsEnglish;
 }
 

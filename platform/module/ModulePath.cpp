@@ -3,7 +3,7 @@
 #include <limits.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include "platform/environment/Environment.h"
 #include <vector>
 
 namespace platform {
@@ -21,8 +21,7 @@ std::string GetModuleFileName() {
 }
 
 std::string GetDataDirectoryOverride() {
-  const char* dir = std::getenv("NARRO_DATA_DIR");
-  return dir ? std::string(dir) : std::string();
+  return GetEnvironmentVariable("NARRO_DATA_DIR");
 }
 
 }  // namespace platform

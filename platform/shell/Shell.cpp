@@ -5,7 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include "platform/environment/Environment.h"
+#include "text/Tokenize.h"
 
 extern char** environ;
 
@@ -13,50 +14,42 @@ namespace platform {
 
 namespace {
 
-// Started programs are never waited for, so that an editor can stay open;
-// the ones that have ended are collected at the next start, so that they
-// do not linger as zombies.
-std::vector<pid_t>& StartedChildren() {
-  static std::vector<pid_t> children;
-  return children;
-}
+class SpawningStarter : public ProcessStarter {
+ public:
+  bool Start(const std::vector<std::string>& argv) override {
+    ReapEndedChildren();
+    std::vector<char*> pointers;
+    for (const std::string& argument : argv) {
+      pointers.push_back(const_cast<char*>(argument.c_str()));
+    }
+    pointers.push_back(nullptr);
+    pid_t pid = 0;
+    // glibc reports a program that cannot be run as the spawn's own error.
+    if (posix_spawnp(&pid, pointers[0], nullptr, nullptr, pointers.data(), environ) != 0) {
+      return false;
+    }
+    m_children.push_back(pid);
+    return true;
+  }
 
-void ReapEndedChildren() {
-  std::vector<pid_t>& children = StartedChildren();
-  for (size_t i = 0; i < children.size();) {
-    if (waitpid(children[i], nullptr, WNOHANG) != 0) {
-      children[i] = children.back();
-      children.pop_back();
-    } else {
-      ++i;
+ private:
+  void ReapEndedChildren() {
+    for (size_t i = 0; i < m_children.size();) {
+      if (waitpid(m_children[i], nullptr, WNOHANG) != 0) {
+        m_children[i] = m_children.back();
+        m_children.pop_back();
+      } else {
+        ++i;
+      }
     }
   }
-}
 
-bool SpawnDetached(const std::vector<std::string>& argv) {
-  ReapEndedChildren();
-  std::vector<char*> pointers;
-  for (const std::string& argument : argv) {
-    pointers.push_back(const_cast<char*>(argument.c_str()));
-  }
-  pointers.push_back(nullptr);
-  pid_t pid = 0;
-  // glibc reports a program that cannot be run as the spawn's own error.
-  if (posix_spawnp(&pid, pointers[0], nullptr, nullptr, pointers.data(), environ) != 0) {
-    return false;
-  }
-  StartedChildren().push_back(pid);
-  return true;
-}
-
-ProcessStarter& Starter() {
-  static ProcessStarter starter;
-  return starter;
-}
+  std::vector<pid_t> m_children;
+};
 
 bool Start(const std::vector<std::string>& argv) {
   if (argv.empty() || argv[0].empty()) return false;
-  return Starter() ? Starter()(argv) : SpawnDetached(argv);
+  return Current<ProcessStarter>().Start(argv);
 }
 
 bool Exists(const std::string& path) {
@@ -69,34 +62,23 @@ std::string AsArgument(const std::string& file) {
   return file[0] == '-' ? "./" + file : file;
 }
 
+// $VISUAL and $EDITOR may name a program with its own options.
 std::vector<std::string> Words(const std::string& command) {
-  std::vector<std::string> words;
-  size_t start = command.find_first_not_of(" \t");
-  while (start != std::string::npos) {
-    const size_t end = command.find_first_of(" \t", start);
-    words.push_back(command.substr(start, end - start));
-    start = command.find_first_not_of(" \t", end);
-  }
-  return words;
-}
-
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? value : "";
+  return Tokenize(command, " \t");
 }
 
 // The program and its own arguments that do verb; empty when none does.
 std::vector<std::string> ProgramFor(const std::string& verb) {
   if (verb == "edit") {
-    std::vector<std::string> editor = Words(Environment("VISUAL"));
-    return editor.empty() ? Words(Environment("EDITOR")) : editor;
+    std::vector<std::string> editor = Words(GetEnvironmentVariable("VISUAL"));
+    return editor.empty() ? Words(GetEnvironmentVariable("EDITOR")) : editor;
   }
   if (verb == "print") return {"lp"};
   return {"xdg-open"};
 }
 
 std::string FindOnPath(const std::string& program) {
-  std::string path = Environment("PATH");
+  std::string path = GetEnvironmentVariable("PATH");
   if (path.empty()) path = "/usr/local/bin:/usr/bin:/bin";
   size_t start = 0;
   for (;;) {
@@ -116,7 +98,10 @@ std::string FindOnPath(const std::string& program) {
 
 }  // namespace
 
-void SetProcessStarter(ProcessStarter starter) { Starter() = std::move(starter); }
+ProcessStarter& ProcessStarter::Real() {
+  static SpawningStarter real;
+  return real;
+}
 
 bool ShellExecuteEx(const std::string& verb, const std::string& file) {
   if (!Exists(file)) return false;

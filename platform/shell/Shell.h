@@ -6,18 +6,28 @@
 #ifndef NARRO_PLATFORM_SHELL_SHELL_H_
 #define NARRO_PLATFORM_SHELL_SHELL_H_
 
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/Seam.h"
+
 namespace platform {
 
-// Starts argv[0] (looked up on PATH) with the rest as its arguments and
-// does not wait for it. True when the program was started.
-using ProcessStarter = std::function<bool(const std::vector<std::string>& argv)>;
+// Starting a program. The seam (platform/Seam.h): tests put a starter that
+// records what would have run in place with a ScopedProcessStarter.
+class ProcessStarter {
+ public:
+  virtual ~ProcessStarter() = default;
+  // The real one: posix_spawnp, never waited for (the ended ones are
+  // collected at the next start, so that none lingers as a zombie).
+  static ProcessStarter& Real();
 
-// Tests put their own starter in place; an empty one restores the real.
-void SetProcessStarter(ProcessStarter starter);
+  // Starts argv[0] (looked up on PATH) with the rest as its arguments and
+  // does not wait for it. True when the program was started.
+  virtual bool Start(const std::vector<std::string>& argv) = 0;
+};
+
+using ScopedProcessStarter = ScopedReplacement<ProcessStarter>;
 
 // Starts the program for verb ("open", "edit", "print", or empty for the
 // default action) on file. False when the file does not exist, no program

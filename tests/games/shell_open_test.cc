@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <memory>
 
 #include "platform/shell/Shell.h"
 #include "tests/support/LibraryFixture.h"
@@ -18,16 +19,9 @@ class ShellOpenTest : public LibraryTest {
     StartLibrary();
     unsetenv("VISUAL");
     unsetenv("EDITOR");
+    m_path = getenv("PATH") ? getenv("PATH") : "";
     setenv("PATH", DataFile("bin").c_str(), 1);
     WriteFile(DataFile("story.z5"), "x");
-    platform::SetProcessStarter([this](const Argv& argv) {
-      started.push_back(argv);
-      return argv[0] != refused;
-    });
-  }
-  void TearDown() override {
-    platform::SetProcessStarter(nullptr);
-    LibraryTest::TearDown();
   }
   bool Open(std::string file, int verb) {
     return Facade().OpenUsingShellExecute(file.data(), verb, nullptr);
@@ -37,8 +31,34 @@ class ShellOpenTest : public LibraryTest {
     WriteFile(DataFile("bin/xdg-open"), "#!/bin/sh\n");
     chmod(DataFile("bin/xdg-open").c_str(), 0755);
   }
+  void TearDown() override {
+    // The other tests of this program run with the PATH they started with.
+    setenv("PATH", m_path.c_str(), 1);
+    unsetenv("VISUAL");
+    unsetenv("EDITOR");
+    LibraryTest::TearDown();
+  }
+  std::string m_path;
+
+  // Records what would have been started; refuses the program named in
+  // refused, as a program that cannot be run.
+  class RecordingStarter : public platform::ProcessStarter {
+   public:
+    explicit RecordingStarter(ShellOpenTest& test) : m_test(test) {}
+    bool Start(const Argv& argv) override {
+      m_test.started.push_back(argv);
+      return argv[0] != m_test.refused;
+    }
+
+   private:
+    ShellOpenTest& m_test;
+  };
+
   std::vector<Argv> started;
   std::string refused = "none";
+  RecordingStarter recorder{*this};
+  std::unique_ptr<platform::ScopedProcessStarter> recording =
+      std::make_unique<platform::ScopedProcessStarter>(recorder);
 };
 
 TEST_F(ShellOpenTest, EachVerbStartsItsOwnProgram) {
@@ -93,7 +113,7 @@ TEST_F(ShellOpenTest, ANameStartingWithADashIsNeverTakenForAnOption) {
 }
 
 TEST_F(ShellOpenTest, RealProgramsAreStartedWithoutAShell) {
-  platform::SetProcessStarter(nullptr);
+  recording.reset();  // the real starter
   mkdir(DataFile("bin").c_str(), 0755);
   ASSERT_EQ(symlink("/bin/true", DataFile("bin/true").c_str()), 0);
   setenv("VISUAL", "true", 1);

@@ -123,7 +123,7 @@ TEST(HttpRetrieverTest, FailuresGiveNoReplyAndTheirError) {
 TEST(HttpRetrieverTest, AServerThatNeverAnswersTimesOut) {
   platform::InternetLimits limits;
   limits.totalTimeoutMs = 300;
-  platform::SetInternetLimits(limits);
+  platform::ScopedInternetLimits shorter(limits);
   HttpReply silence;
   silence.neverAnswer = true;
   TestHttpServer server(silence);
@@ -131,7 +131,6 @@ TEST(HttpRetrieverTest, AServerThatNeverAnswersTimesOut) {
   EXPECT_EQ(retriever.Fetch(server.BaseUrl().c_str()), nullptr);
   EXPECT_EQ(retriever.GetLastError(), platform::ERROR_INTERNET_TIMEOUT);
   EXPECT_EQ(server.Requests().size(), 1u);
-  platform::SetInternetLimits(platform::InternetLimits{});
 }
 
 }  // namespace

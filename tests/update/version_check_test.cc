@@ -51,7 +51,6 @@ class GetVersionTest : public LibraryTest {
   }
   void TearDown() override {
     unsetenv("NARRO_VERSION_SERVER");
-    platform::SetInternetLimits(platform::InternetLimits{});
     LibraryTest::TearDown();
   }
 
@@ -102,7 +101,7 @@ TEST_F(GetVersionTest, NoReplyLeavesBothOutputsAlone) {
   silence.neverAnswer = true;
   platform::InternetLimits limits;
   limits.totalTimeoutMs = 300;
-  platform::SetInternetLimits(limits);
+  platform::ScopedInternetLimits shorter(limits);
 
   for (const HttpReply& reply : {tooLarge, serverError, silence}) {
     EXPECT_EQ(AskServerReplying(reply), NoReply()) << reply.status;
@@ -128,7 +127,7 @@ TEST_F(GetVersionTest, TheBuiltInServerIsUsedWhenTheVariableIsEmpty) {
   platform::InternetLimits limits;
   limits.connectTimeoutMs = 2000;
   limits.totalTimeoutMs = 2000;
-  platform::SetInternetLimits(limits);
+  platform::ScopedInternetLimits shorter(limits);
   EXPECT_EQ(AskServerAt(""), NoReply());
   EXPECT_NE(VersionServer().find(".invalid"), std::string::npos) << VersionServer();
 }
