@@ -1,5 +1,11 @@
 // What a log line costs when no debug-output listener runs (the normal case
-// on a player's machine) and when one does.
+// on a player's machine), when one reads, and when one is stopped (a monitor
+// paused with Ctrl-Z: every utterance is logged before it is spoken, so this
+// is what a stopped monitor adds to each spoken word).
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +25,33 @@ double MicrosecondsPerLine(int lines) {
   return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / lines;
 }
 
+// A listener in a child process that reads until it is stopped. Returns the
+// child's pid once its listener runs, or -1.
+pid_t StartListenerChild() {
+  int ready[2];
+  if (pipe(ready) != 0) return -1;
+  const pid_t child = fork();
+  if (child == 0) {
+    close(ready[0]);
+    std::string error;
+    auto listener = platform::DebugOutputListener::Start(&error);
+    const char state = listener ? 'y' : 'n';
+    if (write(ready[1], &state, 1) != 1 || !listener) _exit(1);
+    platform::DebugMessage message;
+    for (;;) listener->Receive(&message, 500);
+  }
+  close(ready[1]);
+  char state = 'n';
+  const bool started = child > 0 && read(ready[0], &state, 1) == 1 && state == 'y';
+  close(ready[0]);
+  if (child > 0 && !started) {
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    return -1;
+  }
+  return child;
+}
+
 }  // namespace
 
 int main() {
@@ -26,22 +59,45 @@ int main() {
   const double withoutListener = MicrosecondsPerLine(100000);
 
   std::string error;
-  auto listener = platform::DebugOutputListener::Start(&error);
   double withListener = 0;
-  if (listener) {
-    std::thread reader([&] {
-      platform::DebugMessage message;
-      while (listener->Receive(&message, 500)) {
-      }
-    });
-    withListener = MicrosecondsPerLine(20000);
-    reader.join();
+  bool measured = false;
+  {
+    auto listener = platform::DebugOutputListener::Start(&error);
+    if (listener) {
+      std::thread reader([&] {
+        platform::DebugMessage message;
+        while (listener->Receive(&message, 500)) {
+        }
+      });
+      withListener = MicrosecondsPerLine(20000);
+      reader.join();
+      measured = true;
+    }
   }
+
+  double stalled = -1;
+  const pid_t child = measured ? StartListenerChild() : -1;
+  if (child > 0) {
+    kill(child, SIGSTOP);
+    stalled = MicrosecondsPerLine(100);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    // The killed listener left its objects and its presence word; a listener
+    // that starts and stops cleans them up, so that the next run's "no
+    // listener" figure is the usual one, not a crashed listener's.
+    platform::DebugOutputListener::Start(&error);
+  }
+
   std::printf("log lines\n  no listener: %.2f us per line\n", withoutListener);
-  if (listener) {
+  if (measured) {
     std::printf("  with a listener reading: %.2f us per line\n", withListener);
   } else {
     std::printf("  with a listener: not measured (%s)\n", error.c_str());
+  }
+  if (stalled >= 0) {
+    std::printf("  with a stopped listener (100 lines): %.2f us per line\n", stalled);
+  } else {
+    std::printf("  with a stopped listener: not measured\n");
   }
   return 0;
 }

@@ -4,9 +4,9 @@
 #include <pthread.h>
 #include <sys/file.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/debugout/DebugOutput.h"
@@ -16,41 +16,46 @@
 
 namespace platform {
 
+namespace {
+
+// A writer holds the buffer for microseconds; one that has not handed it
+// back after this long without holding the writers' lock has died.
+constexpr int64_t kOfferAgainAfterNs = 250 * 1000000LL;
+
+}  // namespace
+
 struct DebugOutputListener::Objects {
   DebugOutputNames names;
   int lockFd = -1;
-  bool owned = false;  // true once this listener holds the lock
-  SharedMapping writersLock;
   SharedMapping buffer;
-  NamedSemaphore dataReady;
-  NamedSemaphore bufferReady;
+  SharedMapping controlMapping;
+  DebugControl* control = nullptr;  // set once its contents are made
   std::unique_ptr<PresenceMark> presence;  // set once everything is made
 
   ~Objects() {
     presence.reset();
-    if (owned) Unlink();
+    // Writers that find the control object closed stop at once.
+    if (control) __atomic_store_n(&control->ready, 0u, __ATOMIC_RELEASE);
+    // Only names whose object this listener made: one that Start refused
+    // stays for the user to look at.
+    if (buffer.valid()) shm_unlink(names.buffer.c_str());
+    if (controlMapping.valid()) shm_unlink(names.control.c_str());
     if (lockFd >= 0) close(lockFd);
-  }
-
-  void Unlink() const {
-    // Writers find no BUFFER_READY first, so they stop at once.
-    sem_unlink(names.bufferReady.c_str());
-    sem_unlink(names.dataReady.c_str());
-    shm_unlink(names.buffer.c_str());
-    shm_unlink(names.writersLock.c_str());
   }
 };
 
 namespace {
 
-bool InitWritersLock(void* memory) {
-  auto* lock = static_cast<DebugWritersLock*>(memory);
+bool InitControl(DebugControl* control) {
   pthread_mutexattr_t attr;
   if (pthread_mutexattr_init(&attr) != 0) return false;
   pthread_mutexattr_setpshared(&attr, PTHREAD_PROCESS_SHARED);
   pthread_mutexattr_setrobust(&attr, PTHREAD_MUTEX_ROBUST);
-  const bool ok = pthread_mutex_init(&lock->mutex, &attr) == 0;
+  const bool ok = pthread_mutex_init(&control->writersLock, &attr) == 0 &&
+                  sem_init(&control->bufferReady, 1, 0) == 0 &&
+                  sem_init(&control->dataReady, 1, 0) == 0;
   pthread_mutexattr_destroy(&attr);
+  if (ok) __atomic_store_n(&control->ready, kDebugControlReady, __ATOMIC_RELEASE);
   return ok;
 }
 
@@ -73,33 +78,31 @@ std::unique_ptr<DebugOutputListener> DebugOutputListener::Start(
   objects->names = DebugOutputNames::ForThisUser();
   const DebugOutputNames& names = objects->names;
 
-  objects->lockFd = shm_open(names.listenerLock.c_str(), O_RDWR | O_CREAT, 0600);
+  ObjectState state;
+  objects->lockFd = OpenOwnObject(names.listenerLock, O_RDWR, true, &state, error);
   if (objects->lockFd < 0) {
-    *error = std::string("cannot open listener lock: ") + strerror(errno);
+    if (state == ObjectState::kMissing) {
+      *error = "cannot open listener lock " + names.listenerLock + ": " + strerror(errno);
+    }
     return nullptr;
   }
-  fchmod(objects->lockFd, 0600);
   if (!TakeListenerLock(objects->lockFd)) {
     *error = "already exists";
     return nullptr;
   }
 
-  objects->owned = true;
-
-  // BUFFER_READY is made last: writers look for it first.
-  objects->writersLock =
-      SharedMapping::Create(names.writersLock, sizeof(DebugWritersLock));
-  objects->buffer = SharedMapping::Create(names.buffer, kDebugBufferSize);
-  objects->dataReady = NamedSemaphore::Create(names.dataReady);
-  objects->bufferReady = NamedSemaphore::Create(names.bufferReady);
-  if (!objects->writersLock.valid() ||
-      !InitWritersLock(objects->writersLock.data()) ||
-      !objects->buffer.valid() || !objects->dataReady.valid() ||
-      !objects->bufferReady.valid()) {
-    *error = std::string("cannot create the debug-output objects: ") +
-             strerror(errno);
+  // The control object is made last and marked ready last: writers look at
+  // it before the buffer.
+  objects->buffer = SharedMapping::Create(names.buffer, kDebugBufferSize, error);
+  if (!objects->buffer.valid()) return nullptr;
+  objects->controlMapping = SharedMapping::Create(names.control, sizeof(DebugControl), error);
+  if (!objects->controlMapping.valid()) return nullptr;
+  auto* control = static_cast<DebugControl*>(objects->controlMapping.data());
+  if (!InitControl(control)) {
+    *error = std::string("cannot make the debug-output events: ") + strerror(errno);
     return nullptr;
   }
+  objects->control = control;
   objects->presence = std::make_unique<PresenceMark>(objects->lockFd);
   return std::unique_ptr<DebugOutputListener>(
       new DebugOutputListener(std::move(objects)));
@@ -110,13 +113,45 @@ DebugOutputListener::DebugOutputListener(std::unique_ptr<Objects> objects)
 
 DebugOutputListener::~DebugOutputListener() = default;
 
-bool DebugOutputListener::Receive(DebugMessage* message, int timeoutMs) {
-  if (!m_bufferOffered) {
-    m_objects->bufferReady.Post();
-    m_bufferOffered = true;
+// Writers take BUFFER_READY and post DATA_READY only while they hold the
+// writers' lock. Holding it ourselves, with neither event set while we
+// offered the buffer, means the last writer took the buffer and died; a
+// lock owned by a dead writer (EOWNERDEAD) is the usual sign of that. A
+// writer that is alive but stopped keeps the lock, and we leave it be.
+void DebugOutputListener::OfferAgainIfLost() {
+  DebugControl* control = m_objects->control;
+  const int rc = pthread_mutex_trylock(&control->writersLock);
+  if (rc == EOWNERDEAD) {
+    pthread_mutex_consistent(&control->writersLock);
+  } else if (rc != 0) {
+    return;
   }
-  if (!m_objects->dataReady.WaitUntil(DeadlineAfterMs(timeoutMs))) {
-    return false;
+  int bufferReady = 0;
+  int dataReady = 0;
+  sem_getvalue(&control->bufferReady, &bufferReady);
+  sem_getvalue(&control->dataReady, &dataReady);
+  if (bufferReady == 0 && dataReady == 0) sem_post(&control->bufferReady);
+  pthread_mutex_unlock(&control->writersLock);
+}
+
+bool DebugOutputListener::Receive(DebugMessage* message, int timeoutMs) {
+  DebugControl* control = m_objects->control;
+  int64_t now = MonotonicNowNs();
+  if (!m_bufferOffered) {
+    sem_post(&control->bufferReady);
+    m_bufferOffered = true;
+    m_offeredAtNs = now;
+  }
+  const int64_t deadline = now + static_cast<int64_t>(std::max(timeoutMs, 0)) * 1000000;
+  for (;;) {
+    const int64_t wake = std::min(deadline, m_offeredAtNs + kOfferAgainAfterNs);
+    if (WaitUntil(&control->dataReady, ToTimespec(wake))) break;
+    now = MonotonicNowNs();
+    if (now - m_offeredAtNs >= kOfferAgainAfterNs) {
+      OfferAgainIfLost();
+      m_offeredAtNs = now;
+    }
+    if (now >= deadline) return false;
   }
   m_bufferOffered = false;
   const auto* bytes = static_cast<const unsigned char*>(m_objects->buffer.data());

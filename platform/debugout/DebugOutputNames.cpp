@@ -6,8 +6,7 @@ namespace platform {
 
 DebugOutputNames DebugOutputNames::ForThisUser() {
   const std::string uid = "." + std::to_string(getuid());
-  return DebugOutputNames{"/DBWIN_BUFFER" + uid, "/DBWIN_BUFFER_READY" + uid,
-                          "/DBWIN_DATA_READY" + uid, "/DBWIN_MUTEX" + uid,
+  return DebugOutputNames{"/DBWIN_BUFFER" + uid, "/DBWIN_CONTROL" + uid,
                           "/DBWIN_LISTENER" + uid};
 }
 

@@ -4,10 +4,10 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <sys/file.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "platform/debugout/DebugOutput.h"
@@ -20,63 +20,119 @@ namespace platform {
 namespace {
 
 constexpr int kBufferReadyWaitMs = 250;
+// After a wait timed out the listener is stopped or stalled: every spoken
+// word is logged first, so waiting again on each line would slow speech.
+constexpr int64_t kSkipAfterTimeOutNs = 1000000000;
 
-// Semaphores outlive a crashed listener; only the listener's flock tells
-// whether anybody still reads the buffer.
-bool ListenerIsAlive(const std::string& lockName) {
-  const int fd = shm_open(lockName.c_str(), O_RDONLY, 0);
-  if (fd < 0) return false;
+// Process-wide: all threads of the host give up on a stalled listener
+// together. The generation ties the skipping to that one listener.
+std::atomic<int64_t> g_skipUntilNs{0};
+std::atomic<uint32_t> g_skipGeneration{0};
+
+bool Skipping(uint32_t generation) {
+  const int64_t until = g_skipUntilNs.load(std::memory_order_relaxed);
+  return until != 0 && generation == g_skipGeneration.load(std::memory_order_relaxed) &&
+         MonotonicNowNs() < until;
+}
+
+void StartSkipping(uint32_t generation) {
+  g_skipGeneration.store(generation, std::memory_order_relaxed);
+  g_skipUntilNs.store(MonotonicNowNs() + kSkipAfterTimeOutNs, std::memory_order_relaxed);
+}
+
+// The presence word outlives a crashed listener; only the listener's flock
+// tells whether anybody still reads the buffer. kSent here means "go on".
+DebugWriteResult CheckListenerAlive(const std::string& lockName) {
+  ObjectState state;
+  const int fd = OpenOwnObject(lockName, O_RDONLY, false, &state, nullptr);
+  if (fd < 0) {
+    return state == ObjectState::kRefused ? DebugWriteResult::kRefused
+                                          : DebugWriteResult::kNoListener;
+  }
   const bool free = flock(fd, LOCK_SH | LOCK_NB) == 0;
   close(fd);  // also drops the shared lock if we got it
-  return !free;
+  return free ? DebugWriteResult::kNoListener : DebugWriteResult::kSent;
+}
+
+DebugWriteResult Missing(ObjectState state) {
+  return state == ObjectState::kRefused ? DebugWriteResult::kRefused
+                                        : DebugWriteResult::kNoListener;
 }
 
 class WritersTurn {
  public:
-  WritersTurn(const std::string& name, const timespec& deadline)
-      : m_mapping(SharedMapping::Open(name, sizeof(DebugWritersLock))) {
-    if (!m_mapping.valid()) return;
-    m_lock = static_cast<DebugWritersLock*>(m_mapping.data());
-    const int rc = pthread_mutex_timedlock(&m_lock->mutex, &deadline);
-    if (rc == EOWNERDEAD) pthread_mutex_consistent(&m_lock->mutex);
+  WritersTurn(pthread_mutex_t* mutex, const timespec& deadline) : m_mutex(mutex) {
+    const int rc = LockUntil(mutex, deadline);
+    // The last holder died during its turn; the listener offers the buffer
+    // again if that writer took it with it.
+    if (rc == EOWNERDEAD) pthread_mutex_consistent(mutex);
     m_held = rc == 0 || rc == EOWNERDEAD;
   }
   ~WritersTurn() {
-    if (m_held) pthread_mutex_unlock(&m_lock->mutex);
+    if (m_held) pthread_mutex_unlock(m_mutex);
   }
   bool held() const { return m_held; }
 
  private:
-  SharedMapping m_mapping;
-  DebugWritersLock* m_lock = nullptr;
+  pthread_mutex_t* m_mutex;
   bool m_held = false;
 };
 
 }  // namespace
 
-void OutputDebugString(const std::string& text) {
-  if (!ListenerMayBeRunning()) return;
+DebugWriteResult WriteDebugOutput(const std::string& text) {
+  uint32_t generation = 0;
+  if (!ListenerMayBeRunning(&generation)) return DebugWriteResult::kNoListener;
+  if (Skipping(generation)) return DebugWriteResult::kSkipped;
+
   const DebugOutputNames names = DebugOutputNames::ForThisUser();
-  NamedSemaphore bufferReady = NamedSemaphore::Open(names.bufferReady);
-  if (!bufferReady.valid() || !ListenerIsAlive(names.listenerLock)) return;
+  const DebugWriteResult alive = CheckListenerAlive(names.listenerLock);
+  if (alive != DebugWriteResult::kSent) return alive;
 
-  const timespec deadline = DeadlineAfterMs(kBufferReadyWaitMs);
-  WritersTurn turn(names.writersLock, deadline);
-  if (!turn.held() || !bufferReady.WaitUntil(deadline)) return;
-
-  SharedMapping buffer = SharedMapping::Open(names.buffer, kDebugBufferSize);
-  NamedSemaphore dataReady = NamedSemaphore::Open(names.dataReady);
-  if (!buffer.valid() || !dataReady.valid()) {
-    bufferReady.Post();  // give the buffer back untouched
-    return;
+  // Both objects are opened and checked before the turn is taken, so that
+  // a refused object never costs the listener its buffer.
+  ObjectState state;
+  SharedMapping controlMapping =
+      SharedMapping::Open(names.control, sizeof(DebugControl), &state, nullptr);
+  if (!controlMapping.valid()) return Missing(state);
+  auto* control = static_cast<DebugControl*>(controlMapping.data());
+  if (__atomic_load_n(&control->ready, __ATOMIC_ACQUIRE) != kDebugControlReady) {
+    return DebugWriteResult::kNoListener;
   }
-  auto* bytes = static_cast<unsigned char*>(buffer.data());
+  SharedMapping buffer = SharedMapping::Open(names.buffer, kDebugBufferSize, &state, nullptr);
+  if (!buffer.valid()) return Missing(state);
+
+  // Like a C string: the text ends at its first zero byte.
+  const size_t length = strnlen(text.data(), text.size());
   const uint32_t pid = static_cast<uint32_t>(getpid());
-  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<unsigned char>(pid >> (8 * i));
-  const size_t length = std::min(text.size(), kDebugTextCapacity - 1);
-  std::memcpy(bytes + 4, text.data(), length);
-  bytes[4 + length] = 0;
-  dataReady.Post();
+  auto* bytes = static_cast<unsigned char*>(buffer.data());
+
+  timespec deadline = MonotonicDeadlineAfterMs(kBufferReadyWaitMs);
+  WritersTurn turn(&control->writersLock, deadline);
+  if (!turn.held()) {
+    StartSkipping(generation);
+    return DebugWriteResult::kTimedOut;
+  }
+  // A long line goes in pieces, all within one turn so that no other
+  // writer's text comes between them. The first piece shares its 250 ms
+  // with the wait for the turn; each later one has its own.
+  size_t offset = 0;
+  do {
+    const size_t piece = std::min(length - offset, kDebugTextCapacity - 1);
+    if (offset > 0) deadline = MonotonicDeadlineAfterMs(kBufferReadyWaitMs);
+    if (!WaitUntil(&control->bufferReady, deadline)) {
+      StartSkipping(generation);
+      return DebugWriteResult::kTimedOut;
+    }
+    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<unsigned char>(pid >> (8 * i));
+    std::memcpy(bytes + 4, text.data() + offset, piece);
+    bytes[4 + piece] = 0;
+    sem_post(&control->dataReady);
+    offset += piece;
+  } while (offset < length);
+  return DebugWriteResult::kSent;
 }
+
+void OutputDebugString(const std::string& text) { WriteDebugOutput(text); }
 
 }  // namespace platform

@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "platform/debugout/DebugOutputNames.h"
+#include "platform/debugout/SharedObjects.h"
 
 namespace platform {
 
@@ -17,6 +18,7 @@ namespace {
 constexpr size_t kPageSize = 4096;
 constexpr int64_t kRecheckNs = 1000000000;  // the file may have been replaced
 
+// Word 0: a listener runs. Word 1: the listener generation.
 std::atomic<uint32_t>* MapWord(int fd) {
   struct stat st;
   if (fstat(fd, &st) != 0) return nullptr;
@@ -52,8 +54,14 @@ WriterView& View() {
 void Revalidate(WriterView& view) {
   const std::lock_guard<std::mutex> guard(view.lock);
   const std::string name = DebugOutputNames::ForThisUser().listenerLock;
-  const int fd = shm_open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd < 0) return;
+  // Refused unless ours with mode 0600: another user's file could be cut
+  // short under our mapping (SIGBUS) or tell us a listener runs.
+  ObjectState state;
+  const int fd = OpenOwnObject(name, O_RDWR, true, &state, nullptr);
+  if (fd < 0) {
+    view.checkedAt.store(CoarseNowNs());
+    return;
+  }
   struct stat st;
   const bool same = fstat(fd, &st) == 0 && view.word.load() != nullptr &&
                     st.st_dev == view.device && st.st_ino == view.inode;
@@ -70,24 +78,29 @@ void Revalidate(WriterView& view) {
 
 }  // namespace
 
-bool ListenerMayBeRunning() {
+bool ListenerMayBeRunning(uint32_t* generation) {
   WriterView& view = View();
   std::atomic<uint32_t>* word = view.word.load(std::memory_order_acquire);
-  if (word != nullptr && word->load(std::memory_order_relaxed) != 0) return true;
-  if (word == nullptr || CoarseNowNs() - view.checkedAt.load() > kRecheckNs) {
-    Revalidate(view);
-    word = view.word.load(std::memory_order_acquire);
+  if (word == nullptr || word[0].load(std::memory_order_relaxed) == 0) {
+    if (word == nullptr || CoarseNowNs() - view.checkedAt.load() > kRecheckNs) {
+      Revalidate(view);
+      word = view.word.load(std::memory_order_acquire);
+    }
+    if (word == nullptr || word[0].load(std::memory_order_relaxed) == 0) return false;
   }
-  return word != nullptr && word->load(std::memory_order_relaxed) != 0;
+  if (generation) *generation = word[1].load(std::memory_order_relaxed);
+  return true;
 }
 
 PresenceMark::PresenceMark(int lockFd) : m_word(MapWord(lockFd)) {
-  if (m_word) m_word->store(1);
+  if (!m_word) return;
+  m_word[1].fetch_add(1);
+  m_word[0].store(1);
 }
 
 PresenceMark::~PresenceMark() {
   if (!m_word) return;
-  m_word->store(0);
+  m_word[0].store(0);
   munmap(m_word, kPageSize);
 }
 

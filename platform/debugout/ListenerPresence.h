@@ -11,11 +11,12 @@ namespace platform {
 
 // Writer side. False when certainly no listener runs. A crashed listener
 // leaves the word set; the writer's full check then finds that nobody holds
-// the listener lock.
-bool ListenerMayBeRunning();
+// the listener lock. *generation, when given, is bumped by every listener
+// that starts: a writer that gave up on one listener tries the next at once.
+bool ListenerMayBeRunning(uint32_t* generation = nullptr);
 
 // Listener side: sets the word of the lock file it holds for as long as it
-// lives.
+// lives, and bumps the generation. lockFd must have passed CheckOwnObject.
 class PresenceMark {
  public:
   explicit PresenceMark(int lockFd);

@@ -6,67 +6,130 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstring>
 #include <utility>
 
 namespace platform {
 
 namespace {
+
 constexpr mode_t kOwnerOnly = 0600;
+
+std::string Octal(mode_t mode) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0%o", static_cast<unsigned>(mode));
+  return text;
 }
 
-NamedSemaphore NamedSemaphore::Open(const std::string& name) {
-  return NamedSemaphore(sem_open(name.c_str(), 0));
-}
-
-NamedSemaphore NamedSemaphore::Create(const std::string& name) {
-  sem_unlink(name.c_str());
-  return NamedSemaphore(
-      sem_open(name.c_str(), O_CREAT | O_EXCL, kOwnerOnly, 0));
-}
-
-NamedSemaphore::NamedSemaphore(NamedSemaphore&& other) noexcept
-    : m_sem(std::exchange(other.m_sem, SEM_FAILED)) {}
-
-NamedSemaphore& NamedSemaphore::operator=(NamedSemaphore&& other) noexcept {
-  std::swap(m_sem, other.m_sem);
-  return *this;
-}
-
-NamedSemaphore::~NamedSemaphore() {
-  if (valid()) sem_close(m_sem);
-}
-
-bool NamedSemaphore::WaitUntil(const timespec& deadline) {
-  while (sem_timedwait(m_sem, &deadline) != 0) {
-    if (errno != EINTR) return false;
+ObjectState Refuse(const std::string& name, const std::string& why,
+                   std::string* error) {
+  if (error) {
+    *error = "debug-output object " + name + " (/dev/shm" + name + ") " + why +
+             "; refusing it";
   }
-  return true;
+  return ObjectState::kRefused;
 }
 
-void NamedSemaphore::Post() { sem_post(m_sem); }
+void* MapFd(int fd, size_t size) {
+  void* data = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  return data == MAP_FAILED ? nullptr : data;
+}
 
-SharedMapping SharedMapping::Open(const std::string& name, size_t size) {
-  const int fd = shm_open(name.c_str(), O_RDWR, 0);
-  if (fd < 0) return SharedMapping();
+}  // namespace
+
+ObjectState CheckOwnObject(int fd, const std::string& name, off_t size,
+                           std::string* error) {
   struct stat st;
-  void* data = MAP_FAILED;
-  if (fstat(fd, &st) == 0 && static_cast<size_t>(st.st_size) >= size) {
-    data = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  if (fstat(fd, &st) != 0) {
+    return Refuse(name, std::string("cannot be checked: ") + strerror(errno), error);
   }
-  close(fd);
-  return data == MAP_FAILED ? SharedMapping() : SharedMapping(data, size);
+  if (!S_ISREG(st.st_mode)) return Refuse(name, "is not a regular file", error);
+  if (st.st_uid != geteuid()) {
+    return Refuse(name,
+                  "belongs to uid " + std::to_string(st.st_uid) +
+                      ", not to this user (uid " + std::to_string(geteuid()) + ")",
+                  error);
+  }
+  const mode_t mode = st.st_mode & 07777;
+  if (mode != kOwnerOnly) {
+    return Refuse(name, "has mode " + Octal(mode) + ", not 0600", error);
+  }
+  if (size >= 0 && st.st_size != size) {
+    return Refuse(name,
+                  "is " + std::to_string(st.st_size) + " bytes, not " +
+                      std::to_string(size),
+                  error);
+  }
+  return ObjectState::kOk;
 }
 
-SharedMapping SharedMapping::Create(const std::string& name, size_t size) {
-  shm_unlink(name.c_str());
-  const int fd = shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL, kOwnerOnly);
+int OpenOwnObject(const std::string& name, int flags, bool create,
+                  ObjectState* state, std::string* error) {
+  flags |= O_NOFOLLOW | O_CLOEXEC;
+  int fd = -1;
+  if (create) {
+    fd = shm_open(name.c_str(), flags | O_CREAT | O_EXCL, kOwnerOnly);
+    // Made by us: only the umask can be wrong, and nobody else has it yet.
+    if (fd >= 0) fchmod(fd, kOwnerOnly);
+  }
+  if (fd < 0) fd = shm_open(name.c_str(), flags, 0);
+  if (fd < 0) {
+    if (errno == ENOENT) {
+      *state = ObjectState::kMissing;
+      if (error) *error = "debug-output object " + name + " does not exist";
+    } else {
+      *state = Refuse(name, std::string("cannot be opened: ") + strerror(errno), error);
+    }
+    return -1;
+  }
+  *state = CheckOwnObject(fd, name, -1, error);
+  if (*state != ObjectState::kOk) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+SharedMapping SharedMapping::Open(const std::string& name, size_t size,
+                                  ObjectState* state, std::string* error) {
+  const int fd = OpenOwnObject(name, O_RDWR, false, state, error);
   if (fd < 0) return SharedMapping();
-  void* data = MAP_FAILED;
-  if (ftruncate(fd, static_cast<off_t>(size)) == 0) {
-    data = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  void* data = nullptr;
+  *state = CheckOwnObject(fd, name, static_cast<off_t>(size), error);
+  if (*state == ObjectState::kOk) {
+    data = MapFd(fd, size);
+    if (!data) *state = Refuse(name, std::string("cannot be mapped: ") + strerror(errno), error);
   }
   close(fd);
-  return data == MAP_FAILED ? SharedMapping() : SharedMapping(data, size);
+  return data ? SharedMapping(data, size) : SharedMapping();
+}
+
+SharedMapping SharedMapping::Create(const std::string& name, size_t size,
+                                    std::string* error) {
+  const int old = shm_open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC, 0);
+  if (old >= 0) {
+    const ObjectState state = CheckOwnObject(old, name, -1, error);
+    close(old);
+    if (state != ObjectState::kOk) return SharedMapping();
+    shm_unlink(name.c_str());  // ours, left by a listener that crashed
+  }
+  // O_EXCL: if somebody made the name again since, we refuse theirs.
+  const int fd = shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          kOwnerOnly);
+  if (fd < 0) {
+    Refuse(name, std::string("cannot be made: ") + strerror(errno), error);
+    return SharedMapping();
+  }
+  void* data = nullptr;
+  if (fchmod(fd, kOwnerOnly) != 0 || ftruncate(fd, static_cast<off_t>(size)) != 0) {
+    Refuse(name, std::string("cannot be made: ") + strerror(errno), error);
+  } else if (CheckOwnObject(fd, name, static_cast<off_t>(size), error) == ObjectState::kOk) {
+    data = MapFd(fd, size);
+    if (!data) Refuse(name, std::string("cannot be mapped: ") + strerror(errno), error);
+  }
+  close(fd);
+  return data ? SharedMapping(data, size) : SharedMapping();
 }
 
 SharedMapping::SharedMapping(SharedMapping&& other) noexcept
@@ -83,16 +146,32 @@ SharedMapping::~SharedMapping() {
   if (m_data) munmap(m_data, m_size);
 }
 
-timespec DeadlineAfterMs(int ms) {
+int64_t MonotonicNowNs() {
   timespec t;
-  clock_gettime(CLOCK_REALTIME, &t);
-  t.tv_sec += ms / 1000;
-  t.tv_nsec += static_cast<long>(ms % 1000) * 1000000L;
-  if (t.tv_nsec >= 1000000000L) {
-    t.tv_sec += 1;
-    t.tv_nsec -= 1000000000L;
-  }
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+timespec ToTimespec(int64_t ns) {
+  timespec t;
+  t.tv_sec = static_cast<time_t>(ns / 1000000000);
+  t.tv_nsec = static_cast<long>(ns % 1000000000);
   return t;
+}
+
+timespec MonotonicDeadlineAfterMs(int ms) {
+  return ToTimespec(MonotonicNowNs() + static_cast<int64_t>(ms) * 1000000);
+}
+
+bool WaitUntil(sem_t* sem, const timespec& deadline) {
+  while (sem_clockwait(sem, CLOCK_MONOTONIC, &deadline) != 0) {
+    if (errno != EINTR) return false;
+  }
+  return true;
+}
+
+int LockUntil(pthread_mutex_t* mutex, const timespec& deadline) {
+  return pthread_mutex_clocklock(mutex, CLOCK_MONOTONIC, &deadline);
 }
 
 }  // namespace platform

@@ -1,42 +1,49 @@
-// Small owners of POSIX named objects used by both halves of the protocol.
+// Small owners of the POSIX shared-memory objects of the debug-output
+// channel, and the waits on what lives inside them.
+//
+// The objects sit in /dev/shm, where every user may create files. Another
+// user who makes one of our names first, open to all or of the wrong size,
+// could read every line we log or crash a writer with SIGBUS, so every open
+// is followed by a check that the object is a regular file of this user,
+// mode 0600, of the size we expect; anything else is refused.
 #ifndef NARRO_PLATFORM_DEBUGOUT_SHARED_OBJECTS_H_
 #define NARRO_PLATFORM_DEBUGOUT_SHARED_OBJECTS_H_
 
+#include <pthread.h>
 #include <semaphore.h>
+#include <sys/types.h>
 #include <time.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace platform {
 
-class NamedSemaphore {
- public:
-  // Opens an existing semaphore; invalid when there is none.
-  static NamedSemaphore Open(const std::string& name);
-  // Makes a new one holding 0, replacing any old object of that name.
-  static NamedSemaphore Create(const std::string& name);
+enum class ObjectState { kOk, kMissing, kRefused };
 
-  NamedSemaphore() = default;
-  NamedSemaphore(NamedSemaphore&& other) noexcept;
-  NamedSemaphore& operator=(NamedSemaphore&& other) noexcept;
-  ~NamedSemaphore();
+// Checks an open object: regular, owned by this user, mode 0600 and, when
+// size is not negative, exactly size bytes. On refusal *error names the
+// object and says why.
+ObjectState CheckOwnObject(int fd, const std::string& name, off_t size,
+                           std::string* error);
 
-  bool valid() const { return m_sem != SEM_FAILED; }
-  bool WaitUntil(const timespec& deadline);
-  void Post();
-
- private:
-  explicit NamedSemaphore(sem_t* sem) : m_sem(sem) {}
-  sem_t* m_sem = SEM_FAILED;
-};
+// shm_open without following links, then CheckOwnObject (any size). With
+// create, a missing object is made with mode 0600 whatever the umask. The
+// descriptor is closed on refusal; -1 unless kOk.
+int OpenOwnObject(const std::string& name, int flags, bool create,
+                  ObjectState* state, std::string* error);
 
 class SharedMapping {
  public:
-  // Maps an existing object read-write; invalid when it cannot.
-  static SharedMapping Open(const std::string& name, size_t size);
-  // Makes a new zeroed object of the given size, replacing any old one.
-  static SharedMapping Create(const std::string& name, size_t size);
+  // Maps an existing object of exactly size bytes read-write.
+  static SharedMapping Open(const std::string& name, size_t size,
+                            ObjectState* state, std::string* error);
+  // Makes a new zeroed object of the given size. An old object of that name
+  // is removed only when it is this user's with mode 0600 (left by a
+  // crashed listener); anything else is refused and left alone.
+  static SharedMapping Create(const std::string& name, size_t size,
+                              std::string* error);
 
   SharedMapping() = default;
   SharedMapping(SharedMapping&& other) noexcept;
@@ -52,9 +59,17 @@ class SharedMapping {
   size_t m_size = 0;
 };
 
-// The absolute CLOCK_REALTIME time ms milliseconds from now, as sem_timedwait
-// and pthread_mutex_timedlock want it.
-timespec DeadlineAfterMs(int ms);
+// Deadlines are on the monotonic clock: a wall clock set back by an hour
+// must not turn a 250 ms wait into an hour.
+int64_t MonotonicNowNs();
+timespec MonotonicDeadlineAfterMs(int ms);
+timespec ToTimespec(int64_t ns);
+
+// False once the deadline passed (or on a real error).
+bool WaitUntil(sem_t* sem, const timespec& deadline);
+// pthread_mutex_clocklock's result: 0, EOWNERDEAD or an error such as
+// ETIMEDOUT.
+int LockUntil(pthread_mutex_t* mutex, const timespec& deadline);
 
 }  // namespace platform
 

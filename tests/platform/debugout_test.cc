@@ -1,4 +1,8 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -6,11 +10,19 @@
 
 #include "core/Log.h"
 #include "platform/debugout/DebugOutput.h"
+#include "platform/debugout/DebugOutputNames.h"
+#include "platform/debugout/ListenerPresence.h"
+#include "platform/debugout/SharedObjects.h"
 
 namespace {
 
 using platform::DebugMessage;
 using platform::DebugOutputListener;
+using platform::DebugOutputNames;
+using platform::DebugWriteResult;
+
+// Not this user: the tests run as root, which may hand a file to anyone.
+constexpr uid_t kOtherUid = 65534;
 
 // Lines of other test processes of this user may arrive too: keep ours.
 std::vector<std::string> ReceiveOwn(DebugOutputListener& listener, size_t count) {
@@ -42,14 +54,28 @@ TEST(DebugOutputTest, ListenerReceivesEachLineWithTheWritersPid) {
   writer.join();
 }
 
-TEST(DebugOutputTest, LongTextIsCutToTheBuffer) {
+TEST(DebugOutputTest, LongLineArrivesWholeAndInOrderInPieces) {
   auto listener = StartListener();
   ASSERT_TRUE(listener);
-  std::thread writer([] { platform::OutputDebugString(std::string(10000, 'y')); });
-  const std::vector<std::string> texts = ReceiveOwn(*listener, 1);
+  std::string line(10000, ' ');
+  for (size_t i = 0; i < line.size(); ++i) line[i] = static_cast<char>('a' + i * 7 % 26);
+  std::thread writer([&line] { platform::OutputDebugString(line); });
+  std::vector<std::string> pieces;
+  size_t received = 0;
+  DebugMessage message;
+  while (received < line.size() && listener->Receive(&message, 2000)) {
+    if (message.pid != static_cast<uint32_t>(getpid())) continue;
+    received += message.text.size();
+    pieces.push_back(message.text);
+  }
   writer.join();
-  ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ(texts[0], std::string(platform::kDebugTextCapacity - 1, 'y'));
+  ASSERT_EQ(pieces.size(), 3u);
+  std::string whole;
+  for (const std::string& piece : pieces) {
+    EXPECT_LE(piece.size(), platform::kDebugTextCapacity - 1);
+    whole += piece;
+  }
+  EXPECT_EQ(whole, line);
 }
 
 TEST(DebugOutputTest, SecondListenerIsRefusedWhileTheFirstLives) {
@@ -93,6 +119,200 @@ TEST(DebugOutputTest, ObjectsOfACrashedListenerAreReplaced) {
   std::thread writer([] { platform::OutputDebugString("after restart"); });
   EXPECT_EQ(ReceiveOwn(*listener, 1), std::vector<std::string>{"after restart"});
   writer.join();
+}
+
+// What another user could leave under one of our names: an object they
+// made first, open to all, or cut to another size.
+struct Planted {
+  mode_t mode;
+  uid_t owner;
+  off_t size;
+};
+
+void Plant(const std::string& name, const Planted& planted) {
+  shm_unlink(name.c_str());
+  const int fd = shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+  ASSERT_GE(fd, 0) << name;
+  EXPECT_EQ(ftruncate(fd, planted.size), 0);
+  EXPECT_EQ(fchown(fd, planted.owner, static_cast<gid_t>(-1)), 0);
+  EXPECT_EQ(fchmod(fd, planted.mode), 0);
+  close(fd);
+}
+
+// The planted object's bytes: nobody may have written to it.
+std::string Contents(const std::string& name) {
+  const int fd = shm_open(name.c_str(), O_RDONLY, 0);
+  if (fd < 0) return "(gone)";
+  std::string bytes(16384, '\0');
+  const ssize_t got = read(fd, &bytes[0], bytes.size());
+  close(fd);
+  bytes.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return bytes;
+}
+
+bool Exists(const std::string& name) {
+  const int fd = shm_open(name.c_str(), O_RDONLY, 0);
+  if (fd >= 0) close(fd);
+  return fd >= 0;
+}
+
+TEST(DebugOutputTest, ListenerRefusesObjectsNotMadeForThisUserAndNamesThem) {
+  const DebugOutputNames names = DebugOutputNames::ForThisUser();
+  const std::string uid = std::to_string(kOtherUid);
+  const struct {
+    std::string name;
+    Planted planted;
+    std::string why;
+  } cases[] = {
+      {names.buffer, {0666, geteuid(), 4096}, "mode 0666"},
+      {names.buffer, {0600, kOtherUid, 4096}, "uid " + uid},
+      {names.control, {0666, geteuid(), sizeof(platform::DebugControl)}, "mode 0666"},
+      {names.control, {0644, kOtherUid, 8}, "uid " + uid},
+  };
+  for (const auto& c : cases) {
+    Plant(c.name, c.planted);
+    std::string error;
+    EXPECT_FALSE(DebugOutputListener::Start(&error)) << c.name;
+    EXPECT_NE(error.find(c.name), std::string::npos) << error;
+    EXPECT_NE(error.find(c.why), std::string::npos) << error;
+    EXPECT_TRUE(Exists(c.name)) << "left for the user to look at";
+    shm_unlink(c.name.c_str());
+  }
+  EXPECT_TRUE(StartListener());
+}
+
+TEST(DebugOutputTest, ListenerRefusesALockFileOthersCouldOpen) {
+  const std::string name = DebugOutputNames::ForThisUser().listenerLock;
+  const int fd = shm_open(name.c_str(), O_RDWR | O_CREAT, 0600);
+  ASSERT_GE(fd, 0);
+  // Changed in place rather than made anew, as writers of this process keep
+  // the file they found mapped.
+  for (const Planted& planted : {Planted{0666, geteuid(), 0}, Planted{0600, kOtherUid, 0}}) {
+    ASSERT_EQ(fchmod(fd, planted.mode), 0);
+    ASSERT_EQ(fchown(fd, planted.owner, static_cast<gid_t>(-1)), 0);
+    std::string error;
+    EXPECT_FALSE(DebugOutputListener::Start(&error));
+    EXPECT_NE(error.find(name), std::string::npos) << error;
+  }
+  ASSERT_EQ(fchown(fd, geteuid(), static_cast<gid_t>(-1)), 0);
+  ASSERT_EQ(fchmod(fd, 0600), 0);
+  close(fd);
+  EXPECT_TRUE(StartListener());
+}
+
+TEST(DebugOutputTest, WriterRefusesABufferOthersCouldReadOrShrink) {
+  const std::string name = DebugOutputNames::ForThisUser().buffer;
+  for (const Planted& planted : {Planted{0666, geteuid(), 4096}, Planted{0600, kOtherUid, 4096},
+                                 Planted{0600, geteuid(), 8192}}) {
+    auto listener = StartListener();
+    ASSERT_TRUE(listener);
+    DebugMessage message;
+    listener->Receive(&message, 0);  // the buffer is on offer
+    Plant(name, planted);
+    EXPECT_EQ(platform::WriteDebugOutput("secret line"), DebugWriteResult::kRefused);
+    EXPECT_EQ(Contents(name), std::string(static_cast<size_t>(planted.size), '\0'));
+    shm_unlink(name.c_str());
+  }
+}
+
+TEST(DebugOutputTest, WriterRefusesALockFileOthersCouldOpen) {
+  auto listener = StartListener();
+  ASSERT_TRUE(listener);
+  const std::string name = DebugOutputNames::ForThisUser().listenerLock;
+  // As in a process that logged before: the presence word is mapped already
+  // (a process that has not yet maps nothing from a refused file, and sees
+  // no listener). The check on each line must still refuse the file.
+  ASSERT_TRUE(platform::ListenerMayBeRunning());
+  const int fd = shm_open(name.c_str(), O_RDWR, 0);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(fchmod(fd, 0666), 0);
+  EXPECT_EQ(platform::WriteDebugOutput("secret line"), DebugWriteResult::kRefused);
+  ASSERT_EQ(fchmod(fd, 0600), 0);
+  close(fd);
+}
+
+TEST(DebugOutputTest, LinesStillArriveAfterAWriterDiedHoldingTheBuffer) {
+  auto listener = StartListener();
+  ASSERT_TRUE(listener);
+  DebugMessage message;
+  listener->Receive(&message, 0);  // the buffer is on offer
+  const pid_t child = fork();
+  if (child == 0) {
+    // A writer's first steps, then death before DATA_READY.
+    platform::ObjectState state;
+    platform::SharedMapping mapping = platform::SharedMapping::Open(
+        DebugOutputNames::ForThisUser().control, sizeof(platform::DebugControl), &state,
+        nullptr);
+    if (!mapping.valid()) _exit(1);
+    auto* control = static_cast<platform::DebugControl*>(mapping.data());
+    const timespec deadline = platform::MonotonicDeadlineAfterMs(2000);
+    if (platform::LockUntil(&control->writersLock, deadline) != 0) _exit(2);
+    _exit(platform::WaitUntil(&control->bufferReady, deadline) ? 0 : 3);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0);
+  // Long enough for the listener to see the buffer is gone with a dead
+  // writer, and offer it again.
+  EXPECT_FALSE(listener->Receive(&message, 300));
+  std::thread writer([] {
+    platform::OutputDebugString("after the dead writer");
+    platform::OutputDebugString("and the next");
+  });
+  EXPECT_EQ(ReceiveOwn(*listener, 2),
+            (std::vector<std::string>{"after the dead writer", "and the next"}));
+  writer.join();
+}
+
+TEST(DebugOutputTest, AWriterSkipsAStoppedListenerAfterOneTimeOut) {
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    close(ready[0]);
+    std::string error;
+    auto listener = DebugOutputListener::Start(&error);
+    const char state = listener ? 'y' : 'n';
+    if (write(ready[1], &state, 1) != 1 || !listener) _exit(1);
+    DebugMessage message;
+    for (;;) listener->Receive(&message, 100);
+  }
+  close(ready[1]);
+  char state = 'n';
+  ASSERT_EQ(read(ready[0], &state, 1), 1);
+  close(ready[0]);
+  ASSERT_EQ(state, 'y');
+  // Like Ctrl-Z on a monitor.
+  ASSERT_EQ(kill(child, SIGSTOP), 0);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, WUNTRACED), child);
+  ASSERT_TRUE(WIFSTOPPED(status));
+
+  int sent = 0, timedOut = 0, skipped = 0;
+  for (int i = 0; i < 100; ++i) {
+    switch (platform::WriteDebugOutput("spoken word")) {
+      case DebugWriteResult::kSent: ++sent; break;
+      case DebugWriteResult::kTimedOut: ++timedOut; break;
+      case DebugWriteResult::kSkipped: ++skipped; break;
+      default: break;
+    }
+  }
+  kill(child, SIGKILL);
+  waitpid(child, &status, 0);
+  // The listener may have had the buffer on offer for one line.
+  EXPECT_LE(sent, 1);
+  EXPECT_EQ(timedOut, 1);
+  EXPECT_EQ(skipped, 100 - sent - timedOut);
+
+  // A new listener is not skipped.
+  auto listener = StartListener();
+  ASSERT_TRUE(listener);
+  DebugWriteResult result = DebugWriteResult::kNoListener;
+  std::thread writer([&result] { result = platform::WriteDebugOutput("heard at once"); });
+  EXPECT_EQ(ReceiveOwn(*listener, 1), std::vector<std::string>{"heard at once"});
+  writer.join();
+  EXPECT_EQ(result, DebugWriteResult::kSent);
 }
 
 }  // namespace
