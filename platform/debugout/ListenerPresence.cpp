@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <mutex>
+#include <type_traits>
 
 #include "platform/debugout/DebugOutputNames.h"
 #include "platform/debugout/SharedObjects.h"
@@ -43,10 +44,14 @@ struct WriterView {
   ino_t inode = 0;
 };
 
+// Nothing in it needs destroying, so it stays usable while the process
+// exits and other objects' destructors still write lines; and, not being on
+// the heap, it goes with the library's own memory when a host unloads it.
+static_assert(std::is_trivially_destructible_v<WriterView>);
+
 WriterView& View() {
-  // Never destroyed: lines are written while the process exits.
-  static auto* view = new WriterView();
-  return *view;
+  static WriterView view;
+  return view;
 }
 
 // Maps the lock file afresh when there is none yet or it is another file
