@@ -4,22 +4,22 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <cstring>
-
+#include "platform/environment/Environment.h"
 #include "platform/file/WriteAll.h"
 
 namespace platform {
 
 void WriteLogMirror(const std::string& line) {
-  const char* target = std::getenv("NARRO_LOG");
-  if (target == nullptr || *target == '\0') return;
+  const std::string target = GetEnvironmentVariable("NARRO_LOG");
+  if (target.empty()) return;
   const int savedErrno = errno;  // the log must not disturb the caller's error
   const std::string data = line + "\n";
-  if (std::strcmp(target, "stderr") == 0) {
+  if (target == "stderr") {
     WriteAll(STDERR_FILENO, data);
   } else {
-    const int fd = open(target, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    // Never waiting: a pipe nobody reads loses the copy, not the host's time.
+    const int fd = open(target.c_str(),
+                        O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0644);
     if (fd >= 0) {
       WriteAll(fd, data);
       close(fd);
