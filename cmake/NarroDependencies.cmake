@@ -2,6 +2,7 @@
 find_package(Threads REQUIRED)
 find_package(Boost 1.74 REQUIRED)
 find_package(PkgConfig REQUIRED)
+# zlib: the tests and benchmarks check and time the CRC against it.
 find_package(ZLIB REQUIRED)
 pkg_check_modules(ICU_UC REQUIRED IMPORTED_TARGET icu-uc)
 pkg_check_modules(TINYXML REQUIRED IMPORTED_TARGET tinyxml)
@@ -9,6 +10,8 @@ pkg_check_modules(LIBCURL REQUIRED IMPORTED_TARGET libcurl)
 pkg_check_modules(LIBELF REQUIRED IMPORTED_TARGET libelf)
 pkg_check_modules(ESPEAK_NG REQUIRED IMPORTED_TARGET espeak-ng)
 pkg_check_modules(ALSA REQUIRED IMPORTED_TARGET alsa)
+# ISA-L: the story-file CRC at the speed memory delivers the bytes.
+pkg_check_modules(ISAL REQUIRED IMPORTED_TARGET libisal)
 
 # pcaudiolib ships no pkg-config file.
 find_path(PCAUDIO_INCLUDE_DIR pcaudiolib/audio.h REQUIRED)

@@ -1,6 +1,6 @@
 #include "games/Identification.h"
 
-#include <zlib.h>
+#include <isa-l/crc.h>
 
 #include <cstdio>
 #include <memory>
@@ -12,7 +12,9 @@
 namespace {
 
 constexpr uint32_t kReflectedPolynomial = 0xEDB88320u;
-constexpr size_t kReadSize = 256 * 1024;
+// Large enough that the read calls cost little beside the CRC itself, which
+// runs at the speed of memory; small enough to stay in the cache.
+constexpr size_t kReadSize = 1024 * 1024;
 
 struct CrcTable {
   CrcTable() {
@@ -36,10 +38,13 @@ const uint32_t* crcTable() {
 }
 
 uint32_t crcUpdate(uint32_t crc, const void* data, size_t size) {
-  // zlib computes this very CRC with a braided table several bytes at a
-  // time, about twice as fast as a plain table walk.
-  return static_cast<uint32_t>(
-      crc32_z(crc, static_cast<const Bytef*>(data), size));
+  // ISA-L folds 64 bytes at a time with carry-less multiplication, as fast
+  // as memory delivers them: several times zlib's speed on a large story
+  // file. It takes and returns the finished value, as zlib does, inverting
+  // the register itself on the way in and out, so results chain alike.
+  // It only reads the bytes; its declaration merely lacks the const.
+  if (size == 0) return crc;
+  return crc32_gzip_refl(crc, const_cast<uint8_t*>(static_cast<const uint8_t*>(data)), size);
 }
 
 FileCrc fileCRC(platform::InputFile& file) {

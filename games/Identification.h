@@ -19,7 +19,10 @@ constexpr uint64_t kStorySerialOffset = 18;
 constexpr uint64_t kSaveSerialOffset = 22;
 
 // The 256-entry table of the reflected polynomial 0xEDB88320, made on
-// first use and shared by the whole process.
+// first use and shared by the whole process. Walking it a byte at a time
+// (register = (register >> 8) ^ table[(register ^ byte) & 0xFF], from
+// 0xFFFFFFFF, inverted at the end) is the plain definition of the CRC that
+// the fast crcUpdate is checked against.
 const uint32_t* crcTable();
 
 // Feeds bytes through the CRC register. Start with crcUpdate(0, ...) and

@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   libboost-dev libtinyxml-dev libespeak-ng-dev espeak-ng-data libpcaudio-dev
   libasound2-dev libncurses-dev libcurl4-openssl-dev libelf-dev libicu-dev
-  zlib1g-dev googletest libgtest-dev libgmock-dev
+  zlib1g-dev libisal-dev googletest libgtest-dev libgmock-dev
   inform6-compiler inform6-library frotz espeak-ng tmux python3
 )
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <random>
 
 #include "games/Identification.h"
@@ -28,6 +29,59 @@ TEST(CrcTableTest, IsTheReflectedTableZlibUsesToo) {
   for (int i = 0; i < 256; ++i) ASSERT_EQ(table[i], zlibTable[i]) << i;
 }
 
+// The CRC by its definition, one byte at a time through the table.
+uint32_t TableWalk(const unsigned char* data, size_t size, uint32_t crc = 0) {
+  const uint32_t* table = crcTable();
+  uint32_t reg = crc ^ 0xFFFFFFFFu;
+  for (size_t i = 0; i < size; ++i) reg = (reg >> 8) ^ table[(reg ^ data[i]) & 0xFF];
+  return reg ^ 0xFFFFFFFFu;
+}
+
+TEST(CrcUpdateTest, CheckValueOfTheNineDigits) {
+  const char digits[] = "123456789";
+  EXPECT_EQ(crcUpdate(0, digits, 9), 0xCBF43926u);
+  EXPECT_EQ(TableWalk(reinterpret_cast<const unsigned char*>(digits), 9), 0xCBF43926u);
+  EXPECT_EQ(crcUpdate(0, digits, 0), 0u);
+  EXPECT_EQ(crcUpdate(0, nullptr, 0), 0u);
+  EXPECT_EQ(crcUpdate(0xCBF43926u, nullptr, 0), 0xCBF43926u);
+}
+
+TEST(CrcUpdateTest, MatchesTheTableWalkAtEveryLengthAndAlignment) {
+  // The fast code takes different paths for short tails, unaligned heads
+  // and whole 64-byte blocks; these lengths and offsets reach them all.
+  const std::string bytes = RandomBytes(300 + 16, 7);
+  const unsigned char* base = reinterpret_cast<const unsigned char*>(bytes.data());
+  for (size_t offset = 0; offset < 16; ++offset) {
+    for (size_t size = 0; size <= 300; ++size) {
+      ASSERT_EQ(crcUpdate(0, base + offset, size), TableWalk(base + offset, size))
+          << "offset " << offset << ", size " << size;
+    }
+  }
+}
+
+TEST(CrcUpdateTest, UnevenPiecesChainToTheWholeCrc) {
+  const std::string bytes = RandomBytes(3u << 20, 11);
+  const unsigned char* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  const uint32_t whole = TableWalk(data, bytes.size());
+  EXPECT_EQ(crcUpdate(0, data, bytes.size()), whole);
+  EXPECT_EQ(static_cast<uint32_t>(crc32(0, data, static_cast<uInt>(bytes.size()))), whole);
+
+  // Pieces from one byte to a few hundred thousand, at odd places.
+  std::mt19937 random(13);
+  uint32_t crc = 0;
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const size_t limit = std::uniform_int_distribution<int>(0, 3)(random) == 0 ? 70 : 300000;
+    const size_t piece = std::min(bytes.size() - done,
+                                  std::uniform_int_distribution<size_t>(0, limit)(random));
+    const uint32_t expected = TableWalk(data + done, piece, crc);
+    crc = crcUpdate(crc, data + done, piece);
+    ASSERT_EQ(crc, expected) << "after " << done << " bytes, a piece of " << piece;
+    done += piece;
+  }
+  EXPECT_EQ(crc, whole);
+}
+
 TEST_F(IdentificationTest, CrcTextsOfKnownContents) {
   const std::string digits = DataFile("digits");
   WriteFile(digits, "123456789");
@@ -44,7 +98,8 @@ TEST_F(IdentificationTest, CrcTextsOfKnownContents) {
 TEST_F(IdentificationTest, WholeFilesOfAnySizeMatchZlib) {
   // Sizes round the read buffer's edges, and line ends left untranslated.
   for (const size_t size : {size_t{1}, size_t{262143}, size_t{262144}, size_t{262145},
-                            size_t{1000003}}) {
+                            size_t{1048575}, size_t{1048576}, size_t{1048577},
+                            size_t{2097153}}) {
     const std::string contents = RandomBytes(size, static_cast<unsigned>(size));
     const std::string path = DataFile("f" + std::to_string(size));
     WriteFile(path, contents);
