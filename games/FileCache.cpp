@@ -46,10 +46,13 @@ bool ReadsBackAsWritten(const std::string& field) {
 
 }  // namespace
 
-size_t loadFileCache(const std::string& file, FileCache& cache) {
+size_t loadFileCache(const std::string& file, FileCache& cache,
+                     bool* mayReplace) {
   std::string contents;
-  if (platform::ReadWholeFile(file, kMaxCacheBytes, contents) ==
-      platform::ReadResult::kRead) {
+  const platform::ReadResult read =
+      platform::ReadWholeFile(file, kMaxCacheBytes, contents);
+  if (mayReplace != nullptr) *mayReplace = read != platform::ReadResult::kUnreadable;
+  if (read == platform::ReadResult::kRead) {
     size_t start = 0;
     while (start < contents.size()) {
       size_t end = contents.find('\n', start);
@@ -92,6 +95,7 @@ void CFileCacheWriter::Finish() {
 }
 
 void CFileCacheWriter::Write() {
+  if (m_keep) return;
   // A cache that cannot be written only costs time on the next scan.
   saveFileCache(m_file, m_cache);
   m_lastWrite = m_clock();

@@ -24,7 +24,10 @@ using FileCache = std::map<std::string, FileCacheEntry>;
 // hexadecimal digits, are skipped; a stamp that is not an unsigned 32-bit
 // decimal number reads as 0. A missing file adds nothing, and so does one
 // that is not a regular file or is larger than 64 MiB.
-size_t loadFileCache(const std::string& file, FileCache& cache);
+// mayReplace, when given, is set false when something is there that could
+// not be read: that file is then never replaced.
+size_t loadFileCache(const std::string& file, FileCache& cache,
+                     bool* mayReplace = nullptr);
 
 // Replaces the file whole, lines in key order, each ended by CR LF. An
 // entry whose path or CRC text holds a "|" or a line feed could not be read
@@ -46,6 +49,8 @@ class CFileCacheWriter {
 
   void WriteDue();
   void Finish();
+  // Writes nothing from now on (the file could not be read).
+  void KeepFileAsItIs() { m_keep = true; }
 
  private:
   void Write();
@@ -55,6 +60,7 @@ class CFileCacheWriter {
   const Clock m_clock;
   std::chrono::steady_clock::time_point m_lastWrite;
   bool m_owed = false;
+  bool m_keep = false;
 };
 
 #endif  // NARRO_GAMES_FILE_CACHE_H_

@@ -62,7 +62,9 @@ class CGameScan {
         m_includeUnsupported(includeUnsupported),
         m_unsupported(games),
         m_cacheWriter(cacheFile, m_cache) {
-    loadFileCache(cacheFile, m_cache);
+    bool mayReplace = true;
+    loadFileCache(cacheFile, m_cache, &mayReplace);
+    if (!mayReplace) m_cacheWriter.KeepFileAsItIs();
   }
 
   void Examine(const FoundFile& file) {

@@ -204,6 +204,16 @@ TEST_F(GameScanEdgesTest, AFolderWhoseSizesAddUpToAMultipleOfFourGiBIsScanned) {
   EXPECT_TRUE(LogHas("total bytes: 4294967296l"));
 }
 
+TEST_F(GameScanEdgesTest, ACacheThatCouldNotBeReadIsNotReplaced) {
+  CopyFile(DemoFile("cave.z5"), Games("cave.z5"));
+  WriteFile(DataFile("filecache.txt"), "");
+  ASSERT_EQ(truncate(DataFile("filecache.txt").c_str(), (64 << 20) + 1), 0);
+  EXPECT_EQ(Scan(library), 1);
+  struct stat st;
+  ASSERT_EQ(stat(DataFile("filecache.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_size, (64 << 20) + 1);
+}
+
 TEST_F(GameScanEdgesTest, ACacheLineWhoseCrcIsNotCrcTextIsNotTrusted) {
   const std::string cave = Games("cave.z5");
   CopyFile(DemoFile("cave.z5"), cave);
