@@ -5,7 +5,6 @@
 #include <espeak-ng/speak_lib.h>
 
 #include <algorithm>
-#include <cwchar>
 #include <mutex>
 
 namespace platform {
@@ -91,6 +90,25 @@ void ApplySettingsLocked(EngineState& state, const SynthesisRequest& request) {
   }
 }
 
+// espeak-ng takes some control characters as commands of its own: 0x01
+// starts an embedded command that sets loudness or speed, and a stray one
+// in game output would change how everything after it sounds. The text is
+// only ever text, so every control character but tab and line end is read
+// as a blank, and so is any code that is no Unicode character at all (a
+// lone surrogate, a code past U+10FFFF, a negative wchar_t).
+bool IsReadAsBlank(wchar_t c) {
+  const auto code = static_cast<uint32_t>(c);
+  if (code == '\t' || code == '\n' || code == '\r') return false;
+  if (code < 0x20 || (code >= 0x7F && code <= 0x9F)) return true;
+  return (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF;
+}
+
+std::wstring TextForSynthesis(const wchar_t* text) {
+  std::wstring plain(text);
+  std::replace_if(plain.begin(), plain.end(), IsReadAsBlank, L' ');
+  return plain;
+}
+
 }  // namespace
 
 bool Espeak::Start() {
@@ -133,10 +151,11 @@ bool Espeak::Synthesize(const SynthesisRequest& request, const SampleSink& sink)
   ApplySettingsLocked(state, request);
   unsigned int flags = espeakCHARS_WCHAR;
   if (request.markup) flags |= espeakSSML;
+  const std::wstring text = TextForSynthesis(request.text);
   state.sink = &sink;
-  const size_t bytes = (std::wcslen(request.text) + 1) * sizeof(wchar_t);
+  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
   const espeak_ng_STATUS status = espeak_ng_Synthesize(
-      request.text, bytes, 0, POS_CHARACTER, 0, flags, nullptr, nullptr);
+      text.c_str(), bytes, 0, POS_CHARACTER, 0, flags, nullptr, nullptr);
   state.sink = nullptr;
   return status == ENS_OK;
 }

@@ -59,6 +59,40 @@ TEST_F(SpeechEngineTest, MarkupIsReadAloudUnlessTheCallerAsksForIt) {
   EXPECT_GT(markup.LongestQuiet(), 1.2);  // the break
 }
 
+// Two recordings of the same words: about as long and as loud.
+void ExpectSoundsAlike(const WavSummary& heard, const WavSummary& expected) {
+  ASSERT_TRUE(heard.exists && expected.exists);
+  EXPECT_NEAR(heard.seconds(), expected.seconds(), 0.1 * expected.seconds());
+  EXPECT_NEAR(heard.Rms(), expected.Rms(), 0.15 * expected.Rms());
+}
+
+TEST_F(SpeechEngineTest, ControlCharactersAreSpokenAsBlanks) {
+  StartSpeaking();
+  // \x01 starts one of espeak-ng's own commands: "2A" would make it whisper.
+  Engine().SpeakToMe(L"one 2A two", 0);
+  Engine().SpeakToMe(L"one\x01" L"2A two", 0);
+  Engine().SpeakToMe(L"<speak>one 2A two</speak>", 16);
+  Engine().SpeakToMe(L"<speak>one\x01" L"2A two</speak>", 16);
+  // Other controls, and codes that are no characters at all.
+  Engine().SpeakToMe(L"one\x1b[0m\x7f\x85\x9b\xd800\x110000 two", 0);
+  Engine().SpeakToMe(L"one 2A two", 0);
+  ASSERT_EQ(Requests().size(), 6u);
+  ExpectSoundsAlike(Wav(2), Wav(1));
+  ExpectSoundsAlike(Wav(4), Wav(3));
+  EXPECT_GT(Wav(5).peak, 3000);
+  ExpectSoundsAlike(Wav(6), Wav(1));  // nothing left behind for later
+}
+
+TEST_F(SpeechEngineTest, TabsAndLineEndsStillReachTheEngine) {
+  StartSpeaking();
+  // A line end ends a clause: espeak-ng pauses there, a blank would not.
+  Engine().SpeakToMe(L"one two", 0);
+  Engine().SpeakToMe(L"one.\n\ntwo", 0);
+  Engine().SpeakToMe(L"one\ttwo", 0);
+  EXPECT_GT(Wav(2).seconds(), Wav(1).seconds());
+  EXPECT_GT(Wav(3).peak, 3000);
+}
+
 TEST_F(SpeechEngineTest, PurgeCutsALongUtteranceShort) {
   StartSpeaking();
   size_t fullSamples = 0;
