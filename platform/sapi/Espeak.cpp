@@ -19,9 +19,6 @@ struct EngineState {
   bool started = false;
   bool failed = false;
   int sampleRate = 0;
-  std::string appliedVoice = "\x01";  // nothing applied yet
-  int appliedRate = -1;
-  int appliedVolume = -1;
   const SampleSink* sink = nullptr;  // of the synthesis in progress
 };
 
@@ -69,25 +66,15 @@ bool StartLocked(EngineState& state) {
   return true;
 }
 
-void ApplySettingsLocked(EngineState& state, const SynthesisRequest& request) {
-  if (request.voiceIdentifier != state.appliedVoice) {
-    const char* name = request.voiceIdentifier.empty()
-                           ? "en"
-                           : request.voiceIdentifier.c_str();
-    if (espeak_ng_SetVoiceByName(name) != ENS_OK) {
-      espeak_ng_SetVoiceByName("en");
-    }
-    state.appliedVoice = request.voiceIdentifier;
-    state.appliedRate = state.appliedVolume = -1;  // a voice resets both
-  }
-  if (request.wordsPerMinute != state.appliedRate) {
-    espeak_ng_SetParameter(espeakRATE, request.wordsPerMinute, 0);
-    state.appliedRate = request.wordsPerMinute;
-  }
-  if (request.volume != state.appliedVolume) {
-    espeak_ng_SetParameter(espeakVOLUME, request.volume, 0);
-    state.appliedVolume = request.volume;
-  }
+// Applied before every utterance, never skipped as unchanged: what espeak-ng
+// holds may have been changed since by the text itself (markup left open, a
+// synthesis cut off by a purge), and that must not reach the next utterance.
+void ApplySettingsLocked(const SynthesisRequest& request) {
+  const char* name =
+      request.voiceIdentifier.empty() ? "en" : request.voiceIdentifier.c_str();
+  if (espeak_ng_SetVoiceByName(name) != ENS_OK) espeak_ng_SetVoiceByName("en");
+  espeak_ng_SetParameter(espeakRATE, request.wordsPerMinute, 0);
+  espeak_ng_SetParameter(espeakVOLUME, request.volume, 0);
 }
 
 // espeak-ng takes some control characters as commands of its own: 0x01
@@ -148,7 +135,7 @@ bool Espeak::Synthesize(const SynthesisRequest& request, const SampleSink& sink)
   EngineState& state = State();
   const std::lock_guard<std::mutex> guard(state.lock);
   if (!StartLocked(state) || request.text == nullptr) return false;
-  ApplySettingsLocked(state, request);
+  ApplySettingsLocked(request);
   unsigned int flags = espeakCHARS_WCHAR;
   if (request.markup) flags |= espeakSSML;
   const std::wstring text = TextForSynthesis(request.text);

@@ -93,6 +93,17 @@ TEST_F(SpeechEngineTest, TabsAndLineEndsStillReachTheEngine) {
   EXPECT_GT(Wav(3).peak, 3000);
 }
 
+TEST_F(SpeechEngineTest, UnclosedProsodyDoesNotCarryOverToTheNextUtterance) {
+  StartSpeaking();
+  Engine().SpeakToMe(L"two words", 0);
+  Engine().SpeakToMe(L"<speak><prosody rate=\"x-slow\" volume=\"x-soft\">go", 16);
+  Engine().SpeakToMe(L"two words", 0);
+  Engine().SpeakToMe(L"<speak><prosody rate=\"x-fast\" volume=\"x-loud\">go</prosody>", 16);
+  Engine().SpeakToMe(L"two words", 0);
+  ExpectSoundsAlike(Wav(3), Wav(1));
+  ExpectSoundsAlike(Wav(5), Wav(1));
+}
+
 TEST_F(SpeechEngineTest, PurgeCutsALongUtteranceShort) {
   StartSpeaking();
   size_t fullSamples = 0;
