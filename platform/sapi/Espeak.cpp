@@ -5,6 +5,8 @@
 #include <espeak-ng/speak_lib.h>
 
 #include <algorithm>
+#include <array>
+#include <clocale>
 #include <mutex>
 
 namespace platform {
@@ -44,16 +46,51 @@ void PinEspeakLibrary() {
   }
 }
 
+// espeak-ng's initialisation sets the process's LC_CTYPE for good, yet the
+// locale belongs to the host: it decides how the host's narrow text is read
+// (ours too) and how it prints. The whole locale is noted before and put
+// back after, category by category, so that whatever the host had set,
+// mixed categories included, is what it finds again.
+class HostLocaleKeeper {
+ public:
+  HostLocaleKeeper() {
+    for (const int category : kCategories) {
+      const char* name = std::setlocale(category, nullptr);
+      m_names.emplace_back(name ? name : "");
+    }
+  }
+  ~HostLocaleKeeper() {
+    for (size_t i = 0; i < kCategories.size(); ++i) {
+      const char* now = std::setlocale(kCategories[i], nullptr);
+      if (m_names[i].empty() || (now && m_names[i] == now)) continue;
+      std::setlocale(kCategories[i], m_names[i].c_str());
+    }
+  }
+  HostLocaleKeeper(const HostLocaleKeeper&) = delete;
+  HostLocaleKeeper& operator=(const HostLocaleKeeper&) = delete;
+
+ private:
+  // Every category glibc has, LC_ALL being only their sum.
+  static constexpr std::array<int, 12> kCategories = {
+      LC_CTYPE,   LC_NUMERIC, LC_TIME,    LC_COLLATE,   LC_MONETARY,    LC_MESSAGES,
+      LC_PAPER,   LC_NAME,    LC_ADDRESS, LC_TELEPHONE, LC_MEASUREMENT, LC_IDENTIFICATION};
+  std::vector<std::string> m_names;
+};
+
 bool StartLocked(EngineState& state) {
   if (state.started) return true;
   if (state.failed) return false;
-  espeak_ng_InitializePath(nullptr);
-  espeak_ng_ERROR_CONTEXT context = nullptr;
-  espeak_ng_STATUS status = espeak_ng_Initialize(&context);
-  espeak_ng_ClearErrorContext(&context);
-  if (status == ENS_OK) {
-    status = espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, kBufferMs,
-                                        nullptr);
+  espeak_ng_STATUS status = ENS_OK;
+  {
+    const HostLocaleKeeper keeper;
+    espeak_ng_InitializePath(nullptr);
+    espeak_ng_ERROR_CONTEXT context = nullptr;
+    status = espeak_ng_Initialize(&context);
+    espeak_ng_ClearErrorContext(&context);
+    if (status == ENS_OK) {
+      status = espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, kBufferMs,
+                                          nullptr);
+    }
   }
   if (status != ENS_OK) {
     state.failed = true;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <clocale>
 #include <thread>
 
 #include "core/MyException.h"
@@ -202,6 +203,22 @@ TEST_F(SpeechEngineTest, MissingVoiceDataFailsInitialisationWithoutEndingTheProc
   unsetenv("ESPEAK_DATA_PATH");
   Facade().Speak("still here", 2);  // silent, and the process goes on
   EXPECT_EQ(CSpeechTTS::ms_pVoice, nullptr);
+}
+
+TEST_F(SpeechEngineTest, StartingSpeechLeavesTheHostsLocaleAlone) {
+  // Only the first start of espeak-ng touches the locale.
+  if (RerunInFreshProcess()) return;
+  ASSERT_NE(std::setlocale(LC_ALL, "C"), nullptr);
+  ASSERT_NE(std::setlocale(LC_NUMERIC, "C.UTF-8"), nullptr);  // categories differ
+  const std::string before = std::setlocale(LC_ALL, nullptr);
+  const std::string ctypeBefore = std::setlocale(LC_CTYPE, nullptr);
+  StartSpeaking();
+  EXPECT_EQ(std::setlocale(LC_ALL, nullptr), before);
+  EXPECT_EQ(std::setlocale(LC_CTYPE, nullptr), ctypeBefore);
+  Engine().SpeakToMe(L"caf\u00e9", 0);  // and espeak-ng still speaks
+  EXPECT_GT(Wav(1).peak, 3000);
+  EXPECT_EQ(std::setlocale(LC_ALL, nullptr), before);
+  std::setlocale(LC_ALL, "C");
 }
 
 class ThrowingVoice : public platform::ISpVoice {
