@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <clocale>
+#include <cmath>
 #include <mutex>
 
 namespace platform {
@@ -134,6 +135,26 @@ std::wstring TextForSynthesis(const wchar_t* text) {
 }
 
 }  // namespace
+
+// Below the normal rate, SAPI's own scale: a factor of 3 to the power
+// rate/10, down to the slowest rate espeak-ng takes.
+//
+// Above it, SAPI's factor of 3 would put rates 9 and 10 past
+// espeakRATE_MAXIMUM, where espeak-ng stops timing the speech itself and
+// instead speeds speech at the normal rate up with sonic, which comes out
+// slower than its own timing just below (with espeak-ng 1.51, 450 words a
+// minute last about an eighth longer than 449): rate 9 would be slower than
+// 8, and with a cap both would sound the same. So the fast half spreads
+// from the normal rate to the fastest rate espeak-ng times itself, by equal
+// ratios of about a tenth a step.
+int Espeak::WordsPerMinute(long rate) {
+  rate = std::clamp(rate, -10L, 10L);
+  constexpr int kFastest = espeakRATE_MAXIMUM - 1;
+  const double factor =
+      rate > 0 ? static_cast<double>(kFastest) / espeakRATE_NORMAL : 3.0;
+  const double wpm = espeakRATE_NORMAL * std::pow(factor, rate / 10.0);
+  return std::clamp(static_cast<int>(std::lround(wpm)), espeakRATE_MINIMUM, kFastest);
+}
 
 bool Espeak::Start() {
   EngineState& state = State();

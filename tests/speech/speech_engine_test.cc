@@ -105,6 +105,17 @@ TEST_F(SpeechEngineTest, UnclosedProsodyDoesNotCarryOverToTheNextUtterance) {
   ExpectSoundsAlike(Wav(5), Wav(1));
 }
 
+TEST_F(SpeechEngineTest, EachStepOfTheFastRatesIsHeard) {
+  StartSpeaking();
+  for (const int32_t rate : {7, 8, 9, 10}) {
+    Engine().m_rate = rate;
+    Engine().SpeakToMe(L"the lamp warned the boats", 0);
+  }
+  EXPECT_GT(Wav(1).samples, Wav(2).samples);
+  EXPECT_GT(Wav(2).samples, Wav(3).samples);
+  EXPECT_GT(Wav(3).samples, Wav(4).samples);
+}
+
 TEST_F(SpeechEngineTest, PurgeCutsALongUtteranceShort) {
   StartSpeaking();
   size_t fullSamples = 0;
