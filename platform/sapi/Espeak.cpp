@@ -8,6 +8,7 @@
 #include <array>
 #include <clocale>
 #include <cmath>
+#include <cwchar>
 #include <mutex>
 
 namespace platform {
@@ -128,10 +129,14 @@ bool IsReadAsBlank(wchar_t c) {
   return (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF;
 }
 
-std::wstring TextForSynthesis(const wchar_t* text) {
-  std::wstring plain(text);
-  std::replace_if(plain.begin(), plain.end(), IsReadAsBlank, L' ');
-  return plain;
+// The text itself when nothing in it needs blanking, which is nearly always:
+// a long text is then not copied once more.
+const wchar_t* TextForSynthesis(const wchar_t* text, std::wstring& copy) {
+  const wchar_t* end = text + std::wcslen(text);
+  if (std::none_of(text, end, IsReadAsBlank)) return text;
+  copy.assign(text, end);
+  std::replace_if(copy.begin(), copy.end(), IsReadAsBlank, L' ');
+  return copy.c_str();
 }
 
 }  // namespace
@@ -196,11 +201,12 @@ bool Espeak::Synthesize(const SynthesisRequest& request, const SampleSink& sink)
   ApplySettingsLocked(request);
   unsigned int flags = espeakCHARS_WCHAR;
   if (request.markup) flags |= espeakSSML;
-  const std::wstring text = TextForSynthesis(request.text);
+  std::wstring copy;
+  const wchar_t* text = TextForSynthesis(request.text, copy);
   state.sink = &sink;
-  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  const size_t bytes = (std::wcslen(text) + 1) * sizeof(wchar_t);
   const espeak_ng_STATUS status = espeak_ng_Synthesize(
-      text.c_str(), bytes, 0, POS_CHARACTER, 0, flags, nullptr, nullptr);
+      text, bytes, 0, POS_CHARACTER, 0, flags, nullptr, nullptr);
   state.sink = nullptr;
   return status == ENS_OK;
 }
