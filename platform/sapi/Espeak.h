@@ -36,6 +36,10 @@ class Espeak {
   static bool Start();
   static int SampleRate();
 
+  // The words a minute for SAPI's rate, -10 to 10, 0 being the normal 175.
+  // Each step is heard: every one is faster than the one below it.
+  static int WordsPerMinute(long rate);
+
   // The installed voices, copied out of espeak-ng's own list, sorted by
   // identifier so that the order is stable.
   static std::vector<InstalledVoice> ListVoices();

@@ -1,7 +1,6 @@
 #include "platform/sapi/Voice.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "platform/sapi/Espeak.h"
 #include "platform/sapi/SpeechLog.h"
@@ -18,12 +17,6 @@ constexpr auto kAheadLow = std::chrono::milliseconds(30);
 constexpr long kSlowest = -10;
 constexpr long kFastest = 10;
 constexpr uint16_t kLoudest = 100;
-
-// SAPI's rate is a factor of 3 to the power rate/10 on the normal speed.
-int WordsPerMinute(long rate) {
-  const double wpm = 175.0 * std::pow(3.0, static_cast<double>(rate) / 10.0);
-  return std::clamp(static_cast<int>(std::lround(wpm)), 80, 450);
-}
 
 bool LooksLikeMarkup(const wchar_t* text, uint32_t flags) {
   if (flags & SPF_IS_XML) return true;
@@ -107,7 +100,7 @@ void Voice::Play(const Utterance& utterance) {
   request.text = utterance.text.c_str();
   request.markup = utterance.markup;
   request.voiceIdentifier = utterance.settings.voice.engineVoice;
-  request.wordsPerMinute = WordsPerMinute(utterance.settings.rate);
+  request.wordsPerMinute = Espeak::WordsPerMinute(utterance.settings.rate);
   request.volume = utterance.settings.volume;
   const uint64_t generation = utterance.generation;
   Espeak::Synthesize(request, [&](const int16_t* samples, int count) {

@@ -1,11 +1,25 @@
 #include "tests/speech/SpeechFixture.h"
 
+#include <limits.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
+extern char** environ;
+
+namespace {
+
+// Set in the process that RerunInFreshProcess starts.
+constexpr char kFreshProcessVariable[] = "NARRO_TEST_FRESH_PROCESS";
+
+}  // namespace
 
 void SpeechTest::SetUp() {
   LibraryTest::SetUp();
@@ -46,6 +60,43 @@ WavSummary SpeechTest::Wav(size_t line) const {
   return ReadWav(SpeechDir() + name);
 }
 
+bool SpeechTest::RerunInFreshProcess() {
+  if (std::getenv(kFreshProcessVariable) != nullptr) return false;
+  const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+  const std::string filter =
+      std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name();
+  char self[PATH_MAX] = {};
+  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (length <= 0) {
+    ADD_FAILURE() << "cannot find this test binary";
+    return true;
+  }
+  const std::string marker = std::string(kFreshProcessVariable) + "=1";
+  std::vector<char*> environment;
+  for (char** variable = environ; *variable != nullptr; ++variable) {
+    environment.push_back(*variable);
+  }
+  environment.push_back(const_cast<char*>(marker.c_str()));
+  environment.push_back(nullptr);
+  char brief[] = "--gtest_brief=1";
+  char* arguments[] = {self, const_cast<char*>(filter.c_str()), brief, nullptr};
+  pid_t child = 0;
+  const int error =
+      posix_spawn(&child, self, nullptr, nullptr, arguments, environment.data());
+  if (error != 0) {
+    ADD_FAILURE() << "cannot start " << self << ": error " << error;
+    return true;
+  }
+  int status = 0;
+  pid_t waited = 0;
+  do {
+    waited = waitpid(child, &status, 0);
+  } while (waited < 0 && errno == EINTR);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+      << filter << " failed in a fresh process (wait status " << status << ")";
+  return true;
+}
+
 WavSummary ReadWav(const std::string& path) {
   WavSummary summary;
   const std::string bytes = ReadFile(path);
@@ -71,4 +122,11 @@ double WavSummary::LongestQuiet() const {
     longest = std::max(longest, run);
   }
   return longest / 22050.0;
+}
+
+double WavSummary::Rms() const {
+  if (data.empty()) return 0.0;
+  double sum = 0.0;
+  for (const int16_t sample : data) sum += static_cast<double>(sample) * sample;
+  return std::sqrt(sum / static_cast<double>(data.size()));
 }

@@ -26,6 +26,8 @@ struct WavSummary {
   double seconds() const { return samples / 22050.0; }
   // The longest stretch of near silence, in seconds.
   double LongestQuiet() const;
+  // Root mean square of the samples: how loud the speech is overall.
+  double Rms() const;
 };
 
 class SpeechTest : public LibraryTest {
@@ -39,6 +41,14 @@ class SpeechTest : public LibraryTest {
   std::vector<SpeakRequest> Requests() const;
   // The WAV file of the request on line `line` (from 1) of speech.log.
   WavSummary Wav(size_t line) const;
+
+  // espeak-ng is started once and kept for the life of the process, so what
+  // happens at its start can only be seen in a process that has not started
+  // it yet. In the test's own process this runs the current test again,
+  // alone, in a new process of this binary, expects it to pass and returns
+  // true: the caller then returns. In that new process it returns false and
+  // the test goes on.
+  bool RerunInFreshProcess();
 };
 
 WavSummary ReadWav(const std::string& path);

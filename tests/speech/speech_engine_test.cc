@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <clocale>
 #include <thread>
 
 #include "core/MyException.h"
@@ -57,6 +58,62 @@ TEST_F(SpeechEngineTest, MarkupIsReadAloudUnlessTheCallerAsksForIt) {
   EXPECT_LT(literal.LongestQuiet(), 0.6);
   EXPECT_GT(markup.peak, 3000);
   EXPECT_GT(markup.LongestQuiet(), 1.2);  // the break
+}
+
+// Two recordings of the same words: about as long and as loud.
+void ExpectSoundsAlike(const WavSummary& heard, const WavSummary& expected) {
+  ASSERT_TRUE(heard.exists && expected.exists);
+  EXPECT_NEAR(heard.seconds(), expected.seconds(), 0.1 * expected.seconds());
+  EXPECT_NEAR(heard.Rms(), expected.Rms(), 0.15 * expected.Rms());
+}
+
+TEST_F(SpeechEngineTest, ControlCharactersAreSpokenAsBlanks) {
+  StartSpeaking();
+  // \x01 starts one of espeak-ng's own commands: "2A" would make it whisper.
+  Engine().SpeakToMe(L"one 2A two", 0);
+  Engine().SpeakToMe(L"one\x01" L"2A two", 0);
+  Engine().SpeakToMe(L"<speak>one 2A two</speak>", 16);
+  Engine().SpeakToMe(L"<speak>one\x01" L"2A two</speak>", 16);
+  // Other controls, and codes that are no characters at all.
+  Engine().SpeakToMe(L"one\x1b[0m\x7f\x85\x9b\xd800\x110000 two", 0);
+  Engine().SpeakToMe(L"one 2A two", 0);
+  ASSERT_EQ(Requests().size(), 6u);
+  ExpectSoundsAlike(Wav(2), Wav(1));
+  ExpectSoundsAlike(Wav(4), Wav(3));
+  EXPECT_GT(Wav(5).peak, 3000);
+  ExpectSoundsAlike(Wav(6), Wav(1));  // nothing left behind for later
+}
+
+TEST_F(SpeechEngineTest, TabsAndLineEndsStillReachTheEngine) {
+  StartSpeaking();
+  // A line end ends a clause: espeak-ng pauses there, a blank would not.
+  Engine().SpeakToMe(L"one two", 0);
+  Engine().SpeakToMe(L"one.\n\ntwo", 0);
+  Engine().SpeakToMe(L"one\ttwo", 0);
+  EXPECT_GT(Wav(2).seconds(), Wav(1).seconds());
+  EXPECT_GT(Wav(3).peak, 3000);
+}
+
+TEST_F(SpeechEngineTest, UnclosedProsodyDoesNotCarryOverToTheNextUtterance) {
+  StartSpeaking();
+  Engine().SpeakToMe(L"two words", 0);
+  Engine().SpeakToMe(L"<speak><prosody rate=\"x-slow\" volume=\"x-soft\">go", 16);
+  Engine().SpeakToMe(L"two words", 0);
+  Engine().SpeakToMe(L"<speak><prosody rate=\"x-fast\" volume=\"x-loud\">go</prosody>", 16);
+  Engine().SpeakToMe(L"two words", 0);
+  ExpectSoundsAlike(Wav(3), Wav(1));
+  ExpectSoundsAlike(Wav(5), Wav(1));
+}
+
+TEST_F(SpeechEngineTest, EachStepOfTheFastRatesIsHeard) {
+  StartSpeaking();
+  for (const int32_t rate : {7, 8, 9, 10}) {
+    Engine().m_rate = rate;
+    Engine().SpeakToMe(L"the lamp warned the boats", 0);
+  }
+  EXPECT_GT(Wav(1).samples, Wav(2).samples);
+  EXPECT_GT(Wav(2).samples, Wav(3).samples);
+  EXPECT_GT(Wav(3).samples, Wav(4).samples);
 }
 
 TEST_F(SpeechEngineTest, PurgeCutsALongUtteranceShort) {
@@ -146,6 +203,8 @@ TEST_F(SpeechEngineTest, NoVoiceShowsTheBoxAndLeavesTheEngineSilent) {
 }
 
 TEST_F(SpeechEngineTest, MissingVoiceDataFailsInitialisationWithoutEndingTheProcess) {
+  // espeak-ng reads its data folder once, when the process first starts it.
+  if (RerunInFreshProcess()) return;
   setenv("ESPEAK_DATA_PATH", DataDir().c_str(), 1);  // a folder with no voice data
   platform::SetMessageBoxHandler([](void*, const std::string&, const std::string&,
                                     unsigned) { return platform::IDOK; });
@@ -153,6 +212,24 @@ TEST_F(SpeechEngineTest, MissingVoiceDataFailsInitialisationWithoutEndingTheProc
   EXPECT_FALSE(Facade().InitializeSAPI("", 0, 100));
   platform::SetMessageBoxHandler(nullptr);
   unsetenv("ESPEAK_DATA_PATH");
+  Facade().Speak("still here", 2);  // silent, and the process goes on
+  EXPECT_EQ(CSpeechTTS::ms_pVoice, nullptr);
+}
+
+TEST_F(SpeechEngineTest, StartingSpeechLeavesTheHostsLocaleAlone) {
+  // Only the first start of espeak-ng touches the locale.
+  if (RerunInFreshProcess()) return;
+  ASSERT_NE(std::setlocale(LC_ALL, "C"), nullptr);
+  ASSERT_NE(std::setlocale(LC_NUMERIC, "C.UTF-8"), nullptr);  // categories differ
+  const std::string before = std::setlocale(LC_ALL, nullptr);
+  const std::string ctypeBefore = std::setlocale(LC_CTYPE, nullptr);
+  StartSpeaking();
+  EXPECT_EQ(std::setlocale(LC_ALL, nullptr), before);
+  EXPECT_EQ(std::setlocale(LC_CTYPE, nullptr), ctypeBefore);
+  Engine().SpeakToMe(L"caf\u00e9", 0);  // and espeak-ng still speaks
+  EXPECT_GT(Wav(1).peak, 3000);
+  EXPECT_EQ(std::setlocale(LC_ALL, nullptr), before);
+  std::setlocale(LC_ALL, "C");
 }
 
 class ThrowingVoice : public platform::ISpVoice {
