@@ -16,6 +16,10 @@ struct DebugOutputNames {
   std::string control;
   std::string listenerLock;
 
+  // The user's channel. NARRO_DEBUG_CHANNEL, when set to a name of letters,
+  // digits, "-" and "_" (at most 32), gives a channel of that name instead,
+  // apart from the usual one: the tests of the channel use one of their own,
+  // so that other programs' lines never reach their listener.
   static DebugOutputNames ForThisUser();
 };
 

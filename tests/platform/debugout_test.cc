@@ -21,6 +21,24 @@ using platform::DebugOutputListener;
 using platform::DebugOutputNames;
 using platform::DebugWriteResult;
 
+// Each test process has a channel of its own, so that the lines of other
+// programs running at the same time (other tests, a developer's host) never
+// reach these listeners, and its objects are removed at the end.
+class PrivateChannel : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    setenv("NARRO_DEBUG_CHANNEL", ("test-" + std::to_string(getpid())).c_str(), 1);
+  }
+  void TearDown() override {
+    const DebugOutputNames names = DebugOutputNames::ForThisUser();
+    for (const std::string& name : {names.buffer, names.control, names.listenerLock}) {
+      shm_unlink(name.c_str());
+    }
+  }
+};
+::testing::Environment* const g_privateChannel =
+    ::testing::AddGlobalTestEnvironment(new PrivateChannel);
+
 // Not this user: the tests run as root, which may hand a file to anyone.
 constexpr uid_t kOtherUid = 65534;
 
