@@ -171,6 +171,18 @@ long ResidentKb() {
   return 0;
 }
 
+// Stands in for the sound card, which the machines that run this lack.
+class TimedSoundCard : public platform::SoundCard {
+ public:
+  explicit TimedSoundCard(std::string folder) : m_folder(std::move(folder)) {}
+  std::unique_ptr<platform::AudioEnd> MakeEnd() override {
+    return std::make_unique<TimedEnd>(m_folder);
+  }
+
+ private:
+  std::string m_folder;
+};
+
 }  // namespace
 
 int main() {
@@ -179,7 +191,8 @@ int main() {
   const std::string folder = std::string(dir) + "/";
   setenv("NARRO_SPEECH", "audio", 1);
   setenv("NARRO_DATA_DIR", dir, 1);
-  platform::SetSoundCardFactory([folder] { return std::make_unique<TimedEnd>(folder); });
+  TimedSoundCard timed(folder);
+  platform::ScopedSoundCard useTimed(timed);
 
   AttachLibrary();
   CNarro& narro = CNarro::GetSingleton();

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 
+#include "platform/Immortal.h"
 #include "platform/file/AtomicFile.h"
 #include "platform/file/FileSystem.h"
 #include "platform/file/Permissions.h"
@@ -186,10 +187,7 @@ class PosixFileSystem : public FileSystem {
 
 }  // namespace
 
-FileSystem& FileSystem::Real() {
-  static PosixFileSystem real;
-  return real;
-}
+FileSystem& FileSystem::Real() { return Immortal<PosixFileSystem>(); }
 
 
 ReadResult ReadWholeFile(const std::string& path, size_t maxBytes,

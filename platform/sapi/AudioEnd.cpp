@@ -1,42 +1,32 @@
 #include "platform/sapi/AudioEnd.h"
 
-#include <cstdlib>
-#include <mutex>
+#include "platform/Immortal.h"
+#include "platform/environment/Environment.h"
+#include "platform/file/Path.h"
 
 namespace platform {
 
 namespace {
 
-struct FactoryHolder {
-  std::mutex lock;
-  AudioEndFactory factory;
+class PcaudioSoundCard : public SoundCard {
+ public:
+  std::unique_ptr<AudioEnd> MakeEnd() override { return MakeSoundCardEnd(); }
 };
-
-FactoryHolder& Holder() {
-  static auto* holder = new FactoryHolder();
-  return *holder;
-}
 
 }  // namespace
 
+SoundCard& SoundCard::Real() { return Immortal<PcaudioSoundCard>(); }
+
 AudioEndChoice ChooseAudioEnd() {
-  const char* value = std::getenv("NARRO_SPEECH");
-  const std::string setting = value ? value : "";
+  const std::string setting = GetEnvironmentVariable("NARRO_SPEECH");
   AudioEndChoice choice;
   if (setting == "none") {
     choice.kind = AudioEndChoice::kNone;
   } else if (setting.compare(0, 4, "wav:") == 0 && setting.size() > 4) {
     choice.kind = AudioEndChoice::kWavFiles;
-    choice.directory = setting.substr(4);
-    if (choice.directory.back() != '/') choice.directory += '/';
+    choice.directory = WithTrailingSlash(setting.substr(4));
   }
   return choice;
-}
-
-void SetSoundCardFactory(AudioEndFactory factory) {
-  FactoryHolder& holder = Holder();
-  const std::lock_guard<std::mutex> guard(holder.lock);
-  holder.factory = std::move(factory);
 }
 
 std::unique_ptr<AudioEnd> MakeAudioEnd(const AudioEndChoice& choice) {
@@ -48,9 +38,7 @@ std::unique_ptr<AudioEnd> MakeAudioEnd(const AudioEndChoice& choice) {
     case AudioEndChoice::kSoundCard:
       break;
   }
-  FactoryHolder& holder = Holder();
-  const std::lock_guard<std::mutex> guard(holder.lock);
-  return holder.factory ? holder.factory() : MakeSoundCardEnd();
+  return Current<SoundCard>().MakeEnd();
 }
 
 }  // namespace platform

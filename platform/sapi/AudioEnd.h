@@ -6,9 +6,10 @@
 #define NARRO_PLATFORM_SAPI_AUDIO_END_H_
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
+
+#include "platform/Seam.h"
 
 namespace platform {
 
@@ -40,11 +41,21 @@ AudioEndChoice ChooseAudioEnd();
 // A new, unopened audio end of the kind chosen; null for "none".
 std::unique_ptr<AudioEnd> MakeAudioEnd(const AudioEndChoice& choice);
 
-// Tests and benchmarks stand in for the sound card: while a factory is set,
-// the sound-card choice makes what it returns.
-using AudioEndFactory = std::function<std::unique_ptr<AudioEnd>()>;
-void SetSoundCardFactory(AudioEndFactory factory);
+// The sound card. The seam (platform/Seam.h): the real one plays through
+// pcaudiolib; a benchmark puts a timed stand-in in place with a
+// ScopedSoundCard, since no machine that runs the tests has a sound card.
+class SoundCard {
+ public:
+  virtual ~SoundCard() = default;
+  static SoundCard& Real();
+  // A new, unopened audio end that plays on it. Called on the thread that
+  // creates a voice.
+  virtual std::unique_ptr<AudioEnd> MakeEnd() = 0;
+};
 
+using ScopedSoundCard = ScopedReplacement<SoundCard>;
+
+// The real sound card's end, whichever sound card is in use.
 std::unique_ptr<AudioEnd> MakeSoundCardEnd();
 std::unique_ptr<AudioEnd> MakeWavFileEnd(const std::string& directory);
 

@@ -1,3 +1,4 @@
+#include "platform/Immortal.h"
 #include "platform/sapi/Espeak.h"
 
 #include <dlfcn.h>
@@ -26,11 +27,8 @@ struct EngineState {
   const SampleSink* sink = nullptr;  // of the synthesis in progress
 };
 
-EngineState& State() {
-  // Never destroyed: speech may still be shut down while the process exits.
-  static auto* state = new EngineState();
-  return *state;
-}
+// Never destroyed: speech may still be shut down while the process exits.
+EngineState& State() { return Immortal<EngineState>(); }
 
 int OnSamples(short* samples, int count, espeak_EVENT*) {
   const SampleSink* sink = State().sink;

@@ -1,10 +1,11 @@
+#include "platform/Immortal.h"
 #include "platform/sapi/SpeechLog.h"
 
 #include <fstream>
 #include <map>
 #include <mutex>
 
-#include "platform/sapi/Utf8.h"
+#include "platform/locale/Utf8.h"
 
 namespace platform {
 
@@ -15,10 +16,8 @@ struct LogState {
   std::map<std::string, uint64_t> linesByDirectory;
 };
 
-LogState& State() {
-  static auto* state = new LogState();
-  return *state;
-}
+// Never destroyed: speech may still be shut down while the process exits.
+LogState& State() { return Immortal<LogState>(); }
 
 uint64_t CountLines(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

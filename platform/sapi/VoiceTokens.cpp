@@ -1,3 +1,4 @@
+#include "platform/Immortal.h"
 #include "platform/sapi/VoiceTokens.h"
 
 #include <cctype>
@@ -9,7 +10,7 @@
 #include "platform/sapi/ComRuntime.h"
 #include "platform/sapi/Espeak.h"
 #include "platform/sapi/RefCounted.h"
-#include "platform/sapi/Utf8.h"
+#include "platform/locale/Utf8.h"
 
 namespace platform {
 
@@ -46,23 +47,7 @@ class EspeakVoiceStore : public VoiceTokenStore {
   TokenList m_tokens;
 };
 
-struct Stores {
-  std::mutex lock;
-  std::shared_ptr<EspeakVoiceStore> espeak = std::make_shared<EspeakVoiceStore>();
-  std::shared_ptr<VoiceTokenStore> replacement;
-};
-
-Stores& TheStores() {
-  static auto* stores = new Stores();
-  return *stores;
-}
-
-std::shared_ptr<VoiceTokenStore> CurrentStore() {
-  Stores& stores = TheStores();
-  const std::lock_guard<std::mutex> guard(stores.lock);
-  if (stores.replacement) return stores.replacement;
-  return stores.espeak;
-}
+EspeakVoiceStore& EspeakVoices() { return Immortal<EspeakVoiceStore>(); }
 
 bool SameText(const std::wstring& a, const std::wstring& b) {
   if (a.size() != b.size()) return false;
@@ -173,23 +158,13 @@ std::string PrimaryLanguage(const std::string& language) {
 
 }  // namespace
 
-void SetVoiceTokenStore(std::shared_ptr<VoiceTokenStore> store) {
-  Stores& stores = TheStores();
-  const std::lock_guard<std::mutex> guard(stores.lock);
-  stores.replacement = std::move(store);
+VoiceTokenStore& VoiceTokenStore::Real() { return EspeakVoices(); }
+
+VoiceTokenStore::TokenList InstalledVoiceTokens() {
+  return Current<VoiceTokenStore>().Tokens();
 }
 
-VoiceTokenStore::TokenList InstalledVoiceTokens() { return CurrentStore()->Tokens(); }
-
-void RefreshInstalledVoices() {
-  std::shared_ptr<EspeakVoiceStore> store;
-  {
-    Stores& stores = TheStores();
-    const std::lock_guard<std::mutex> guard(stores.lock);
-    store = stores.espeak;
-  }
-  store->RefreshNow();
-}
+void RefreshInstalledVoices() { EspeakVoices().RefreshNow(); }
 
 VoiceToken DefaultVoiceToken() {
   const VoiceTokenStore::TokenList list = InstalledVoiceTokens();

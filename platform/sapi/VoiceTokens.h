@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Seam.h"
 #include "platform/sapi/Sapi.h"
 
 namespace platform {
@@ -21,16 +22,20 @@ struct VoiceToken {
   std::string language;     // "en-us"; may be empty
 };
 
+// Where the tokens come from. The seam (platform/Seam.h): the real store
+// lists espeak-ng's installed voices; tests put a fixed list in place with a
+// ScopedVoiceTokenStore.
 class VoiceTokenStore {
  public:
   virtual ~VoiceTokenStore() = default;
+  static VoiceTokenStore& Real();
+
   using TokenList = std::shared_ptr<const std::vector<VoiceToken>>;
-  // In a stable order; never null.
+  // In a stable order; never null. Called from any thread.
   virtual TokenList Tokens() = 0;
 };
 
-// Null puts espeak-ng's voices back.
-void SetVoiceTokenStore(std::shared_ptr<VoiceTokenStore> store);
+using ScopedVoiceTokenStore = ScopedReplacement<VoiceTokenStore>;
 
 VoiceTokenStore::TokenList InstalledVoiceTokens();
 // Lists espeak-ng's voices afresh; the voice calls this when it starts.

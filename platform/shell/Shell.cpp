@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/Immortal.h"
 #include "platform/environment/Environment.h"
 #include "text/Tokenize.h"
 
@@ -98,10 +99,7 @@ std::string FindOnPath(const std::string& program) {
 
 }  // namespace
 
-ProcessStarter& ProcessStarter::Real() {
-  static SpawningStarter real;
-  return real;
-}
+ProcessStarter& ProcessStarter::Real() { return Immortal<SpawningStarter>(); }
 
 bool ShellExecuteEx(const std::string& verb, const std::string& file) {
   if (!Exists(file)) return false;

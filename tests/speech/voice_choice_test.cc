@@ -29,12 +29,16 @@ VoiceToken Token(const std::wstring& id, std::map<std::wstring, std::wstring> va
 class VoiceChoiceTest : public SpeechTest {
  protected:
   void UseTokens(std::vector<VoiceToken> tokens) {
-    platform::SetVoiceTokenStore(std::make_shared<FakeTokenStore>(std::move(tokens)));
+    m_using.reset();  // the previous fake goes before the next comes
+    m_store = std::make_unique<FakeTokenStore>(std::move(tokens));
+    m_using = std::make_unique<platform::ScopedVoiceTokenStore>(*m_store);
   }
   void TearDown() override {
-    platform::SetVoiceTokenStore(nullptr);
+    m_using.reset();
     SpeechTest::TearDown();
   }
+  std::unique_ptr<FakeTokenStore> m_store;
+  std::unique_ptr<platform::ScopedVoiceTokenStore> m_using;
   std::vector<VoiceEntry> Voices() {
     std::vector<VoiceEntry> voices;
     CSpeechTTS::EnumerateVoices(voices, platform::SPCAT_VOICES);

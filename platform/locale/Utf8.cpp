@@ -1,4 +1,4 @@
-#include "platform/sapi/Utf8.h"
+#include "platform/locale/Utf8.h"
 
 #include <unicode/ustring.h>
 

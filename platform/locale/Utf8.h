@@ -1,6 +1,6 @@
 // Wide text as UTF-8, whatever the locale: for files read by other tools.
-#ifndef NARRO_PLATFORM_SAPI_UTF8_H_
-#define NARRO_PLATFORM_SAPI_UTF8_H_
+#ifndef NARRO_PLATFORM_LOCALE_UTF8_H_
+#define NARRO_PLATFORM_LOCALE_UTF8_H_
 
 #include <string>
 
@@ -12,4 +12,4 @@ std::wstring FromUtf8(const std::string& text);
 
 }  // namespace platform
 
-#endif  // NARRO_PLATFORM_SAPI_UTF8_H_
+#endif  // NARRO_PLATFORM_LOCALE_UTF8_H_
