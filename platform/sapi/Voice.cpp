@@ -31,9 +31,17 @@ HRESULT Voice::Create(ISpVoice** voice) {
   *voice = nullptr;
   const AudioEndChoice choice = ChooseAudioEnd();
   if (choice.kind == AudioEndChoice::kNone) return REGDB_E_CLASSNOTREG;
-  auto* made = new Voice(choice);
-  if (!made->StartWorker()) {
-    made->Release();
+  // A COM factory reports failure by its result: a thread that cannot be
+  // started or memory that cannot be had must not throw into the host.
+  Voice* made = nullptr;
+  try {
+    made = new Voice(choice);
+    if (!made->StartWorker()) {
+      made->Release();
+      return E_FAIL;
+    }
+  } catch (...) {
+    if (made != nullptr) made->Release();
     return E_FAIL;
   }
   *voice = made;
