@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/environment/Environment.h"
+#include "platform/file/Path.h"
 
 #ifndef NARRO_VERSION_SERVER_URL
 #error "the build names the version-check server in NARRO_VERSION_SERVER_URL"
@@ -31,9 +32,7 @@ std::string VersionServer() {
 std::string VersionCheckUrl(const std::string& server,
                             const std::string& productName,
                             const std::string& fileVersion) {
-  std::string url = server;
-  if (url.empty() || url.back() != '/') url += '/';
-  return url + kScript + EscapeQueryText(productName) + "," +
+  return platform::WithTrailingSlash(server) + kScript + EscapeQueryText(productName) + "," +
          EscapeQueryText(fileVersion);
 }
 
