@@ -1,0 +1,57 @@
+#include "dialogs/ListItems.h"
+
+#include <errno.h>
+
+#include "core/Log.h"
+#include "narro/Narro.h"
+#include "platform/file/FileSystem.h"
+#include "platform/win/MessageBox.h"
+
+namespace {
+
+constexpr uint32_t kConfirmFlags = FLAG_SPEECH | FLAG_DIALOG_SPEECH;
+constexpr int kQueueBehind = 1;
+constexpr int kCutOffAndSpeak = 3;
+
+}  // namespace
+
+bool CGameListItem::handleKey(int) { return false; }
+
+bool CVoiceListItem::handleKey(int key) {
+  CNarro* facade = CNarro::GetSingletonPtr();
+  if (key != kKeyInsert || m_pText == nullptr || facade == nullptr) return false;
+  facade->ChangeVoice(CNarro::UC8_To_ASCII(*m_pText), 0, 100);
+  // Whatever the flags: the point is to hear the voice just chosen.
+  facade->Speak(std::string("Voice was loaded."), kQueueBehind);
+  return true;
+}
+
+bool CSaveListItem::handleKey(int key) {
+  CNarro* facade = CNarro::GetSingletonPtr();
+  if (key != kKeyDelete || facade == nullptr) return false;
+  const bool confirm = facade->checkFlags(kConfirmFlags);
+  if (confirm) {
+    facade->Speak(std::string("Are you sure you want to delete the saved game?  Y or N "),
+                  kCutOffAndSpeak);
+  }
+  const int answer = platform::MessageBox(
+      nullptr, "Are you sure you want to delete the saved game? Y or N", "Delete Game",
+      platform::MB_YESNO);
+  if (answer != platform::IDYES) return false;
+  if (m_pPath == nullptr) return true;
+
+  const std::string path = *m_pPath;
+  LogLine("Deleting save file: %1%", path);
+  // A file someone else already removed counts as deleted; one that is
+  // still there must not be reported gone, or the player would think the
+  // save deleted while it fills the folder.
+  if (!platform::Current<platform::FileSystem>().Remove(path) && errno != ENOENT) {
+    LogLine("Could not delete %1%: %2%", path, SystemErrorText());
+    if (confirm && m_pText != nullptr) {
+      facade->Speak(L"Could not delete " + *m_pText, kCutOffAndSpeak);
+    }
+    return false;
+  }
+  if (confirm && m_pText != nullptr) facade->Speak(*m_pText + L" deleted", kCutOffAndSpeak);
+  return true;
+}
