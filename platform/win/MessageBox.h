@@ -1,12 +1,26 @@
-// MessageBox: a question or notice with buttons. Until dialogs can be drawn
-// in the terminal, the caption and text go to standard error and the
-// default (first) button is the answer. Tests choose the answer through the
-// seam below.
+// MessageBox: a question or notice with buttons, shown as a dialog of the
+// window layer (in the terminal, or answered by the key script). The
+// buttons' letters answer at once (Y, N, A, R, I); Left, Right and Tab move
+// between the buttons, saying each one's name through the Announcer (flags
+// 3); Enter presses the button under the cursor, the first one at the
+// start, as on Windows. Escape answers Cancel where there is one, OK on a
+// box with OK alone, and does nothing otherwise.
+//
+// A box that nobody can answer (no terminal, no key script; the script
+// used up; Ctrl-C) answers so that nothing is done: Cancel where there is
+// one, else No, Abort or OK (GiveUpAnswer). It never hangs and never says
+// yes for the player.
+//
+// The seam (platform/Seam.h): Current<MessageBoxes>() is the one in use;
+// the real one shows the box. Tests put a box that answers as told in place
+// with a ScopedMessageBoxes.
 #ifndef NARRO_PLATFORM_WIN_MESSAGE_BOX_H_
 #define NARRO_PLATFORM_WIN_MESSAGE_BOX_H_
 
-#include <functional>
 #include <string>
+
+#include "platform/Seam.h"
+#include "platform/win/Messages.h"
 
 namespace platform {
 
@@ -21,28 +35,28 @@ enum : unsigned {
   MB_TYPEMASK = 0xF,
 };
 
-enum : int {
-  IDOK = 1,
-  IDCANCEL = 2,
-  IDABORT = 3,
-  IDRETRY = 4,
-  IDIGNORE = 5,
-  IDYES = 6,
-  IDNO = 7,
+class MessageBoxes {
+ public:
+  virtual ~MessageBoxes() = default;
+  static MessageBoxes& Real();
+  // The answer: IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES or IDNO.
+  // Narrow text is in the locale's encoding.
+  virtual int Show(void* owner, const std::string& text, const std::string& caption,
+                   unsigned type) = 0;
 };
 
-using MessageBoxHandler = std::function<int(
-    void* owner, const std::string& text, const std::string& caption,
-    unsigned type)>;
+using ScopedMessageBoxes = ScopedReplacement<MessageBoxes>;
 
+// Current<MessageBoxes>().Show(...).
 int MessageBox(void* owner, const std::string& text, const std::string& caption,
                unsigned type);
 
-// Replaces how boxes are answered; an empty handler restores the default.
-void SetMessageBoxHandler(MessageBoxHandler handler);
-
 // The answer of the first button of a box of this type.
 int DefaultButton(unsigned type);
+
+// The answer of a box nobody answered: Cancel where there is one, else No,
+// Abort or OK.
+int GiveUpAnswer(unsigned type);
 
 }  // namespace platform
 

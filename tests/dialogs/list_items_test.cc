@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <boost/weak_ptr.hpp>
+#include <memory>
 
 #include "core/FacadeAccess.h"
 #include "dialogs/ListItems.h"
@@ -20,7 +21,7 @@ class ListItemsTest : public SpeechTest {
     StartSpeaking();
   }
   void TearDown() override {
-    platform::SetMessageBoxHandler(nullptr);
+    m_answering.reset();
     SpeechTest::TearDown();
   }
   CTextStore& Store() { return *CNarroAccess::TextStore(Facade()); }
@@ -36,14 +37,29 @@ class ListItemsTest : public SpeechTest {
     }
     return texts;
   }
+  // Answers every box with the answer given, and keeps what each asked.
+  class AnsweringBoxes : public platform::MessageBoxes {
+   public:
+    AnsweringBoxes(std::vector<std::string>& asked, int answer)
+        : m_asked(asked), m_answer(answer) {}
+    int Show(void*, const std::string& text, const std::string& caption,
+             unsigned type) override {
+      m_asked.push_back(caption + ": " + text + " " + std::to_string(type));
+      return m_answer;
+    }
+
+   private:
+    std::vector<std::string>& m_asked;
+    const int m_answer;
+  };
   void AnswerBoxesWith(int answer) {
-    platform::SetMessageBoxHandler(
-        [this, answer](void*, const std::string& text, const std::string& caption, unsigned type) {
-          boxes.push_back(caption + ": " + text + " " + std::to_string(type));
-          return answer;
-        });
+    m_answering.reset();
+    m_boxes = std::make_unique<AnsweringBoxes>(boxes, answer);
+    m_answering = std::make_unique<platform::ScopedMessageBoxes>(*m_boxes);
   }
   std::vector<std::string> boxes;
+  std::unique_ptr<AnsweringBoxes> m_boxes;
+  std::unique_ptr<platform::ScopedMessageBoxes> m_answering;
 };
 
 TEST_F(ListItemsTest, KeysAnEntryDoesNotTakeDoNothingAndSayNothing) {

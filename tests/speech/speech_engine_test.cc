@@ -184,18 +184,25 @@ TEST_F(SpeechEngineTest, ReleaseDropsEveryReferenceOnceAndClosesComOnce) {
   EXPECT_EQ(platform::ComInitializeCount(), comBefore - 1);
 }
 
+// A box that remembers what it showed and answers OK.
+class RecordingBoxes : public platform::MessageBoxes {
+ public:
+  int Show(void*, const std::string& text, const std::string& caption, unsigned) override {
+    shown = caption + ": " + text;
+    return platform::IDOK;
+  }
+  std::string shown;
+};
+
 TEST_F(SpeechEngineTest, NoVoiceShowsTheBoxAndLeavesTheEngineSilent) {
   setenv("NARRO_SPEECH", "none", 1);
-  std::string shown;
-  platform::SetMessageBoxHandler(
-      [&](void*, const std::string& text, const std::string& caption, unsigned) {
-        shown = caption + ": " + text;
-        return platform::IDOK;
-      });
-  StartLibrary();
-  EXPECT_FALSE(Facade().InitializeSAPI("", 0, 100));
-  platform::SetMessageBoxHandler(nullptr);
-  EXPECT_EQ(shown, "getDefaultVoice: Text to speech failed to initialize");
+  RecordingBoxes boxes;
+  {
+    platform::ScopedMessageBoxes replaced(boxes);
+    StartLibrary();
+    EXPECT_FALSE(Facade().InitializeSAPI("", 0, 100));
+  }
+  EXPECT_EQ(boxes.shown, "getDefaultVoice: Text to speech failed to initialize");
   EXPECT_EQ(CSpeechTTS::ms_pVoice, nullptr);
   EXPECT_TRUE(MySingleton<CSpeechTTS>::GetSingletonPtr()->m_voices.empty());
   Facade().Speak("nothing", 0);
@@ -206,11 +213,10 @@ TEST_F(SpeechEngineTest, MissingVoiceDataFailsInitialisationWithoutEndingTheProc
   // espeak-ng reads its data folder once, when the process first starts it.
   if (RerunInFreshProcess()) return;
   setenv("ESPEAK_DATA_PATH", DataDir().c_str(), 1);  // a folder with no voice data
-  platform::SetMessageBoxHandler([](void*, const std::string&, const std::string&,
-                                    unsigned) { return platform::IDOK; });
+  RecordingBoxes boxes;
+  platform::ScopedMessageBoxes replaced(boxes);
   StartLibrary();
   EXPECT_FALSE(Facade().InitializeSAPI("", 0, 100));
-  platform::SetMessageBoxHandler(nullptr);
   unsetenv("ESPEAK_DATA_PATH");
   Facade().Speak("still here", 2);  // silent, and the process goes on
   EXPECT_EQ(CSpeechTTS::ms_pVoice, nullptr);

@@ -1,0 +1,13 @@
+#include "platform/win/WinLog.h"
+
+#include "platform/debugout/DebugOutput.h"
+#include "platform/debugout/LogMirror.h"
+
+namespace platform {
+
+void WinLog(const std::string& line) {
+  OutputDebugString(line);
+  WriteLogMirror(line);
+}
+
+}  // namespace platform
