@@ -1,0 +1,218 @@
+// getList: fills a spoken list with games, saved games, voices, the word
+// history or the scratch list, runs it and hands back what was chosen.
+#include <boost/shared_ptr.hpp>
+#include <map>
+#include <memory>
+
+#include "core/AppDirectory.h"
+#include "core/ExceptionGuard.h"
+#include "core/FacadeAccess.h"
+#include "core/Log.h"
+#include "dialogs/DialogSpeech.h"
+#include "dialogs/ListItems.h"
+#include "dialogs/SelectDlg.h"
+#include "games/GameLibrary.h"
+#include "narro/Narro.h"
+#include "platform/win/MessageBox.h"
+#include "speech/SpeechTTS.h"
+#include "text/TextStore.h"
+
+namespace {
+
+constexpr uint32_t kConfirmFlags = FLAG_SPEECH | FLAG_DIALOG_SPEECH;
+constexpr int kCutOffAndSpeak = 3;
+constexpr int kSilence = 2;
+
+using EntryMap = std::map<std::wstring, boost::shared_ptr<CListItem>>;
+
+struct ListText {
+  const char* title;
+  const char* instructions;
+};
+
+const ListText kTexts[] = {
+    {"Supported Games",
+     "Use up and down arrow keys to navigate, enter to load a game, escape to exit. You may "
+     "also use the first letter of a game to skip ahead. "},
+    {"Saved Games",
+     "Use up and down arrow keys to navigate, enter to load a game, delete to delete a game, "
+     "escape to exit. You may also use the first letter of a game to skip ahead. "},
+    {"Installed voices",
+     "Use up and down arrow keys to navigate, insert to hear a voice, enter to change a voice, "
+     "escape to exit. You may also use the first letter of a voice to skip ahead. "},
+    {"Word List", "Hit space to hear a word spelled. Hit insert to add it to your scratch list. "},
+    {"Scratch List", "Hit space to hear a word spelled. Hit delete to remove it from the list. "},
+};
+
+void Label(CSelectDlg& dialog, if_list_type type) {
+  dialog.m_title = kTexts[type].title;
+  dialog.m_instructions = kTexts[type].instructions;
+}
+
+template <class Map>
+void MoveInto(CSelectDlg& dialog, const Map& entries) {
+  for (const auto& [text, entry] : entries) dialog.m_items[text] = entry.get();
+}
+
+platform::HWND ActiveWindow() { return platform::Dialog::Active(); }
+
+class CListDriver {
+ public:
+  CListDriver(CNarro& facade, const char* gameExts, const char* saveExts)
+      : m_facade(facade),
+        m_gameExts(gameExts != nullptr ? gameExts : ""),
+        m_saveExts(saveExts != nullptr ? saveExts : "") {}
+
+  std::wstring Words(if_list_type type) {
+    CTextStore* store = CNarroAccess::TextStore(m_facade);
+    if (store == nullptr) return std::wstring();
+    CSelectDlg dialog;
+    if (type == if_list_words) {
+      MoveInto(dialog, store->m_words);
+    } else {
+      MoveInto(dialog, store->m_scratch);
+    }
+    Label(dialog, type);
+    dialog.DoModal(ActiveWindow());
+    return dialog.m_selectedText;
+  }
+
+  std::wstring Voices() {
+    CSpeechTTS* engine = CNarroAccess::Speech(m_facade);
+    if (engine == nullptr) return std::wstring();
+    const std::string savedId = engine->m_voiceId;
+    EntryMap entries;
+    CSelectDlg dialog;
+    Label(dialog, if_list_voices);
+    for (const VoiceEntry& voice : engine->m_voices) {
+      entries[CNarro::ASCII_To_UC8(voice.name)] =
+          boost::shared_ptr<CListItem>(new CVoiceListItem(Store()));
+    }
+    MoveInto(dialog, entries);
+    if (dialog.DoModal(ActiveWindow()) == platform::IDOK) {
+      m_facade.ChangeVoice(CNarro::UC8_To_ASCII(dialog.m_selectedText), 0, 100);
+      return dialog.m_selectedText;
+    }
+    // Escape undoes whatever voice the player tried with Insert.
+    engine->m_voiceId = savedId;
+    return CNarro::ASCII_To_UC8(savedId);
+  }
+
+  std::wstring Saves() {
+    CGameLibrary library;
+    CSelectDlg dialog;
+    library.setExtensions(m_gameExts.c_str(), m_saveExts.c_str());
+    Label(dialog, if_list_saves);
+    std::string& root = CNarroAccess::Root(m_facade);
+    if (m_facade.checkFlags(kConfirmFlags)) m_facade.SpeakDir(root, kCutOffAndSpeak);
+    CTTSString folder;
+    m_facade.getDirectory(folder, root, "Choose a directory to scan for saved games");
+    CSpeechTTS::StopSpeaking();
+    const std::string chosen = static_cast<const char*>(folder);
+    if (chosen.empty()) return std::wstring();
+    library.loadFingerprints(nullptr, 0);
+    library.scanGames(chosen.c_str(), nullptr, false);
+    GameSet saves;
+    library.scanSaves(saves, chosen);
+    EntryMap entries;
+    for (const GamePtr& save : saves) {
+      if (!save->found) continue;
+      auto* entry = new CSaveListItem(Store());
+      entry->m_pPath = &save->fn;
+      entries[CNarro::ASCII_To_UC8(save->FullName)] = boost::shared_ptr<CListItem>(entry);
+    }
+    MoveInto(dialog, entries);
+    dialog.DoModal(ActiveWindow());
+    return CNarro::ASCII_To_UC8(dialog.m_selectedPath);
+  }
+
+  std::wstring Games() {
+    for (;;) {
+      std::string& root = CNarroAccess::Root(m_facade);
+      if (root.empty()) root = GetAppDirectory();
+      LogLine("%s %s", "Looking for Games ", root);
+      CGameLibrary library;
+      CSelectDlg dialog;
+      library.setExtensions(m_gameExts.c_str(), m_saveExts.c_str());
+      Label(dialog, if_list_games);
+      if (m_facade.checkFlags(kConfirmFlags)) m_facade.SpeakDir(root, kCutOffAndSpeak);
+      CTTSString folder;
+      m_facade.getDirectory(folder, root, "Choose a directory to scan for games");
+      CSpeechTTS::StopSpeaking();
+      const std::string chosen = static_cast<const char*>(folder);
+      if (chosen.empty()) return std::wstring();
+      LogLine("Choose %s", chosen);
+      library.loadFingerprints(nullptr, 0);
+      library.scanGames(chosen.c_str(), nullptr, false);
+      EntryMap entries;
+      for (const GamePtr& game : library.catalogue) {
+        if (!game->found) continue;
+        auto* entry = new CGameListItem(Store());
+        entry->m_pPath = &game->fn;
+        entry->m_pWarning = &game->warn;
+        entries[CNarro::ASCII_To_UC8(game->FullName)] = boost::shared_ptr<CListItem>(entry);
+      }
+      MoveInto(dialog, entries);
+      LogLine("%1%", "About to show Game \n\nDialog...");
+      dialog.DoModal(ActiveWindow());
+      CListItem* chosenItem = dialog.m_selectedItem;
+      if (chosenItem != nullptr && chosenItem->m_pWarning != nullptr &&
+          !chosenItem->m_pWarning->empty()) {
+        const std::string message =
+            *chosenItem->m_pWarning + " R, to choose again, A, to abort. I, to continue.";
+        if (m_facade.checkFlags(kConfirmFlags)) m_facade.Speak(message, kCutOffAndSpeak);
+        const int answer = platform::MessageBox(ActiveWindow(), message, "Load Game",
+                                                platform::MB_ABORTRETRYIGNORE | platform::MB_ICONQUESTION);
+        m_facade.Speak(std::string(), kSilence);
+        if (answer == platform::IDABORT) return std::wstring();
+        if (answer == platform::IDRETRY) continue;
+      }
+      LogLine("%1%", "Finished showing Game Dialog...");
+      const std::wstring result = CNarro::ASCII_To_UC8(dialog.m_selectedPath);
+      if (chosenItem != nullptr) {
+        m_facade.DebugStr("%s", chosenItem->m_pWarning != nullptr
+                                    ? chosenItem->m_pWarning->c_str()
+                                    : "");
+      }
+      return result;
+    }
+  }
+
+ private:
+  CTextStore* Store() { return CNarroAccess::TextStore(m_facade); }
+
+  CNarro& m_facade;
+  const std::string m_gameExts;
+  const std::string m_saveExts;
+};
+
+}  // namespace
+
+void CNarro::getList(CTTSWString& result, if_list_type type, const char* gameExts,
+                     const char* saveExts) {
+  result = CTTSWString();
+  bool done = false;
+  NARRO_GUARDED("CNarro::getList", [&] {
+    CSpokenDialogs spoken;
+    CListDriver driver(*this, gameExts, saveExts);
+    switch (type) {
+      case if_list_games:
+        result = CTTSWString(driver.Games());
+        break;
+      case if_list_saves:
+        result = CTTSWString(driver.Saves());
+        break;
+      case if_list_voices:
+        result = CTTSWString(driver.Voices());
+        break;
+      case if_list_words:
+      case if_list_scratch:
+        result = CTTSWString(driver.Words(type));
+        break;
+      default:
+        break;
+    }
+    done = true;
+  });
+  if (!done) result = CTTSWString();
+}
