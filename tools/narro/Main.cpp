@@ -17,6 +17,9 @@ int RunAddGame(const Arguments& arguments);
 int RunScan(const Arguments& arguments);
 int RunSaves(const Arguments& arguments);
 int RunCheckVersion(const Arguments& arguments);
+int RunList(const Arguments& arguments);
+int RunInput(const Arguments& arguments);
+int RunChooseFolder(const Arguments& arguments);
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
@@ -33,6 +36,14 @@ const std::vector<Command>& Commands() {
        "print the known games found under DIR: fingerprint, name and file", RunScan},
       {"saves", "DIR [--games EXTS] [--saves EXTS]",
        "print the saved games found under DIR: name and file", RunSaves},
+      {"list", "games|saves|voices|words|scratch [--games EXTS] [--saves EXTS] [--root DIR] [FILE...]",
+       "show a spoken list (for words, each FILE's text is the game's output first);\n"
+       "      print the choice, or exit 1 when there is none",
+       RunList},
+      {"input", "PROMPT [--clean]",
+       "ask for a line of text; print it (cleaned for a file name with --clean)", RunInput},
+      {"choose-folder", "[START]", "choose a folder, starting at START; print its path",
+       RunChooseFolder},
       {"check-version", "",
        "ask the version-check server whether a newer narro exists",
        RunCheckVersion},
@@ -57,6 +68,7 @@ void PrintHelp() {
       "\n  --help       this text\n  --version    the library's version\n"
       "\nenvironment: NARRO_DATA_DIR (data folder), NARRO_LOG (copy of the "
       "log:\na file or \"stderr\"), NARRO_SPEECH (audio, wav:DIR or none),\n"
+      "NARRO_KEYS (a key script the dialogs read instead of the terminal),\n"
       "NARRO_VERSION_SERVER (base URL of the version-check server)\n");
 }
 

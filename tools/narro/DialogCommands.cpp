@@ -1,0 +1,115 @@
+// narro list, narro input, narro choose-folder: every dialog of the
+// library, tried by hand at a terminal or driven by NARRO_KEYS.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <limits.h>
+#include <vector>
+
+#include "narro/Narro.h"
+#include "platform/file/FileSystem.h"
+#include "platform/locale/CodePage.h"
+#include "platform/locale/Utf8.h"
+#include "platform/win/MessageBox.h"
+#include "tools/narro/CommandLine.h"
+
+namespace narro_tool {
+
+namespace {
+
+constexpr size_t kMaxTextFile = 16u << 20;
+
+// Says on standard error what a box would have asked, and answers it as
+// nobody did: the keys of the player (or of NARRO_KEYS) are for the dialog.
+class BoxesOnStandardError : public platform::MessageBoxes {
+ public:
+  int Show(void*, const std::string& text, const std::string& caption,
+           unsigned type) override {
+    std::fprintf(stderr, "narro: %s: %s\n", caption.c_str(), text.c_str());
+    return platform::GiveUpAnswer(type);
+  }
+};
+
+// The dialogs speak when there is a voice; without one they still work.
+void StartSpeech(CNarro& narro) {
+  BoxesOnStandardError quiet;
+  platform::ScopedMessageBoxes replaced(quiet);
+  narro.InitializeSAPI("", 0, 100);
+}
+
+// Prints the answer; exit status 1 when there is none.
+int Answer(const std::wstring& text) {
+  if (text.empty()) return 1;
+  std::printf("%s\n", platform::ToUtf8(text).c_str());
+  return 0;
+}
+
+if_list_type ListType(const std::string& name) {
+  const char* names[] = {"games", "saves", "voices", "words", "scratch"};
+  for (int i = 0; i < 5; ++i) {
+    if (name == names[i]) return static_cast<if_list_type>(i);
+  }
+  throw UsageError("no list called \"" + name + "\" (games, saves, voices, words, scratch)");
+}
+
+std::string WorkingFolder() {
+  std::vector<char> buffer(PATH_MAX);
+  return getcwd(buffer.data(), buffer.size()) ? std::string(buffer.data()) : "/";
+}
+
+}  // namespace
+
+int RunList(const Arguments& given) {
+  Arguments arguments = given;
+  std::string games = "z1,z2,z3,z4,z5,z6,z7,z8,zblorb,zlb";
+  std::string saves = "sav,qzl";
+  std::string root;
+  TakeOption(arguments, "--games", &games);
+  TakeOption(arguments, "--saves", &saves);
+  const bool hasRoot = TakeOption(arguments, "--root", &root);
+  RejectOptions(arguments);
+  if (arguments.empty()) throw UsageError("which list?");
+  const if_list_type type = ListType(arguments[0]);
+  CNarro& narro = CNarro::GetSingleton();
+  for (size_t i = 1; i < arguments.size(); ++i) {
+    std::string text;
+    if (platform::ReadWholeFile(arguments[i], kMaxTextFile, text) != platform::ReadResult::kRead) {
+      std::fprintf(stderr, "narro list: cannot read %s\n", arguments[i].c_str());
+      return 1;
+    }
+    narro.AddToBuffer(CTTSWString(platform::MultiByteToWide(text)));
+  }
+  narro.SetRoot((hasRoot ? root : WorkingFolder()).c_str());
+  StartSpeech(narro);
+  CTTSWString result;
+  narro.getList(result, type, games.c_str(), saves.c_str());
+  return Answer(static_cast<const wchar_t*>(result));
+}
+
+int RunInput(const Arguments& given) {
+  Arguments arguments = given;
+  const auto clean = std::find(arguments.begin(), arguments.end(), "--clean");
+  const bool cleaned = clean != arguments.end();
+  if (cleaned) arguments.erase(clean);
+  RejectOptions(arguments);
+  if (arguments.size() != 1) throw UsageError("one prompt, please");
+  CNarro& narro = CNarro::GetSingleton();
+  StartSpeech(narro);
+  CTTSWString result;
+  narro.getInput(result, arguments[0], cleaned);
+  return Answer(static_cast<const wchar_t*>(result));
+}
+
+int RunChooseFolder(const Arguments& arguments) {
+  RejectOptions(arguments);
+  if (arguments.size() > 1) throw UsageError("at most one start folder");
+  CNarro& narro = CNarro::GetSingleton();
+  StartSpeech(narro);
+  CTTSString result;
+  narro.getDirectory(result, arguments.empty() ? WorkingFolder() : arguments[0],
+                     "Choose a folder");
+  return Answer(platform::MultiByteToWide(static_cast<const char*>(result)));
+}
+
+}  // namespace narro_tool
