@@ -393,7 +393,10 @@ int main() {
          platform::LeadingSilence::kThreshold, Figure(Percentile(echo.sound, 0.5)).c_str(),
          Figure(Percentile(echo.sound, 0.95)).c_str(),
          Figure(Percentile(echo.sound, 1.0)).c_str());
-  printf("    latest:");
+  printf("    words heard later than 10 ms: %zu of %zu; latest:",
+         static_cast<size_t>(std::count_if(echo.audible.begin(), echo.audible.end(),
+                                           [](double ms) { return !(ms <= 10.0); })),
+         echo.audible.size());
   for (const WordTime& slow : echo.slowest) printf(" %s %s;", slow.word.c_str(), Figure(slow.ms).c_str());
   printf("\n");
   printf("  espeak-ng's library called directly, same words, %zu timed out:\n",
