@@ -74,6 +74,7 @@ void Voice::WorkerMain() {
   if (ready) {
     RefreshInstalledVoices();
     m_sampleRate = Espeak::SampleRate();
+    m_leadingSilence = LeadingSilence(m_sampleRate);
     ready = m_audio->Open(m_sampleRate);
   }
   {
@@ -104,6 +105,9 @@ void Voice::WorkerMain() {
 
 void Voice::Play(const Utterance& utterance) {
   m_audio->BeginUtterance(utterance.logNumber);
+  // Every utterance, an echoed word above all, starts with its first sound,
+  // whatever the one before was: a purge ends that one half-way.
+  m_leadingSilence.Reset();
   SynthesisRequest request;
   request.text = utterance.text.c_str();
   request.markup = utterance.markup;
@@ -126,12 +130,20 @@ void Voice::Play(const Utterance& utterance) {
 
 bool Voice::PlaySamples(const int16_t* samples, int count, uint64_t generation) {
   if (generation != m_generation) return false;
-  m_audio->Write(samples, static_cast<size_t>(count));
+  for (const LeadingSilence::Span& span :
+       m_leadingSilence.Pass(samples, static_cast<size_t>(count))) {
+    Write(span.samples, span.count);
+  }
+  if (m_playedUntil - Clock::now() <= kAheadHigh) return true;
+  return WaitUntilPlayedOut(kAheadLow, generation);
+}
+
+void Voice::Write(const int16_t* samples, size_t count) {
+  if (count == 0) return;
+  m_audio->Write(samples, count);
   const auto length = std::chrono::duration_cast<Clock::duration>(
       std::chrono::duration<double>(static_cast<double>(count) / m_sampleRate));
   m_playedUntil = std::max(m_playedUntil, Clock::now()) + length;
-  if (m_playedUntil - Clock::now() <= kAheadHigh) return true;
-  return WaitUntilPlayedOut(kAheadLow, generation);
 }
 
 // Waits until no more than margin of the written audio is left to play.

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "platform/sapi/AudioEnd.h"
+#include "platform/sapi/LeadingSilence.h"
 #include "platform/sapi/RefCounted.h"
 #include "platform/sapi/Sapi.h"
 #include "platform/sapi/VoiceTokens.h"
@@ -57,6 +58,7 @@ class Voice : public RefCounted<ISpVoice> {
   void WorkerMain();
   void Play(const Utterance& utterance);
   bool PlaySamples(const int16_t* samples, int count, uint64_t generation);
+  void Write(const int16_t* samples, size_t count);
   bool WaitUntilPlayedOut(Clock::duration margin, uint64_t generation);
   void Finish(uint64_t serial);
   void PurgeLocked();
@@ -66,6 +68,7 @@ class Voice : public RefCounted<ISpVoice> {
   std::unique_ptr<AudioEnd> m_audio;  // the worker's alone once started
   int m_sampleRate = 0;
   Clock::time_point m_playedUntil;    // when the audio written so far ends
+  LeadingSilence m_leadingSilence;    // of the utterance being played
 
   std::mutex m_lock;
   std::condition_variable m_wake;  // the worker: work, purge or stop
