@@ -103,12 +103,7 @@ class CListDriver {
     CSelectDlg dialog;
     library.setExtensions(m_gameExts.c_str(), m_saveExts.c_str());
     Label(dialog, if_list_saves);
-    std::string& root = CNarroAccess::Root(m_facade);
-    if (m_facade.checkFlags(kConfirmFlags)) m_facade.SpeakDir(root, kCutOffAndSpeak);
-    CTTSString folder;
-    m_facade.getDirectory(folder, root, "Choose a directory to scan for saved games");
-    CSpeechTTS::StopSpeaking();
-    const std::string chosen = static_cast<const char*>(folder);
+    const std::string chosen = ChooseFolder("Choose a directory to scan for saved games");
     if (chosen.empty()) return std::wstring();
     library.loadFingerprints(nullptr, 0);
     library.scanGames(chosen.c_str(), nullptr, false);
@@ -135,11 +130,7 @@ class CListDriver {
       CSelectDlg dialog;
       library.setExtensions(m_gameExts.c_str(), m_saveExts.c_str());
       Label(dialog, if_list_games);
-      if (m_facade.checkFlags(kConfirmFlags)) m_facade.SpeakDir(root, kCutOffAndSpeak);
-      CTTSString folder;
-      m_facade.getDirectory(folder, root, "Choose a directory to scan for games");
-      CSpeechTTS::StopSpeaking();
-      const std::string chosen = static_cast<const char*>(folder);
+      const std::string chosen = ChooseFolder("Choose a directory to scan for games");
       if (chosen.empty()) return std::wstring();
       LogLine("Choose %s", chosen);
       library.loadFingerprints(nullptr, 0);
@@ -180,6 +171,17 @@ class CListDriver {
 
  private:
   CTextStore* Store() { return CNarroAccess::TextStore(m_facade); }
+
+  // Says where the chooser starts, lets the player choose, and silences
+  // what was being said; empty when the player cancelled.
+  std::string ChooseFolder(const char* title) {
+    const std::string& root = CNarroAccess::Root(m_facade);
+    if (m_facade.checkFlags(kConfirmFlags)) m_facade.SpeakDir(root, kCutOffAndSpeak);
+    CTTSString folder;
+    m_facade.getDirectory(folder, root, title);
+    CSpeechTTS::StopSpeaking();
+    return static_cast<const char*>(folder);
+  }
 
   CNarro& m_facade;
   const std::string m_gameExts;

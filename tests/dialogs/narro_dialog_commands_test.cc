@@ -7,15 +7,10 @@
 #include <cstdio>
 
 #include "tests/games/GameTestData.h"
+#include "tests/support/Shell.h"
 #include "tests/support/TempDir.h"
 
 namespace {
-
-std::string Quoted(const std::string& text) {
-  std::string quoted = "'";
-  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
 
 class NarroDialogCommandsTest : public ::testing::Test {
  protected:
@@ -24,17 +19,11 @@ class NarroDialogCommandsTest : public ::testing::Test {
   }
   // Exit status; standard output in out.
   int Run(const std::string& keys, const std::string& arguments, std::string& out) {
-    const std::string command = "NARRO_DATA_DIR=" + Quoted(m_data.path()) +
-                                " NARRO_SPEECH=wav:" + Quoted(m_data.File("speech")) +
-                                " NARRO_KEYS=" + Quoted(keys) + " " + NARRO_TOOL + " " +
-                                arguments + " 2>" + Quoted(m_data.File("stderr")) + " </dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    out.clear();
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const std::string command = "NARRO_DATA_DIR=" + ShellQuoted(m_data.path()) +
+                                " NARRO_SPEECH=wav:" + ShellQuoted(m_data.File("speech")) +
+                                " NARRO_KEYS=" + ShellQuoted(keys) + " " + NARRO_TOOL + " " +
+                                arguments + " 2>" + ShellQuoted(m_data.File("stderr")) + " </dev/null";
+    return RunShellCommand(command, out);
   }
   TempDir m_data, m_work;
 };
@@ -42,9 +31,9 @@ class NarroDialogCommandsTest : public ::testing::Test {
 TEST_F(NarroDialogCommandsTest, ListWordsOfAFileAndKeepTheScratchList) {
   WriteFile(m_work.File("out.txt"), "A lantern and a rope.\n");
   std::string out;
-  EXPECT_EQ(Run("l<Enter>", "list words " + Quoted(m_work.File("out.txt")), out), 0);
+  EXPECT_EQ(Run("l<Enter>", "list words " + ShellQuoted(m_work.File("out.txt")), out), 0);
   EXPECT_EQ(out, "lantern\n");
-  EXPECT_EQ(Run("r<Ins><Esc>", "list words " + Quoted(m_work.File("out.txt")), out), 1);
+  EXPECT_EQ(Run("r<Ins><Esc>", "list words " + ShellQuoted(m_work.File("out.txt")), out), 1);
   EXPECT_EQ(out, "");
   EXPECT_EQ(ReadFile(m_data.File("scratchpad.txt")), "rope\r\n");
   EXPECT_EQ(Run("<Enter>", "list scratch", out), 0);
@@ -58,7 +47,7 @@ TEST_F(NarroDialogCommandsTest, InputAndChooseFolder) {
   EXPECT_EQ(Run("cancelled<Esc>", "input Name", out), 1);
   mkdir(m_work.File("a").c_str(), 0755);
   mkdir(m_work.File("a/b").c_str(), 0755);
-  EXPECT_EQ(Run("<Right><Down><Enter>", "choose-folder " + Quoted(m_work.File("a")), out), 0);
+  EXPECT_EQ(Run("<Right><Down><Enter>", "choose-folder " + ShellQuoted(m_work.File("a")), out), 0);
   EXPECT_EQ(out, m_work.File("a/b") + "\n");
 }
 
@@ -66,7 +55,7 @@ TEST_F(NarroDialogCommandsTest, ListGamesUnderAFolder) {
   CopyFile(DemoFile("cave.z5"), m_work.File("games/cave.z5"));
   CopyFile(DemoFile("tower.z5"), m_work.File("games/tower.z5"));
   std::string out;
-  const std::string root = "--root " + Quoted(m_work.File("games"));
+  const std::string root = "--root " + ShellQuoted(m_work.File("games"));
   EXPECT_EQ(Run("<Enter>c<Enter>", "list games " + root, out), 0);
   EXPECT_EQ(out, m_work.File("games/cave.z5") + "\n");
   EXPECT_EQ(Run("<Enter>t<Enter>a", "list games " + root, out), 1);

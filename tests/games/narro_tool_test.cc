@@ -6,15 +6,10 @@
 #include <cstdio>
 
 #include "tests/games/GameTestData.h"
+#include "tests/support/Shell.h"
 #include "tests/support/TempDir.h"
 
 namespace {
-
-std::string Quoted(const std::string& text) {
-  std::string quoted = "'";
-  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
 
 class NarroToolTest : public ::testing::Test {
  protected:
@@ -25,15 +20,9 @@ class NarroToolTest : public ::testing::Test {
   }
   // Exit status; standard output in out.
   int Run(const std::string& arguments, std::string& out) {
-    const std::string command = "NARRO_DATA_DIR=" + Quoted(m_data.path()) + " " + NARRO_TOOL +
-                                " " + arguments + " 2>" + Quoted(m_data.File("stderr"));
-    FILE* pipe = popen(command.c_str(), "r");
-    out.clear();
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const std::string command = "NARRO_DATA_DIR=" + ShellQuoted(m_data.path()) + " " + NARRO_TOOL +
+                                " " + arguments + " 2>" + ShellQuoted(m_data.File("stderr"));
+    return RunShellCommand(command, out);
   }
   std::string Games(const std::string& name = "") const { return m_games.File(name); }
   TempDir m_data, m_games;
@@ -42,11 +31,11 @@ class NarroToolTest : public ::testing::Test {
 TEST_F(NarroToolTest, CrcPrintsALinePerFileAndFailsForAnUnreadableOne) {
   const std::string cave = DemoFile("cave.z5"), absent = Games("absent.z5");
   std::string out;
-  EXPECT_EQ(Run("crc " + Quoted(cave) + " " + Quoted(absent) + " " + Quoted(cave), out), 1);
+  EXPECT_EQ(Run("crc " + ShellQuoted(cave) + " " + ShellQuoted(absent) + " " + ShellQuoted(cave), out), 1);
   const std::string line = DemoCrc("cave.z5") + "\t" + cave + "\n";
   EXPECT_EQ(out, line + line);
   EXPECT_NE(ReadFile(m_data.File("stderr")).find(absent), std::string::npos);
-  EXPECT_EQ(Run("crc " + Quoted(cave), out), 0);
+  EXPECT_EQ(Run("crc " + ShellQuoted(cave), out), 0);
   EXPECT_EQ(Run("crc", out), 2);
 }
 
@@ -55,24 +44,24 @@ TEST_F(NarroToolTest, TheShippedDatabaseKnowsTheBuiltDemoStories) {
   CopyFile(DemoFile("tower.z5"), Games("tower.z5"));
   CopyFile(DemoFile("lighthouse.z8"), Games("deep/er/lighthouse.z8"));
   std::string out;
-  ASSERT_EQ(Run("scan " + Quoted(Games()), out), 0);
+  ASSERT_EQ(Run("scan " + ShellQuoted(Games()), out), 0);
   // If this fails after an upgrade of inform6, the compiler's output has
   // changed: put the new CRC texts (narro crc) into games/fingerprints.xml.
   EXPECT_EQ(out, "884A2912\tThe Tower\t" + Games("tower.z5") + "\n" +
                      "9AE38DFE\tCave Quest\t" + Games("Caves/cave.z5") + "\n" +
                      "F1F9B61D\tLighthouse\t" + Games("deep/er/lighthouse.z8") + "\n");
-  ASSERT_EQ(Run("scan --games z8 " + Quoted(Games()), out), 0);
+  ASSERT_EQ(Run("scan --games z8 " + ShellQuoted(Games()), out), 0);
   EXPECT_EQ(out, "F1F9B61D\tLighthouse\t" + Games("deep/er/lighthouse.z8") + "\n");
 }
 
 TEST_F(NarroToolTest, AnAddedGameIsFoundByTheNextScan) {
   WriteFileMaking(Games("mine.z5"), std::string(18, 'h') + "777777 my own story");
   std::string out;
-  ASSERT_EQ(Run("add-game " + Quoted(Games("mine.z5")) + " '  My Story '", out), 0);
-  ASSERT_EQ(Run("scan " + Quoted(Games()), out), 0);
+  ASSERT_EQ(Run("add-game " + ShellQuoted(Games("mine.z5")) + " '  My Story '", out), 0);
+  ASSERT_EQ(Run("scan " + ShellQuoted(Games()), out), 0);
   EXPECT_EQ(out, ZlibCrcText(ReadFile(Games("mine.z5"))) + "\tMy Story\t" + Games("mine.z5") + "\n");
-  EXPECT_EQ(Run("add-game " + Quoted(Games("absent.z5")) + " X", out), 1);
-  EXPECT_EQ(Run("add-game " + Quoted(Games("mine.z5")), out), 2);
+  EXPECT_EQ(Run("add-game " + ShellQuoted(Games("absent.z5")) + " X", out), 1);
+  EXPECT_EQ(Run("add-game " + ShellQuoted(Games("mine.z5")), out), 2);
 }
 
 TEST_F(NarroToolTest, SavesListsTheSavedGamesOfKnownGames) {
@@ -80,11 +69,11 @@ TEST_F(NarroToolTest, SavesListsTheSavedGamesOfKnownGames) {
   CopyFile(DemoFile("cave-hall.qzl"), save);
   CopyFile(DemoFile("tower-top.qzl"), Games("saves/top_%884A2912%_.qzl"));
   std::string out;
-  ASSERT_EQ(Run("saves " + Quoted(Games()) + " --saves sav", out), 0);
+  ASSERT_EQ(Run("saves " + ShellQuoted(Games()) + " --saves sav", out), 0);
   EXPECT_EQ(out, "hall: Cave Quest\t" + save + "\n");
-  EXPECT_EQ(Run("saves " + Quoted(Games("absent")), out), 1);
+  EXPECT_EQ(Run("saves " + ShellQuoted(Games("absent")), out), 1);
   EXPECT_EQ(Run("saves", out), 2);
-  EXPECT_EQ(Run("scan " + Quoted(Games()) + " --bogus x", out), 2);
+  EXPECT_EQ(Run("scan " + ShellQuoted(Games()) + " --bogus x", out), 2);
 }
 
 }  // namespace
