@@ -86,11 +86,12 @@ class TerminalTest : public ::testing::Test {
  protected:
   TempDir dir;
   std::string Out() const { return dir.File("out"); }
-  // The demo, then a line that says it ended, then a pause so that the
-  // screen can be looked at.
+  // The demo, then a line that says it ended and how (a leak or an error
+  // found by the sanitizers ends it with another code), then a pause so
+  // that the screen can be looked at.
   std::string Demo(const std::string& arguments, const std::string& before = "") const {
     return "sh -c " + Quote(before + Quote(NARRO_WIN_DEMO) + " " + arguments + " --out " +
-                            Quote(Out()) + "; echo demo-ended; exec sleep 600");
+                            Quote(Out()) + "; echo demo-ended rc=$?; exec sleep 600");
   }
 };
 
@@ -109,7 +110,7 @@ TEST_F(TerminalTest, TheCursorStandsOnTheCurrentEntry) {
   ASSERT_TRUE(tmux.WaitFor("> entry 00050"));
   EXPECT_EQ(tmux.Cursor().second, tmux.RowOf("> entry 00050"));
   tmux.Keys("Enter");
-  ASSERT_TRUE(tmux.WaitFor("demo-ended"));
+  ASSERT_TRUE(tmux.WaitFor("demo-ended rc=0"));
   EXPECT_EQ(ReadFile(Out()), "code=1 text=entry 00050\n");
 }
 
@@ -131,7 +132,7 @@ TEST_F(TerminalTest, AResizeDrawsTheDialogAgainWithTheCurrentEntryVisible) {
   ASSERT_TRUE(tmux.WaitFor("> entry 00034"));
   EXPECT_EQ(tmux.Cursor().second, tmux.RowOf("> entry 00034"));
   tmux.Keys("Escape");
-  ASSERT_TRUE(tmux.WaitFor("demo-ended"));
+  ASSERT_TRUE(tmux.WaitFor("demo-ended rc=0"));
   EXPECT_EQ(ReadFile(Out()), "code=2 text=entry 00034\n");
 }
 
@@ -139,7 +140,7 @@ TEST_F(TerminalTest, KeysComeFromTheTerminalWhenStandardInputIsAPipe) {
   Tmux tmux(Demo("list 5", "echo piped | "), 40, 12);
   ASSERT_TRUE(tmux.WaitFor("> entry 00001"));
   tmux.Keys("e Down Enter");  // type-ahead goes on to the next entry beginning with e
-  ASSERT_TRUE(tmux.WaitFor("demo-ended"));
+  ASSERT_TRUE(tmux.WaitFor("demo-ended rc=0"));
   EXPECT_EQ(ReadFile(Out()), "code=1 text=entry 00003\n");
 }
 
@@ -147,15 +148,16 @@ TEST_F(TerminalTest, CtrlCCancelsAndTheTerminalIsLeftAsItWasFound) {
   const std::string before = dir.File("before");
   const std::string after = dir.File("after");
   Tmux tmux("sh -c " + Quote("stty -g > " + Quote(before) + "; " + Quote(NARRO_WIN_DEMO) +
-                             " list 3 --out " + Quote(Out()) + "; stty -g > " + Quote(after) +
-                             "; echo demo-ended; exec sleep 600"),
+                             " list 3 --out " + Quote(Out()) + "; echo rc=$? > " + Quote(after + ".rc") + "; stty -g > " +
+                             Quote(after) + "; echo demo-ended rc=0; exec sleep 600"),
             40, 12);
   ASSERT_TRUE(tmux.WaitFor("> entry 00001"));
   tmux.Keys("C-c");
-  ASSERT_TRUE(tmux.WaitFor("demo-ended"));
+  ASSERT_TRUE(tmux.WaitFor("demo-ended rc=0"));
   EXPECT_EQ(ReadFile(Out()), "code=2 text=entry 00001\n");
   EXPECT_FALSE(ReadFile(before).empty());
   EXPECT_EQ(ReadFile(before), ReadFile(after));
+  EXPECT_EQ(ReadFile(after + ".rc"), "rc=0\n");
   EXPECT_EQ(tmux.Screen().find("entry 00001"), std::string::npos);  // the screen is back
 }
 
@@ -168,7 +170,7 @@ TEST_F(TerminalTest, TheBoxPutsTheCursorOnTheButtonAndAnswers) {
   ASSERT_TRUE(tmux.WaitFor(">No"));
   EXPECT_EQ(tmux.Cursor(), std::make_pair(6, tmux.RowOf(">No")));
   tmux.Keys("Enter");
-  ASSERT_TRUE(tmux.WaitFor("demo-ended"));
+  ASSERT_TRUE(tmux.WaitFor("demo-ended rc=0"));
   EXPECT_EQ(ReadFile(Out()), "code=7 text=\n");
 }
 
@@ -181,7 +183,7 @@ TEST_F(TerminalTest, TheEditShowsItsTextWithTheCursorAtTheCaret) {
   for (int tries = 0; tries < 2000 && tmux.Cursor().first != 7; ++tries) usleep(10000);
   EXPECT_EQ(tmux.Cursor(), std::make_pair(7, tmux.RowOf("door")));
   tmux.Keys("Enter");
-  ASSERT_TRUE(tmux.WaitFor("demo-ended"));
+  ASSERT_TRUE(tmux.WaitFor("demo-ended rc=0"));
   EXPECT_EQ(ReadFile(Out()), "code=1 text=caf\xc3\xa9 door\n");
 }
 
@@ -192,7 +194,7 @@ TEST_F(TerminalTest, ADumbTerminalGetsPlainLines) {
   tmux.Keys("Down");
   ASSERT_TRUE(tmux.WaitFor("> entry 00002"));
   tmux.Keys("Enter");
-  ASSERT_TRUE(tmux.WaitFor("demo-ended"));
+  ASSERT_TRUE(tmux.WaitFor("demo-ended rc=0"));
   EXPECT_EQ(ReadFile(Out()), "code=1 text=entry 00002\n");
 }
 
@@ -205,7 +207,7 @@ TEST_F(TerminalTest, AHostThatRunsCursesKeepsItsScreen) {
   EXPECT_NE(tmux.Screen().find("HOST SCREEN"), std::string::npos);
   EXPECT_EQ(tmux.Screen().find("entry 0000"), std::string::npos);
   tmux.Keys("q");
-  ASSERT_TRUE(tmux.WaitFor("demo-ended"));
+  ASSERT_TRUE(tmux.WaitFor("demo-ended rc=0"));
   EXPECT_EQ(ReadFile(Out()), "code=1 text=entry 00002\n");
 }
 
