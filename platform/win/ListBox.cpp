@@ -165,8 +165,9 @@ LRESULT ListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case LB_SETCURSEL:
       if (!Valid(index)) {
-        m_current = LB_ERR;
-        return index == -1 ? 0 : LB_ERR;
+        // -1 clears the cursor and, as on Windows, still answers LB_ERR.
+        if (index == -1) m_current = LB_ERR;
+        return LB_ERR;
       }
       m_current = index;
       KeepVisible();

@@ -2,7 +2,9 @@
 // shows one dialog in the real terminal and writes what came of it to a
 // file (the terminal itself belongs to the dialog).
 //
-//   narro_win_demo list N [--out FILE]        a list of N entries
+//   narro_win_demo list N [--out FILE]        a list of N entries; Delete
+//                                             asks in a box whether to
+//                                             remove the current one
 //   narro_win_demo box [--out FILE]           a Yes/No/Cancel box
 //   narro_win_demo input [--out FILE]         dialog 101
 //   narro_win_demo host-curses N [--out FILE] a host that runs curses itself
@@ -26,6 +28,23 @@ using namespace platform;
 
 namespace {
 
+// Sees the list's keys first, as the spoken list does: Delete asks in a box
+// over the dialog and removes the current entry when the answer is Yes.
+class DeleteAsks : public Subclass {
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_KEYDOWN && wParam == VK_DELETE) {
+      const LRESULT current = SendMessage(m_hWnd, LB_GETCURSEL);
+      if (current >= 0 &&
+          MessageBox(GetParent(m_hWnd), "Remove this entry? Y or N", "Remove", MB_YESNO) == IDYES) {
+        SendMessage(m_hWnd, LB_DELETESTRING, static_cast<WPARAM>(current));
+      }
+      return 0;
+    }
+    return DefWindowProc(message, wParam, lParam);
+  }
+};
+
 class ListDemo : public Dialog {
  public:
   explicit ListDemo(int count) : m_count(count) {}
@@ -44,6 +63,7 @@ class ListDemo : public Dialog {
         SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
       }
       SendMessage(list, LB_SETCURSEL, 0);
+      m_deleteAsks.SubclassWindow(list);
       result = 1;
       return true;
     }
@@ -58,6 +78,7 @@ class ListDemo : public Dialog {
 
  private:
   int m_count;
+  DeleteAsks m_deleteAsks;
 };
 
 void Report(const char* path, int code, const std::wstring& text) {

@@ -187,6 +187,24 @@ TEST_F(TerminalTest, TheEditShowsItsTextWithTheCursorAtTheCaret) {
   EXPECT_EQ(ReadFile(Out()), "code=1 text=caf\xc3\xa9 door\n");
 }
 
+TEST_F(TerminalTest, ABoxOverAListGivesTheListItsScreenBack) {
+  Tmux tmux(Demo("list 5"), 40, 12);
+  ASSERT_TRUE(tmux.WaitFor("> entry 00001"));
+  tmux.Keys("Down DC");
+  ASSERT_TRUE(tmux.WaitFor(">Yes"));
+  EXPECT_EQ(tmux.Line(0), "Remove");
+  EXPECT_EQ(tmux.Screen().find("entry 0000"), std::string::npos);
+  tmux.Keys("y");
+  ASSERT_TRUE(tmux.WaitFor("Demo list"));
+  ASSERT_TRUE(tmux.WaitFor("  entry 00003"));
+  EXPECT_EQ(tmux.Screen().find("entry 00002"), std::string::npos);
+  EXPECT_EQ(tmux.Screen().find("Yes"), std::string::npos);
+  EXPECT_EQ(tmux.Cursor(), std::make_pair(0, tmux.RowOf("  entry 00001")));  // nothing current: the list's top
+  tmux.Keys("Down DC n Enter");
+  ASSERT_TRUE(tmux.WaitFor("demo-ended rc=0"));
+  EXPECT_EQ(ReadFile(Out()), "code=1 text=entry 00001\n");
+}
+
 TEST_F(TerminalTest, ADumbTerminalGetsPlainLines) {
   Tmux tmux(Demo("list 3", "TERM=dumb "), 40, 12);
   ASSERT_TRUE(tmux.WaitFor("> entry 00001"));
