@@ -205,8 +205,10 @@ TEST_F(TerminalTest, ABoxOverAListGivesTheListItsScreenBack) {
   EXPECT_EQ(ReadFile(Out()), "code=1 text=entry 00001\n");
 }
 
-TEST_F(TerminalTest, ADumbTerminalGetsPlainLines) {
-  Tmux tmux(Demo("list 3", "TERM=dumb "), 40, 12);
+class PlainTerminalTest : public TerminalTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(PlainTerminalTest, GetsPlainLines) {
+  Tmux tmux(Demo("list 3", std::string("TERM=") + GetParam() + " "), 40, 12);
   ASSERT_TRUE(tmux.WaitFor("> entry 00001"));
   EXPECT_EQ(tmux.Line(0), "Demo list");
   tmux.Keys("Down");
@@ -215,6 +217,9 @@ TEST_F(TerminalTest, ADumbTerminalGetsPlainLines) {
   ASSERT_TRUE(tmux.WaitFor("demo-ended rc=0"));
   EXPECT_EQ(ReadFile(Out()), "code=1 text=entry 00002\n");
 }
+
+// A dumb terminal, and one that has no description curses could use.
+INSTANTIATE_TEST_SUITE_P(Terminals, PlainTerminalTest, ::testing::Values("dumb", "no-such-terminal"));
 
 TEST_F(TerminalTest, AHostThatRunsCursesKeepsItsScreen) {
   Tmux tmux(Demo("host-curses 5"), 40, 12);
