@@ -2,6 +2,7 @@
 #include "platform/win/CursesScreen.h"
 
 #include <ncursesw/curses.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,16 +16,39 @@ namespace platform {
 
 namespace {
 
+// Curses puts handlers of its own on these signals when it starts a screen
+// and leaves them there; a host's own handling comes back when the screen
+// goes.
+class SavedSignals {
+ public:
+  SavedSignals() {
+    for (size_t i = 0; i < kCount; ++i) sigaction(kSignals[i], nullptr, &m_actions[i]);
+  }
+  void Restore() const {
+    for (size_t i = 0; i < kCount; ++i) sigaction(kSignals[i], &m_actions[i], nullptr);
+  }
+
+ private:
+  static constexpr int kSignals[] = {SIGINT, SIGQUIT, SIGTERM, SIGTSTP, SIGWINCH};
+  static constexpr size_t kCount = sizeof kSignals / sizeof kSignals[0];
+  struct sigaction m_actions[kCount];
+};
+
 class CursesScreen : public DialogIo {
  public:
-  CursesScreen(SCREEN* own, FILE* in, FILE* out) : m_own(own), m_in(in), m_out(out) {
+  CursesScreen(SCREEN* own, FILE* in, FILE* out, const SavedSignals& signals)
+      : m_own(own), m_in(in), m_out(out), m_signals(signals) {
     if (m_own == nullptr) {
-      // The host's screen: keep what it shows and how its terminal is set.
+      // The host's screen: keep what it shows, how its terminal is set, and
+      // its windows untouched, by drawing on a window of our own.
       m_hostEnded = isendwin();
       def_prog_mode();
       m_saved = dupwin(curscr);
+      m_hostCursor = curs_set(1);
+      m_hostEscDelay = get_escdelay();
+      m_window = newwin(LINES, COLS, 0, 0);
     }
-    m_window = stdscr;
+    if (m_window == nullptr) m_window = stdscr;
     raw();
     noecho();
     nonl();
@@ -40,13 +64,17 @@ class CursesScreen : public DialogIo {
       delscreen(m_own);
       std::fclose(m_in);
       std::fclose(m_out);
+      m_signals.Restore();
       return;
     }
+    if (m_window != stdscr) delwin(m_window);
     if (m_saved != nullptr) {
       touchwin(m_saved);
       wrefresh(m_saved);
       delwin(m_saved);
     }
+    set_escdelay(m_hostEscDelay);
+    if (m_hostCursor != ERR) curs_set(m_hostCursor);
     reset_prog_mode();
     if (m_hostEnded) endwin();
   }
@@ -83,7 +111,10 @@ class CursesScreen : public DialogIo {
       }
       if (got == KEY_CODE_YES) {
         if (!KeyOfCursesCode(static_cast<int>(ch), key)) continue;
-        if (key.kind == KeyEvent::kResize) m_valid = false;
+        if (key.kind == KeyEvent::kResize) {
+          if (m_window != stdscr) wresize(m_window, LINES, COLS);
+          m_valid = false;
+        }
         return true;
       }
       if (KeyOfCharacter(static_cast<wchar_t>(ch), key)) return true;
@@ -116,7 +147,10 @@ class CursesScreen : public DialogIo {
   FILE* m_out;
   WINDOW* m_window = nullptr;
   WINDOW* m_saved = nullptr;
+  SavedSignals m_signals;
   bool m_hostEnded = false;
+  int m_hostCursor = ERR;
+  int m_hostEscDelay = 0;
   std::vector<FrameLine> m_shown;
   bool m_valid = false;
 };
@@ -124,7 +158,8 @@ class CursesScreen : public DialogIo {
 }  // namespace
 
 std::unique_ptr<DialogIo> OpenCursesScreen(int ttyFd) {
-  if (stdscr != nullptr) return std::make_unique<CursesScreen>(nullptr, nullptr, nullptr);
+  const SavedSignals signals;
+  if (stdscr != nullptr) return std::make_unique<CursesScreen>(nullptr, nullptr, nullptr, signals);
   const int inFd = dup(ttyFd);
   const int outFd = dup(ttyFd);
   FILE* in = inFd >= 0 ? fdopen(inFd, "r") : nullptr;
@@ -138,6 +173,7 @@ std::unique_ptr<DialogIo> OpenCursesScreen(int ttyFd) {
   if (screen == nullptr) {
     std::fclose(in);
     std::fclose(out);
+    signals.Restore();
     return nullptr;
   }
   set_term(screen);
@@ -148,9 +184,10 @@ std::unique_ptr<DialogIo> OpenCursesScreen(int ttyFd) {
     delscreen(screen);
     std::fclose(in);
     std::fclose(out);
+    signals.Restore();
     return nullptr;
   }
-  return std::make_unique<CursesScreen>(screen, in, out);
+  return std::make_unique<CursesScreen>(screen, in, out, signals);
 }
 
 }  // namespace platform

@@ -12,6 +12,8 @@
 #define NCURSES_WIDECHAR 1
 #include <ncursesw/curses.h>
 
+#include <signal.h>
+
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -81,6 +83,17 @@ class ListDemo : public Dialog {
   DeleteAsks m_deleteAsks;
 };
 
+// The handlers of the signals curses takes over while it runs.
+std::string SignalHandlers() {
+  std::string handlers;
+  for (int signal : {SIGINT, SIGQUIT, SIGTERM, SIGTSTP, SIGWINCH}) {
+    struct sigaction action{};
+    sigaction(signal, nullptr, &action);
+    handlers += action.sa_handler == SIG_DFL ? 'd' : action.sa_handler == SIG_IGN ? 'i' : 'h';
+  }
+  return handlers;
+}
+
 void Report(const char* path, int code, const std::wstring& text) {
   if (path == nullptr) return;
   std::ofstream out(path);
@@ -96,6 +109,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string what = argv[1];
+  const std::string handlersBefore = SignalHandlers();
   const char* out = nullptr;
   int count = 10;
   for (int i = 2; i < argc; ++i) {
@@ -142,5 +156,7 @@ int main(int argc, char** argv) {
   } else {
     return 2;
   }
+  // The host's signal handling is its own again (curses' host keeps its own).
+  if (what != "host-curses" && SignalHandlers() != handlersBefore) return 3;
   return 0;
 }
