@@ -11,6 +11,7 @@
 #include "platform/environment/Environment.h"
 #include "platform/win/CursesScreen.h"
 #include "platform/win/PlainTerminal.h"
+#include "platform/win/TerminalDescription.h"
 
 namespace platform {
 
@@ -40,7 +41,9 @@ class Terminal : public DialogIo {
     m_fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (m_fd < 0) return false;
     const std::string term = GetEnvironmentVariable("TERM");
-    if (stdscr != nullptr || (!term.empty() && term != "dumb")) m_io = OpenCursesScreen(m_fd);
+    if (stdscr != nullptr || (term != "dumb" && HasTerminalDescription(term))) {
+      m_io = OpenCursesScreen(m_fd);
+    }
     if (!m_io) m_io = OpenPlainTerminal(m_fd);
     if (!m_io) GiveBack();
     return m_io != nullptr;
