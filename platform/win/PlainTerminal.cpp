@@ -105,7 +105,11 @@ class PlainTerminal : public DialogIo {
     } kSequences[] = {{"A", VK_UP},    {"B", VK_DOWN},   {"C", VK_RIGHT},  {"D", VK_LEFT},
                       {"H", VK_HOME},  {"F", VK_END},    {"1~", VK_HOME},  {"4~", VK_END},
                       {"7~", VK_HOME}, {"8~", VK_END},   {"2~", VK_INSERT}, {"3~", VK_DELETE},
-                      {"5~", VK_PRIOR}, {"6~", VK_NEXT}, {"Z", VK_TAB}};
+                      {"5~", VK_PRIOR}, {"6~", VK_NEXT}};
+    if (sequence == "Z") {  // Shift-Tab
+      key = {KeyEvent::kKey, VK_TAB, L'\t', true};
+      return true;
+    }
     for (const auto& known : kSequences) {
       if (sequence == known.sequence) {
         key = {KeyEvent::kKey, known.vk, 0};

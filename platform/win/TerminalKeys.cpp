@@ -45,7 +45,9 @@ bool KeyOfCursesCode(int code, KeyEvent& key) {
     case KEY_END: vk = VK_END; break;
     case KEY_IC: vk = VK_INSERT; break;
     case KEY_DC: vk = VK_DELETE; break;
-    case KEY_BTAB: vk = VK_TAB; break;
+    case KEY_BTAB:
+      key = {KeyEvent::kKey, VK_TAB, L'\t', true};
+      return true;
     case KEY_ENTER:
       key = {KeyEvent::kKey, VK_RETURN, L'\r'};
       return true;

@@ -179,6 +179,10 @@ TEST_F(TerminalTest, TheEditShowsItsTextWithTheCursorAtTheCaret) {
   ASSERT_TRUE(tmux.WaitFor("Cancel"));
   tmux.Keys("-l 'caf\xc3\xa9 door'");
   ASSERT_TRUE(tmux.WaitFor("caf\xc3\xa9 door"));
+  tmux.Keys("BTab");  // back round to Cancel, and on again to the edit
+  ASSERT_TRUE(tmux.WaitFor(">Cancel"));
+  tmux.Keys("Tab");
+  ASSERT_TRUE(tmux.WaitFor(" OK   Cancel"));
   tmux.Keys("Left Left");
   for (int tries = 0; tries < 2000 && tmux.Cursor().first != 7; ++tries) usleep(10000);
   EXPECT_EQ(tmux.Cursor(), std::make_pair(7, tmux.RowOf("door")));
