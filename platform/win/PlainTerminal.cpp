@@ -18,8 +18,10 @@ namespace platform {
 
 namespace {
 
+// A dialog opens with one screenful of lines, as a 80 by 24 terminal would
+// show it, rather than every entry of a long list.
 constexpr int kWidth = 80;
-constexpr int kTallEnough = 100000;
+constexpr int kHeight = 24;
 // How long the rest of an escape sequence may take to arrive after ESC.
 constexpr int kSequenceMs = 50;
 
@@ -35,7 +37,7 @@ class PlainTerminal : public DialogIo {
   void Close() override { m_shownDialog = nullptr; }
 
   void Show(Dialog& dialog) override {
-    const Frame frame = LayOut(dialog, kWidth, kTallEnough);
+    const Frame frame = LayOut(dialog, kWidth, kHeight);
     std::wstring text;
     if (m_shownDialog != &dialog) {
       m_shownDialog = &dialog;

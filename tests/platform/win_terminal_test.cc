@@ -211,6 +211,18 @@ TEST_F(TerminalTest, ABoxOverAListGivesTheListItsScreenBack) {
 
 class PlainTerminalTest : public TerminalTest, public ::testing::WithParamInterface<const char*> {};
 
+TEST_F(TerminalTest, ADumbTerminalShowsOneScreenfulOfALongList) {
+  Tmux tmux(Demo("list 10000", "TERM=dumb "), 40, 40);
+  ASSERT_TRUE(tmux.WaitFor(" Cancel"));
+  EXPECT_NE(tmux.RowOf("  entry 00021"), -1);
+  EXPECT_EQ(tmux.RowOf("  entry 00022"), -1);
+  tmux.Keys("End");
+  ASSERT_TRUE(tmux.WaitFor("> entry 10000"));
+  tmux.Keys("Escape");
+  ASSERT_TRUE(tmux.WaitFor("demo-ended rc=0"));
+  EXPECT_EQ(ReadFile(Out()), "code=2 text=entry 10000\n");
+}
+
 TEST_P(PlainTerminalTest, GetsPlainLines) {
   Tmux tmux(Demo("list 3", std::string("TERM=") + GetParam() + " "), 40, 12);
   ASSERT_TRUE(tmux.WaitFor("> entry 00001"));
