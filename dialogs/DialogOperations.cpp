@@ -5,7 +5,7 @@
 #include "dialogs/InputDlg.h"
 #include "narro/Narro.h"
 #include "platform/win/Dialog.h"
-#include "platform/win/FolderBrowser.h"
+#include "platform/win/FolderChooser.h"
 #include "speech/SpeechTTS.h"
 
 namespace {
@@ -45,10 +45,10 @@ void CNarro::getDirectory(CTTSString& result, const std::string& start, const ch
           kQueueBehind);
   }
   // The chooser says each folder the cursor reaches when the dialogs speak.
-  CSpokenDialogs spoken(FLAG_DIALOG_SPEECH);
+  CSpokenDialogs spoken;
   std::string chosen;
   if (platform::BrowseForFolder(platform::Dialog::Active(), start, title ? title : "",
-                                chosen)) {
+                                checkFlags(FLAG_DIALOG_SPEECH), chosen)) {
     result = CTTSString(chosen);
   } else {
     result = CTTSString();

@@ -125,7 +125,7 @@ void Dialog::RunLoop() {
     if (key.kind == KeyEvent::kResize) continue;
     HWND target = GetFocus();
     if (target == nullptr || (target != this && target->Parent() != this)) target = this;
-    PostQueued({target, WM_KEYDOWN, key.vk, 0, key.ch});
+    PostQueued({target, WM_KEYDOWN, key.vk, 0, key.ch, key.shift});
   }
 }
 
@@ -133,7 +133,7 @@ void Dialog::Deliver(const QueuedMessage& message) {
   if (!IsWindow(message.window)) return;
   const bool ours = message.window == this || message.window->Parent() == this;
   if (ours && (message.message == WM_KEYDOWN || message.message == WM_CHAR) &&
-      DialogKey(message.window, message.message, message.wParam)) {
+      DialogKey(message.window, message.message, message.wParam, message.shift)) {
     return;
   }
   if (message.message == WM_KEYDOWN && message.typed != 0) {
@@ -142,14 +142,14 @@ void Dialog::Deliver(const QueuedMessage& message) {
   SendMessage(message.window, message.message, message.wParam, message.lParam);
 }
 
-bool Dialog::DialogKey(HWND target, UINT message, WPARAM key) {
+bool Dialog::DialogKey(HWND target, UINT message, WPARAM key, bool shift) {
   const LRESULT code = SendMessage(target, WM_GETDLGCODE, key, 0);
   if (code & DLGC_WANTALLKEYS) return false;
   if (message == WM_KEYDOWN) {
     switch (key) {
       case VK_TAB:
         if (code & DLGC_WANTTAB) return false;
-        MoveFocus(1, true);
+        MoveFocus(shift ? -1 : 1, true);
         return true;
       case VK_RETURN:
         if (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) {
@@ -259,6 +259,8 @@ LRESULT Dialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return Window::WindowProc(message, wParam, lParam);
   }
 }
+
+HWND GetActiveWindow() { return Dialog::Active(); }
 
 bool EndDialog(HWND dialog, int code) {
   auto* d = dynamic_cast<Dialog*>(IsWindow(dialog) ? dialog : nullptr);

@@ -5,7 +5,8 @@
 // until EndDialog: posted messages first, then the next key. A key goes
 // through the dialog's keyboard handling as IsDialogMessage does it on
 // Windows, asking the focused control with WM_GETDLGCODE which keys it keeps:
-//   Tab          moves to the next tab stop (round to the first);
+//   Tab          moves to the next tab stop (round to the first), Shift-Tab
+//                to the one before;
 //   Enter        the focused push button's command, else the default
 //                button's, else command 1 (IDOK);
 //   Escape       command 2 (IDCANCEL);
@@ -72,7 +73,7 @@ class Dialog : public Window {
   void RunLoop();
   void Deliver(const struct QueuedMessage& message);
   // Dialog keyboard handling; true when the key was the dialog's.
-  bool DialogKey(HWND target, UINT message, WPARAM key);
+  bool DialogKey(HWND target, UINT message, WPARAM key, bool shift);
   void Command(int id, HWND from);
   void MoveFocus(int step, bool wrap);
   bool PressMnemonic(wchar_t ch);
@@ -84,6 +85,9 @@ class Dialog : public Window {
   Dialog* m_below = nullptr;
 };
 
+// The dialog open on top (the window a box or a dialog opened now would be
+// over), null when none is open.
+HWND GetActiveWindow();
 // EndDialog on the dialog of that handle; false when it is none.
 bool EndDialog(HWND dialog, int code);
 // The control of that id in the dialog; null when there is none.

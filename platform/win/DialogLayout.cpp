@@ -95,7 +95,8 @@ Frame LayOut(Dialog& dialog, int width, int height) {
     }
     Block block{&control, {}, 1, focus == &control};
     if (IsKind(control, "Static")) {
-      block.rows = static_cast<int>(Wrap(control.Text(), frame.width).size());
+      // An empty text (a status line with nothing to say) takes no line.
+      block.rows = control.Text().empty() ? 0 : static_cast<int>(Wrap(control.Text(), frame.width).size());
     } else if (IsKind(control, "ListBox")) {
       block.rows = 0;  // given what is left, below
       ++listCount;

@@ -13,6 +13,7 @@ struct KeyEvent {
   Kind kind = kKey;
   unsigned vk = 0;
   wchar_t ch = 0;
+  bool shift = false;  // only Shift-Tab is told apart: it goes backwards
 };
 
 // The virtual key that types ch on a US keyboard; VK_PACKET for a

@@ -7,8 +7,10 @@ namespace platform {
 
 namespace {
 
-// Case folding by Unicode's rules, whatever the locale.
+// Case folding by Unicode's rules, whatever the locale; ASCII, the common
+// case, without a call.
 wchar_t Fold(wchar_t c) {
+  if (c < 128) return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c;
   return static_cast<wchar_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
 }
 
@@ -45,15 +47,15 @@ int ListBox::Add(std::wstring text) {
   if (!(Style() & LBS_SORT)) return Insert(-1, std::move(text));
   // After the entries that sort equal, so that equal texts keep their order.
   auto at = std::upper_bound(m_entries.begin(), m_entries.end(), text,
-                             [](const std::wstring& t, const Entry& e) {
-                               return CompareIgnoringCase(t, e.text) < 0;
+                             [](const std::wstring& t, const std::unique_ptr<Entry>& e) {
+                               return CompareIgnoringCase(t, e->text) < 0;
                              });
   return Insert(static_cast<int>(at - m_entries.begin()), std::move(text));
 }
 
 int ListBox::Insert(int index, std::wstring text) {
   if (index < 0 || index > Count()) index = Count();
-  m_entries.insert(m_entries.begin() + index, Entry{std::move(text), 0});
+  m_entries.insert(m_entries.begin() + index, std::make_unique<Entry>(Entry{std::move(text), 0}));
   if (m_current >= index) ++m_current;
   return index;
 }
@@ -64,7 +66,7 @@ int ListBox::Find(int after, const std::wstring& prefix, bool exact) const {
   const int start = Valid(after) ? after + 1 : 0;
   for (int step = 0; step < count; ++step) {
     const int index = (start + step) % count;
-    const std::wstring& text = m_entries[index].text;
+    const std::wstring& text = m_entries[index]->text;
     if (exact ? CompareIgnoringCase(text, prefix) == 0 : StartsWithIgnoringCase(text, prefix)) {
       return index;
     }
@@ -163,8 +165,9 @@ LRESULT ListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case LB_SETCURSEL:
       if (!Valid(index)) {
-        m_current = LB_ERR;
-        return index == -1 ? 0 : LB_ERR;
+        // -1 clears the cursor and, as on Windows, still answers LB_ERR.
+        if (index == -1) m_current = LB_ERR;
+        return LB_ERR;
       }
       m_current = index;
       KeepVisible();
@@ -174,21 +177,21 @@ LRESULT ListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case LB_GETCOUNT:
       return Count();
     case LB_GETTEXTLEN:
-      return Valid(index) ? static_cast<LRESULT>(m_entries[index].text.size()) : static_cast<LRESULT>(LB_ERR);
+      return Valid(index) ? static_cast<LRESULT>(m_entries[index]->text.size()) : static_cast<LRESULT>(LB_ERR);
     case LB_GETTEXT: {
       // The buffer holds LB_GETTEXTLEN characters and the terminator.
       if (!Valid(index) || lParam == 0) return LB_ERR;
-      const std::wstring& text = m_entries[index].text;
+      const std::wstring& text = m_entries[index]->text;
       auto* buffer = reinterpret_cast<wchar_t*>(lParam);
       std::copy(text.begin(), text.end(), buffer);
       buffer[text.size()] = L'\0';
       return static_cast<LRESULT>(text.size());
     }
     case LB_GETITEMDATA:
-      return Valid(index) ? m_entries[index].data : static_cast<LRESULT>(LB_ERR);
+      return Valid(index) ? m_entries[index]->data : static_cast<LRESULT>(LB_ERR);
     case LB_SETITEMDATA:
       if (!Valid(index)) return LB_ERR;
-      m_entries[index].data = lParam;
+      m_entries[index]->data = lParam;
       return LB_OKAY;
     case LB_FINDSTRING:
     case LB_FINDSTRINGEXACT:

@@ -9,6 +9,7 @@
 #ifndef NARRO_PLATFORM_WIN_LIST_BOX_H_
 #define NARRO_PLATFORM_WIN_LIST_BOX_H_
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,7 @@ class ListBox : public Window {
 
   int Count() const { return static_cast<int>(m_entries.size()); }
   int Current() const { return m_current; }
-  const std::wstring& EntryText(int index) const { return m_entries[index].text; }
+  const std::wstring& EntryText(int index) const { return m_entries[index]->text; }
   // The first entry shown, and how many are shown: the drawing sets the
   // page to the rows it has, so that Page Down moves by what is seen.
   int Top() const { return m_top; }
@@ -49,7 +50,8 @@ class ListBox : public Window {
   LRESULT OnKeyDown(unsigned key);
   LRESULT OnChar(wchar_t ch);
 
-  std::vector<Entry> m_entries;
+  // Held by pointer, so that an insertion into a long list moves pointers.
+  std::vector<std::unique_ptr<Entry>> m_entries;
   int m_current = LB_ERR;
   int m_top = 0;
   int m_pageRows;

@@ -15,6 +15,7 @@ struct QueuedMessage {
   // be posted as WM_CHAR when the key-down reaches the control (as
   // TranslateMessage does); 0 for none.
   wchar_t typed = 0;
+  bool shift = false;  // the key was pressed with Shift (Shift-Tab)
 };
 
 void PostQueued(const QueuedMessage& message);

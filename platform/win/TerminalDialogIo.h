@@ -1,4 +1,7 @@
-// Dialogs in the player's terminal (/dev/tty), drawn with ncurses.
+// Dialogs in the player's terminal, /dev/tty, so that a host whose standard
+// input is a pipe still has them: drawn with curses (CursesScreen.h), or as
+// plain lines when the terminal is dumb or curses cannot drive it
+// (PlainTerminal.h). Without a controlling terminal no dialog opens.
 #ifndef NARRO_PLATFORM_WIN_TERMINAL_DIALOG_IO_H_
 #define NARRO_PLATFORM_WIN_TERMINAL_DIALOG_IO_H_
 

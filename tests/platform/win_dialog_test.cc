@@ -109,6 +109,44 @@ TEST(DialogTest, ArrowsOnAButtonMoveBetweenButtonsWithoutWrapping) {
   EXPECT_EQ(RunDialog(back, L"<Tab><Tab><Left><Enter>", IDD_INPUT), IDOK);
 }
 
+// Keys given one by one, for what a script cannot say (Shift-Tab).
+class ListedKeys : public DialogIo {
+ public:
+  explicit ListedKeys(std::vector<KeyEvent> keys) : m_keys(std::move(keys)) {}
+  bool Open() override { return true; }
+  void Show(Dialog&) override {}
+  bool NextKey(KeyEvent& key) override {
+    if (m_next >= m_keys.size()) return false;
+    key = m_keys[m_next++];
+    return true;
+  }
+  void Close() override {}
+
+ private:
+  std::vector<KeyEvent> m_keys;
+  size_t m_next = 0;
+};
+
+TEST(DialogTest, ShiftTabMovesBackRoundToTheLastTabStop) {
+  const KeyEvent shiftTab{KeyEvent::kKey, VK_TAB, L'\t', true};
+  const KeyEvent enter{KeyEvent::kKey, VK_RETURN, L'\r', false};
+  ListedKeys keys({{KeyEvent::kKey, 'A', L'a', false}, shiftTab, enter});
+  ScopedDialogIo replaced(keys);
+  RecordingDialog dialog;
+  EXPECT_EQ(dialog.DoModal(nullptr, IDD_INPUT), IDCANCEL);  // from the edit round to Cancel
+  EXPECT_EQ(dialog.textAtClose, L"a");
+}
+
+TEST(DialogTest, TheActiveWindowIsTheDialogOnTop) {
+  EXPECT_EQ(GetActiveWindow(), nullptr);
+  HWND seen = nullptr;
+  RecordingDialog dialog;
+  dialog.onInit = [&](RecordingDialog&) { seen = GetActiveWindow(); };
+  RunDialog(dialog, L"<Enter>");
+  EXPECT_EQ(seen, &dialog);
+  EXPECT_EQ(GetActiveWindow(), nullptr);
+}
+
 TEST(DialogTest, RunningOutOfKeysCancels) {
   RecordingDialog dialog;
   dialog.onInit = FillFruit;

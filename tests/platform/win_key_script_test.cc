@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "platform/win/KeyScript.h"
 #include "platform/win/Messages.h"
+#include "tests/support/TempDir.h"
 
 using namespace platform;
 
@@ -74,6 +77,14 @@ TEST(KeyScriptTest, AScriptCutOffInsideANameEndsBeforeIt) {
   EXPECT_EQ(Keys(L"ab<Ent").size(), 2u);
   EXPECT_EQ(Keys(L"<").size(), 0u);
   EXPECT_TRUE(KeyScript(L"<Enter>").Error().empty());
+}
+
+TEST(KeyScriptTest, TheReasonAScriptEndedEarlyIsLogged) {
+  TempDir dir;
+  setenv("NARRO_LOG", dir.File("log").c_str(), 1);
+  KeyScript script(L"<Down><Dwn>");
+  unsetenv("NARRO_LOG");
+  EXPECT_EQ(ReadFile(dir.File("log")), "Key script: unknown key name <Dwn>: it ends at key 2\n");
 }
 
 }  // namespace

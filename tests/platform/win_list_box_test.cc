@@ -50,6 +50,11 @@ TEST_F(ListBoxTest, AskingBeyondTheEntriesGivesLbErr) {
   EXPECT_EQ(SendMessage(&list, LB_SETITEMDATA, static_cast<WPARAM>(-1), 1), LB_ERR);
   EXPECT_EQ(SendMessage(&list, LB_DELETESTRING, 3), LB_ERR);
   EXPECT_EQ(SendMessage(&list, LB_SETCURSEL, 4), LB_ERR);
+  SendMessage(&list, LB_SETCURSEL, 0);
+  EXPECT_EQ(SendMessage(&list, LB_SETCURSEL, 7), LB_ERR);
+  EXPECT_EQ(SendMessage(&list, LB_GETCURSEL), 0);  // a wrong index changes nothing
+  EXPECT_EQ(SendMessage(&list, LB_SETCURSEL, static_cast<WPARAM>(-1)), LB_ERR);
+  EXPECT_EQ(SendMessage(&list, LB_GETCURSEL), LB_ERR);
   EXPECT_EQ(SendMessage(&list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                         reinterpret_cast<LPARAM>(L"two")), LB_ERR);
   EXPECT_EQ(SendMessage(&list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),

@@ -1,0 +1,20 @@
+// Keys as terminals send them, turned into the keys of the modal loop.
+#ifndef NARRO_PLATFORM_WIN_TERMINAL_KEYS_H_
+#define NARRO_PLATFORM_WIN_TERMINAL_KEYS_H_
+
+#include "platform/win/KeyEvent.h"
+
+namespace platform {
+
+// A character the terminal sent: control characters become their keys
+// (Enter, Escape, Tab, Backspace; Ctrl-C an interrupt). False for a control
+// character that is no key of ours.
+bool KeyOfCharacter(wchar_t ch, KeyEvent& key);
+
+// A key that curses decoded (KEY_UP and the others); false for one we do
+// not use.
+bool KeyOfCursesCode(int code, KeyEvent& key);
+
+}  // namespace platform
+
+#endif  // NARRO_PLATFORM_WIN_TERMINAL_KEYS_H_
