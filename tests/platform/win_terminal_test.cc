@@ -9,78 +9,11 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/Shell.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Tmux.h"
 
 namespace {
-
-std::string RunCommand(const std::string& command) {
-  std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return output;
-  char buffer[4096];
-  size_t got;
-  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-  pclose(pipe);
-  return output;
-}
-
-std::string Quote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-// One tmux server of the test's own, with one window running a command.
-class Tmux {
- public:
-  Tmux(const std::string& command, int width, int height)
-      : m_socket("narro-wintest-" + std::to_string(getpid()) + "-" + std::to_string(++s_count)) {
-    Run("new-session -d -x " + std::to_string(width) + " -y " + std::to_string(height) +
-        " -e TERM=xterm " + Quote(command));
-  }
-  ~Tmux() { Run("kill-server"); }
-
-  std::string Run(const std::string& arguments) const {
-    return RunCommand("tmux -L " + m_socket + " -f /dev/null " + arguments + " 2>/dev/null");
-  }
-  void Keys(const std::string& keys) const { Run("send-keys -t 0 " + keys); }
-  std::string Screen() const { return Run("capture-pane -p -t 0"); }
-  std::pair<int, int> Cursor() const {
-    const std::string text = Run("display -p -t 0 '#{cursor_x},#{cursor_y}'");
-    int x = -1, y = -1;
-    std::sscanf(text.c_str(), "%d,%d", &x, &y);
-    return {x, y};
-  }
-  std::string Line(int row) const {
-    std::istringstream lines(Screen());
-    std::string line;
-    for (int i = 0; i <= row && std::getline(lines, line); ++i) {
-    }
-    return line;
-  }
-  // Waits until the screen shows the text: the program draws at its own pace.
-  bool WaitFor(const std::string& text) const {
-    for (int tries = 0; tries < 2000; ++tries) {
-      if (Screen().find(text) != std::string::npos) return true;
-      usleep(10000);
-    }
-    ADD_FAILURE() << "never shown: " << text << "\nscreen:\n" << Screen();
-    return false;
-  }
-  // The row on which the text is shown, -1 when it is not.
-  int RowOf(const std::string& text) const {
-    std::istringstream lines(Screen());
-    std::string line;
-    for (int row = 0; std::getline(lines, line); ++row) {
-      if (line.find(text) != std::string::npos) return row;
-    }
-    return -1;
-  }
-
- private:
-  static inline int s_count = 0;
-  std::string m_socket;
-};
 
 class TerminalTest : public ::testing::Test {
  protected:
@@ -90,8 +23,8 @@ class TerminalTest : public ::testing::Test {
   // found by the sanitizers ends it with another code), then a pause so
   // that the screen can be looked at.
   std::string Demo(const std::string& arguments, const std::string& before = "") const {
-    return "sh -c " + Quote(before + Quote(NARRO_WIN_DEMO) + " " + arguments + " --out " +
-                            Quote(Out()) + "; echo demo-ended rc=$?; exec sleep 600");
+    return "sh -c " + ShellQuoted(before + ShellQuoted(NARRO_WIN_DEMO) + " " + arguments + " --out " +
+                            ShellQuoted(Out()) + "; echo demo-ended rc=$?; exec sleep 600");
   }
 };
 
@@ -147,9 +80,9 @@ TEST_F(TerminalTest, KeysComeFromTheTerminalWhenStandardInputIsAPipe) {
 TEST_F(TerminalTest, CtrlCCancelsAndTheTerminalIsLeftAsItWasFound) {
   const std::string before = dir.File("before");
   const std::string after = dir.File("after");
-  Tmux tmux("sh -c " + Quote("stty -g > " + Quote(before) + "; " + Quote(NARRO_WIN_DEMO) +
-                             " list 3 --out " + Quote(Out()) + "; echo rc=$? > " + Quote(after + ".rc") + "; stty -g > " +
-                             Quote(after) + "; echo demo-ended rc=0; exec sleep 600"),
+  Tmux tmux("sh -c " + ShellQuoted("stty -g > " + ShellQuoted(before) + "; " + ShellQuoted(NARRO_WIN_DEMO) +
+                             " list 3 --out " + ShellQuoted(Out()) + "; echo rc=$? > " + ShellQuoted(after + ".rc") + "; stty -g > " +
+                             ShellQuoted(after) + "; echo demo-ended rc=0; exec sleep 600"),
             40, 12);
   ASSERT_TRUE(tmux.WaitFor("> entry 00001"));
   tmux.Keys("C-c");
