@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # make run   builds Narro and runs its main program.
 # make test  builds and runs every test, then again under AddressSanitizer
 #            and UndefinedBehaviorSanitizer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CRC-32 speed, each figure against zlib in the same run:
 //  1. crcUpdate against zlib's crc32 on a 256 MiB buffer in memory.
 //     Target: at least 4 times zlib's throughput.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a player meets in a spoken list of 10,000 entries: how soon after a
 // Down key the announcement's speak request reaches the speech layer, and
 // how long the list takes to open (fill, first showing, introduction

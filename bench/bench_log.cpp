@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a log line costs when no debug-output listener runs (the normal case
 // on a player's machine), when one reads, and when one is stopped (a monitor
 // paused with Ctrl-Z: every utterance is logged before it is spoken, so this

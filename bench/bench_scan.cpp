@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game scan on a generated tree: 2,000 story-like files of 128 KiB in
 // nested folders among 8,000 other files. Prints the cold scan (empty
 // "filecache.txt"), the warm scan (everything cached) against

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speech latency as the player hears it: how soon the first audible sample
 // of a completed word comes out, how soon a purge silences a long paragraph,
 // the same first audible sample from espeak-ng's own library called directly

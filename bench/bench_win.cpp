@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window layer's costs: the bytes one Down writes to the terminal in a
 // list of 10,000 entries (the demo host in a pseudo-terminal), and how long
 // a list of 10,000 entries takes to open, in the terminal and without one.

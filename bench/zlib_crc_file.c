@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The yardstick for narro crc: the plain way to take a file's CRC, reading
  * it in 1 MiB blocks through zlib's crc32. Prints the CRC text, a tab and
  * the path, as narro crc does.

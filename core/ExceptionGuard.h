@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The facade's guard: no exception leaves a guarded operation. A
 // CMyException is logged with its report; anything else becomes one with the
 // description "unknown exception" and is logged with the system error text.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The facade's lifetime, flags and settings.
 #include <cstdarg>
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the library's own parts reach inside the facade. Hosts never see it.
 #ifndef NARRO_CORE_FACADE_ACCESS_H_
 #define NARRO_CORE_FACADE_ACCESS_H_

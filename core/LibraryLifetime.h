@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The library's attach and detach steps. libNarro.so runs them when it is
 // loaded into a process and when it is unloaded. A program that links the
 // library's code statically (its tests, the narro tool) calls them itself,

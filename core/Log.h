@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The library keeps no log file of its own: every notable step is one line
 // on the debug-output channel, with nothing added to it.
 #ifndef NARRO_CORE_LOG_H_

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The library's exception type. Its report is built once and is what the
 // exception guard writes to the log.
 #ifndef NARRO_CORE_MY_EXCEPTION_H_

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The storage of MySingleton<T>::ms_Singleton. Included by exactly the one
 // source file that instantiates MySingleton for its T, so that the library
 // holds a single instance of each registration.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/StringConversion.h"
 
 std::wstring WidenBytes(const std::string& narrow) {

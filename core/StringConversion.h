@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The library's one narrow/wide rule: a byte becomes the wide character of
 // the same code, and a wide character above 255 narrows to the byte 0. The
 // whole length is converted, embedded zeros included.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exported string values of the boundary.
 #include "core/StringConversion.h"
 #include "narro/Narro.h"

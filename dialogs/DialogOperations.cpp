@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // getInput and getDirectory: a line of text and a folder, asked for by
 // keyboard and by ear. Neither is guarded: what goes wrong inside reaches
 // the host, as hosts of these two calls expect.

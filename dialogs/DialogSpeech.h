@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the window layer says (a message box's buttons, the folders of the
 // folder chooser) goes through the speech engine while one of the
 // library's dialogs is open.

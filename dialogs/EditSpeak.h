@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The edit control of the input dialog: a subclass of the stock edit that
 // speaks each word as a space, comma, full stop or question mark completes
 // it, and each character that Backspace is about to delete.

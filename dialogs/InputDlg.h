@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The spoken input dialog: one line of text, each word spoken as it is
 // completed.
 #ifndef NARRO_DIALOGS_INPUT_DLG_H_

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The list control of the spoken list: a subclass of the stock list box
 // that speaks the entry the cursor reaches, spells it with Space, holds the
 // first Down back to say where the cursor stands, and passes Insert and

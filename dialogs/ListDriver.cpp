@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // getList: fills a spoken list with games, saved games, voices, the word
 // history or the scratch list, runs it and hands back what was chosen.
 #include <boost/shared_ptr.hpp>

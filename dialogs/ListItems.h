@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The entries the list driver makes for one showing of a list: games,
 // saved games and voices. (Word and scratch entries belong to the text
 // store.)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The spoken list dialog: the player picks one entry with the keyboard
 // alone, hearing the introduction when the dialog opens and each entry as
 // the cursor reaches it. The dialog does not know what its entries stand

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "filecache.txt": the CRC texts of the story files a scan has identified,
 // so that a later scan need not read an unchanged file again. One line per
 // file, "path|CRC text|stamp", the path as listed, the stamp the low half

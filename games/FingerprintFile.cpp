@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two fingerprint databases, "fingerprints.xml" (shipped, only read)
 // and "User_Fingerprints.xml" (the player's, rewritten by addNewGame):
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The walk through a folder tree that both scans share, and the file-name
 // ending test they filter with.
 #ifndef NARRO_GAMES_FOLDER_WALK_H_

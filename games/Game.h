@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One known game (or, in a save list, one saved game) and the catalogue that
 // holds such records.
 #ifndef NARRO_GAMES_GAME_H_

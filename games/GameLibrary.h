@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The working object of the game library for one operation: the list
 // driver and addNewGame each make one, load the fingerprint databases into
 // it, scan with it and destroy it. Nothing of it outlives the call except

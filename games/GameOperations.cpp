@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The facade's game operations. None of them uses the facade's own state.
 #include <exception>
 #include <memory>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game scan: every story file under a folder is identified by its CRC
 // text, read from "filecache.txt" when the file's last-write time has not
 // changed since its CRC was taken.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A story file is known by the CRC-32 of its whole content (IEEE 802.3,
 // as zlib and PKZIP compute it), written as 8 upper-case hexadecimal digits.
 // The serial in its header is a second, weaker mark that ties saved games

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saved games are tied to their story file by the tag "_%" + CRC text +
 // "%_" that the host writes into the save's name, e.g.
 // "mysave_%BF60EF9D%_.sav", and by the story's serial in the save's header.

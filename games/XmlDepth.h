@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TinyXML parses and frees nested elements by recursion, so a document
 // nested a few ten thousand elements deep overflows the stack. Documents
 // are measured before they are parsed.

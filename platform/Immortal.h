@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real implementations of the platform services are made on first use
 // and never destroyed. A host's exit runs the static destructors before the
 // library's own unload step, which still saves the scratch list through

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every platform service has one seam, of one shape (after leveldb's Env):
 //
 //   - the service is an interface whose static Real() is the real thing;

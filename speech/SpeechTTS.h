@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one wrapper over the platform voice. Every spoken word of the library
 // ends in SpeakToMe, which applies the chosen voice, volume and rate afresh
 // before each utterance.

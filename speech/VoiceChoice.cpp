@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Choosing the voice, rate and volume, and listing the installed voices in
 // the user's language.
 #include "narro/Narro.h"

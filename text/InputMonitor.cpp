@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Watching the player's typing: each word is spoken the moment a space,
 // comma, full stop or question mark completes it.
 #include "core/ExceptionGuard.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The objects behind the entries of a spoken list. The dialog hands the
 // Insert and Delete keys to the entry, which decides what they mean and
 // whether the entry leaves the list.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The facade's side of the output buffer. The string values are read as the
 // zero-terminated texts they hand out.
 #include "narro/Narro.h"

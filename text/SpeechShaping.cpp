@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The facade's speaking operations and the small text transformations that
 // prepare text before it is spoken.
 #include "core/ExceptionGuard.h"

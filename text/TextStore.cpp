@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/TextStore.h"
 
 #include <boost/make_shared.hpp>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The facade's text store: what the game printed since the last clear, the
 // distinct words of that output, the player's scratch list, and the state of
 // input monitoring.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Splits a text into the maximal runs of characters that are not
 // separators, in order. There are never empty pieces.
 #ifndef NARRO_TEXT_TOKENIZE_H_

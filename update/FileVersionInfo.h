@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The version resource of one executable: its strings, by name, in the
 // table of its first translation.
 #ifndef NARRO_UPDATE_FILE_VERSION_INFO_H_

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fetches one URL at a time and keeps the last reply as text.
 #ifndef NARRO_UPDATE_HTTP_RETRIEVER_H_
 #define NARRO_UPDATE_HTTP_RETRIEVER_H_

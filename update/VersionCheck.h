@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Asks the version-check server about a program and compares its answer
 // with the program's own FileVersion.
 #ifndef NARRO_UPDATE_VERSION_CHECK_H_

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the version check asks, and how the question is written.
 #ifndef NARRO_UPDATE_VERSION_CHECK_URL_H_
 #define NARRO_UPDATE_VERSION_CHECK_URL_H_

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The five version strings of the running program.
 #ifndef NARRO_UPDATE_VERSION_STRINGS_H_
 #define NARRO_UPDATE_VERSION_STRINGS_H_

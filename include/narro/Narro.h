@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Narro: the speech and accessibility layer for interactive-fiction
 // interpreters. This is the one header a host needs (plus
 // <narro/VersionInfo.h> for getVersion).

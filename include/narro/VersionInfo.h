@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Narro: the version strings of a host program, for the version check.
 //
 // CNarro::getVersion asks the version-check server about the program it runs

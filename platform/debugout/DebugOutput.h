@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The debug-output channel: the writer and listener halves of the
 // DBWIN protocol, over POSIX shared memory that belongs to the calling user
 // (mode 0600, checked after every open), so that other users can neither

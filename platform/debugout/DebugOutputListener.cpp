@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The listener half, for debug-output monitors.
 #include <errno.h>
 #include <fcntl.h>

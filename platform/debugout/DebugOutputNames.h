@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Names of the per-user objects of the debug-output protocol, and the layout
 // of the control object.
 #ifndef NARRO_PLATFORM_DEBUGOUT_DEBUG_OUTPUT_NAMES_H_

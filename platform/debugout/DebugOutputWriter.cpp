@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The writer half: what OutputDebugStringA does when no debugger is
 // attached to the process.
 #include <errno.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The listener lock file holds one word that is 1 while a listener runs, so
 // that a writer learns that nobody listens without a system call: the log
 // of a scan writes thousands of lines, almost always with no listener.

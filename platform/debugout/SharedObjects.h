@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small owners of the POSIX shared-memory objects of the debug-output
 // channel, and the waits on what lives inside them.
 //

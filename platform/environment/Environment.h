@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GetEnvironmentVariable: the process environment, read in one place.
 #ifndef NARRO_PLATFORM_ENVIRONMENT_ENVIRONMENT_H_
 #define NARRO_PLATFORM_ENVIRONMENT_ENVIRONMENT_H_

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files the library writes are replaced whole: the new content goes to a
 // temporary file in the same folder, which is then renamed over the old
 // one. A failure at any step leaves the old file as it was.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A file system that passes every call on to another one and counts what
 // went through: how often each file was opened, the bytes read, the bytes
 // written and the replacements of each file. Tests derive from it to

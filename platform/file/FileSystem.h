@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Everything the library asks of the file system goes through one object:
 // listing a folder, reading a file, replacing a data file, locking it for a
 // read-modify-write, moving it aside. The real one works on the disk.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Joining paths: folder paths end in "/" wherever a name is added to them.
 #ifndef NARRO_PLATFORM_FILE_PATH_H_
 #define NARRO_PLATFORM_FILE_PATH_H_

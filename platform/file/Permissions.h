@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether a file's permission bits let this process read or write it.
 #ifndef NARRO_PLATFORM_FILE_PERMISSIONS_H_
 #define NARRO_PLATFORM_FILE_PERMISSIONS_H_

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // write(2) until all of the data is out: a write may take only part of it,
 // or be interrupted by a signal.
 #ifndef NARRO_PLATFORM_FILE_WRITE_ALL_H_

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One HTTP GET with libcurl, the reply gathered in memory.
 #ifndef NARRO_PLATFORM_HTTP_CURL_TRANSFER_H_
 #define NARRO_PLATFORM_HTTP_CURL_TRANSFER_H_

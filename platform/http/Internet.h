@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The part of WinINet the version check uses (InternetOpenA,
 // InternetOpenUrlA, InternetReadFile, InternetCloseHandle), over libcurl.
 //

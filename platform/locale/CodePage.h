@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The thread's "ANSI code page": the multibyte encoding of the locale in
 // force (LC_CTYPE), as MultiByteToWideChar and WideCharToMultiByte use it.
 #ifndef NARRO_PLATFORM_LOCALE_CODE_PAGE_H_

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user's languages as Windows language identifiers (LANGID), taken from
 // the locale environment and turned into numbers by ICU.
 #ifndef NARRO_PLATFORM_LOCALE_LANGUAGE_H_

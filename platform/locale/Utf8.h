@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Wide text as UTF-8, whatever the locale: for files read by other tools.
 #ifndef NARRO_PLATFORM_LOCALE_UTF8_H_
 #define NARRO_PLATFORM_LOCALE_UTF8_H_

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the running program lies (GetModuleFileNameA of the main module),
 // and the data folder a user or a test may put in its place.
 #ifndef NARRO_PLATFORM_MODULE_MODULE_PATH_H_

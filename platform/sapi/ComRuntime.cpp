@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // COM's start and end have nothing to do on Linux; they are counted so that
 // an unmatched call can be seen.
 #include "platform/sapi/ComRuntime.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Platform strings handed to callers, freed with CoTaskMemFree.
 #ifndef NARRO_PLATFORM_SAPI_COM_RUNTIME_H_
 #define NARRO_PLATFORM_SAPI_COM_RUNTIME_H_

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The process's one espeak-ng engine. espeak-ng is not re-entrant: every
 // call goes through here, one at a time. It is started once and kept for
 // the life of the process, since espeak-ng 1.51 can hang when it is

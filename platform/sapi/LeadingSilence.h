@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The silence an utterance starts with, dropped before it reaches the audio
 // end. espeak-ng begins most words with up to 50 ms of nothing, and a word
 // echoed while the player types is only useful if it is heard at once.

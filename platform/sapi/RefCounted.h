@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // AddRef and Release for the speech objects: the object deletes itself when
 // the count reaches 0, and both return the new count, as COM's do.
 #ifndef NARRO_PLATFORM_SAPI_REF_COUNTED_H_

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The speech objects the engine talks to, in the shape of SAPI 5: a voice
 // with reference counts and SPF flags, object tokens for the installed
 // voices, and the voices category. espeak-ng makes the sound.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound card, through pcaudiolib (PulseAudio, then ALSA). pcaudiolib
 // has no locking of its own; the voice's worker thread is its only caller.
 #include <alsa/asoundlib.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // DIR/speech.log of the "wav:DIR" audio end: one line per speak request,
 // tab-separated: the flags the platform received, rate, volume, voice token
 // id and the text (UTF-8, line feeds written as \n). A request's line

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The voice object: a queue of utterances played by a worker thread of the
 // voice's own, which is also the only thread that synthesises.
 #ifndef NARRO_PLATFORM_SAPI_VOICE_H_

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "wav:DIR": speech is synthesised for real and played into WAV files, one
 // per utterance, numbered by the line of its request in DIR/speech.log. It
 // consumes samples at the real audio rate, as a sound card does, and a file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Handing a file to the program the desktop associates with it, the way
 // ShellExecuteEx, FindExecutable and ShellExecute do on Windows: xdg-open
 // opens (and is the default action), $VISUAL or else $EDITOR edits, lp

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads one section of an ELF file (an executable or a shared object).
 #ifndef NARRO_PLATFORM_VERSION_ELF_SECTION_H_
 #define NARRO_PLATFORM_VERSION_ELF_SECTION_H_

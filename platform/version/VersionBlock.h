@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The texts of a ".narro_version" section, taken apart. The layout is
 // described in narro/VersionInfo.h.
 #ifndef NARRO_PLATFORM_VERSION_VERSION_BLOCK_H_

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The version resource of an executable (GetFileVersionInfoSizeA,
 // GetFileVersionInfoA, VerQueryValueA). On Linux it is the ELF section
 // ".narro_version" that NARRO_VERSION_INFO (narro/VersionInfo.h) writes; that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the window layer says aloud: a button reached in a message box, a
 // folder reached in the folder chooser. The layer knows no speech engine;
 // the library puts one in place through the seam, and without it nothing is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stock push button and static text. A button is pressed by Space when
 // it has the focus, by Enter when it has the focus or is the default, and
 // by its mnemonic (the letter after '&' in its text); pressing sends

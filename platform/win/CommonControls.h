@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // InitCommonControlsEx: registers the window classes the dialogs draw with.
 #ifndef NARRO_PLATFORM_WIN_COMMON_CONTROLS_H_
 #define NARRO_PLATFORM_WIN_COMMON_CONTROLS_H_

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #define NCURSES_WIDECHAR 1
 #include "platform/win/CursesScreen.h"
 

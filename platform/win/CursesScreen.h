@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A dialog drawn in the terminal with ncurses, for a console screen reader
 // and a braille display: plain lines (DialogLayout.h), the terminal cursor
 // always where the focus is (never left where the drawing ended), and only

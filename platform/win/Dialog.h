@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A modal dialog built from a template (DialogTemplate.h), after ATL's
 // CDialogImpl: derive, handle messages in DialogProc, call DoModal.
 //

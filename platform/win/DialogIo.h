@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where a modal dialog gets its keys and is shown: the terminal (drawn with
 // ncurses, keys from /dev/tty) or, when NARRO_KEYS is set, the key script,
 // which needs no terminal and shows nothing.

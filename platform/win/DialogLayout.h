@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a dialog looks like in a terminal of a given size, as plain lines for
 // a console screen reader and a braille display: the caption, the static
 // texts wrapped, the list entries one a line with the current one marked

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dialog templates: the control tables dialogs are built from, in dialog
 // units as the resource scripts give them. The order of the controls is the
 // tab order and the order they are drawn in.

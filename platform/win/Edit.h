@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stock one-line edit: a caret that Left, Right, Home and End move;
 // typed characters go in at the caret, the backspace character deletes the
 // one before it and Delete the one after. Enter, Escape and Tab are the

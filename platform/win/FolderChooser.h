@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SHBrowseForFolder: the player chooses a folder in the terminal. The
 // chooser shows the folders under the current one in name order (case
 // ignored), with ".." first to go up; it starts in the start folder's parent

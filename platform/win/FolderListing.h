@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folders under a folder, for the folder chooser.
 #ifndef NARRO_PLATFORM_WIN_FOLDER_LISTING_H_
 #define NARRO_PLATFORM_WIN_FOLDER_LISTING_H_

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One key as the modal loop receives it, from the terminal or a key script.
 #ifndef NARRO_PLATFORM_WIN_KEY_EVENT_H_
 #define NARRO_PLATFORM_WIN_KEY_EVENT_H_

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The key script of NARRO_KEYS: keys for the dialogs and boxes of a process,
 // in order, instead of the terminal's. Every character stands for itself,
 // typed as a key-down of its virtual key followed by the character, except

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stock list box: strings kept sorted with case ignored (LBS_SORT), a
 // pointer of data per entry, one current entry or none (LB_ERR). Up, Down,
 // Page Up, Page Down, Home and End move the cursor without wrapping; a typed

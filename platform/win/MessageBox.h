@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // MessageBox: a question or notice with buttons, shown as a dialog of the
 // window layer (in the terminal, or answered by the key script). The
 // buttons' letters answer at once (Y, N, A, R, I); Left, Right and Tab move

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The posted messages of the thread that runs the dialogs, in order.
 #ifndef NARRO_PLATFORM_WIN_MESSAGE_QUEUE_H_
 #define NARRO_PLATFORM_WIN_MESSAGE_QUEUE_H_

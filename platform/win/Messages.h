@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Win32 message vocabulary of the window layer: message numbers,
 // notification codes, virtual-key codes and the small word helpers, with
 // Windows' own values, so that message maps written for Windows read the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dialogs on a terminal that cannot place its cursor (TERM=dumb, or one
 // curses cannot drive): plain lines, one after the other, as a speaking
 // terminal or a braille display reads them. A dialog prints its lines when

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real DialogIo: the key script of NARRO_KEYS when it is set, the
 // terminal otherwise. The choice is made as the outermost dialog opens and
 // holds for the dialogs over it. The script goes on from one dialog to the

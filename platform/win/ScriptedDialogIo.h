@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dialogs driven by a key script (KeyScript.h) with no terminal: what
 // NARRO_KEYS does, and what tests use. Each showing is laid out for a
 // terminal of the given size and kept, so that tests can look at what a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether the terminal type has a terminfo description curses could load,
 // found the way curses looks for one but without starting it: curses keeps
 // memory it never frees when it is started on a terminal it does not know.

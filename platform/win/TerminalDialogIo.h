@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dialogs in the player's terminal, /dev/tty, so that a host whose standard
 // input is a pipe still has them: drawn with curses (CursesScreen.h), or as
 // plain lines when the terminal is dumb or curses cannot drive it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keys as terminals send them, turned into the keys of the modal loop.
 #ifndef NARRO_PLATFORM_WIN_TERMINAL_KEYS_H_
 #define NARRO_PLATFORM_WIN_TERMINAL_KEYS_H_

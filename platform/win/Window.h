@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A window: an object with a message handler, as on Windows. Messages are
 // sent (the handler runs before SendMessage returns) or posted (queued for
 // the modal loop). A handle is the window's address; a handle whose window

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Makes the test program's allocations fail on demand, as they do when a
 // machine runs out of memory: while a FailingLargeAllocations object lives,
 // every operator new of more than the given size throws std::bad_alloc.

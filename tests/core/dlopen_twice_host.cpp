@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A plug-in host that loads the library, unloads it, and loads it again:
 // each unload must really take the library out of the process (saving the
 // scratch list then), and each load must make a facade of its own.

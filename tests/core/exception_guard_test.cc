@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Nothing the library does may throw into the host or end its process:
 // failures of memory at unload and in the typed-line monitor, and reports
 // written while the library is still being loaded.

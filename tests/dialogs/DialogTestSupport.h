@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dialogs driven by a key script and heard through real speech (what is
 // spoken is read back from speech.log).
 #ifndef NARRO_TESTS_DIALOGS_DIALOG_TEST_SUPPORT_H_

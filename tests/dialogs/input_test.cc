@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // getInput and getDirectory: what is typed, spoken and returned.
 #include <gtest/gtest.h>
 #include <sys/stat.h>

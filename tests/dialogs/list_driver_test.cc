@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // getList over real story files and real saved games, driven by key
 // scripts that choose the folder, move through the list and answer boxes.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What Insert and Delete do to each kind of list entry, and what the
 // player hears.
 #include <gtest/gtest.h>

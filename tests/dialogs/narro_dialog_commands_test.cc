@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The narro tool's dialog commands, run as a player runs them, with the
 // keys from NARRO_KEYS and no terminal.
 #include <gtest/gtest.h>

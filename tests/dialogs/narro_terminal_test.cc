@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The narro dialog commands in a real terminal: tmux runs them, sends keys,
 // and shows where the cursor stands and what the screen holds.
 #include <gtest/gtest.h>

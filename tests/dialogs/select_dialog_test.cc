@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The spoken list dialog: what the player hears and what it stores.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The demo stories and saved games built for these tests, and helpers that
 // lay out folder trees of them.
 #ifndef NARRO_TESTS_GAMES_GAME_TEST_DATA_H_

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game library's data files as a hostile or careless world leaves them:
 // pipes, folders and huge files where a database should be, documents
 // nested beyond reason, links, many writers at once, a cache that lies.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The narro tool's game commands, run as a user runs them, against the
 // fingerprint database that ships beside the tool.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loads and unloads the library at run time, as a plug-in host would.
 #include <dlfcn.h>
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the built library into a fresh prefix and builds hosts against
 # it the ways a Linux developer would: pkg-config, find_package and dlopen.
 set -euo pipefail

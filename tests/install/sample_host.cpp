@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A host outside the tree, built only against the installed headers and
 // library: the library is loaded before main and its facade is waiting.
 #include <narro/Narro.h>

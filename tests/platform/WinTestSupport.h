@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the window layer's tests: a parent that records what its
 // children tell it, a dialog that records its commands, an announcer that
 // records what would be said.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small host of the window layer for the terminal tests and benchmarks:
 // shows one dialog in the real terminal and writes what came of it to a
 // file (the terminal itself belongs to the dialog).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dialogs in a real terminal: tmux runs narro_win_demo, sends it keys
 // and shows what is on the screen and where the cursor stands.
 #include <gtest/gtest.h>

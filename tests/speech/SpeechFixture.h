@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests that hear what the library says: NARRO_SPEECH=wav:DIR makes the
 // platform play every utterance into DIR/NNNNNN.wav and log each request in
 // DIR/speech.log.

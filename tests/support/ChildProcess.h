@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a piece of a test in a child process of its own, for the cases that
 // could hang (a pipe where a file should be) or end the process (an
 // exception out of a destructor): a hang or a crash then fails the test

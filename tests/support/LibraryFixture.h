@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A test with the library started the way a host process starts it: a data
 // folder of its own (NARRO_DATA_DIR) and the log copied to a file there
 // (NARRO_LOG). Files the library reads at start can be written before

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Running a program as a user would from the shell.
 #ifndef NARRO_TESTS_SUPPORT_SHELL_H_
 #define NARRO_TESTS_SUPPORT_SHELL_H_

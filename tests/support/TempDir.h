@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A folder of a test's own, removed with everything in it at the end.
 #ifndef NARRO_TESTS_SUPPORT_TEMP_DIR_H_
 #define NARRO_TESTS_SUPPORT_TEMP_DIR_H_

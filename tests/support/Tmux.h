@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A real terminal for tests: tmux runs a program in a window of a given
 // size, keys are sent to it, and the screen and the cursor are read back.
 #ifndef NARRO_TESTS_SUPPORT_TMUX_H_

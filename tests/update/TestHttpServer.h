@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small HTTP server of the tests' own on 127.0.0.1, on a free port, that
 // answers every request with what the test's handler says, one connection
 // at a time, and remembers every request it received.

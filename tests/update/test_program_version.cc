@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The version strings of the test program itself, which getVersion reads
 // from the running executable. Comments is left out.
 #include "narro/VersionInfo.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The narro tool's commands and the small parsing they share.
 #ifndef NARRO_TOOLS_NARRO_COMMAND_LINE_H_
 #define NARRO_TOOLS_NARRO_COMMAND_LINE_H_

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // narro list, narro input, narro choose-folder: every dialog of the
 // library, tried by hand at a terminal or driven by NARRO_KEYS.
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // narro crc, add-game, scan and saves: the game library from the shell,
 // doing what the host's calls and the game and save lists do.
 #include <sys/stat.h>

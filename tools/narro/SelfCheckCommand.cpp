@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // narro self-check: the library starts and shows its state.
 #include <cstdio>
 

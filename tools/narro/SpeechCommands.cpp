@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // narro voices, narro say: the speech engine from the shell.
 #include <cstdio>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // narro check-version: asks the version-check server about this program.
 #include <cstdio>
 

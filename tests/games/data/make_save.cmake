@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Plays a story in dfrotz and saves the game: a real Quetzal file.
 #   cmake -DDFROTZ=... -DSTORY=story.z5 -DCOMMANDS=north,east -DSAVE=out.qzl -P make_save.cmake
 get_filename_component(folder ${SAVE} DIRECTORY)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every string, under German with the Windows-1252 code page.
 #include "narro/VersionInfo.h"
 

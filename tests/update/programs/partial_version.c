@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* A C host that names its translation through its own macros, one of them
    decimal (1200 is code page 0x04B0), and leaves three strings out. */
 #include "narro/VersionInfo.h"

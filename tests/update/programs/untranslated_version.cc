@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Strings without a translation: no table can be found.
 #include "narro/VersionInfo.h"
 
