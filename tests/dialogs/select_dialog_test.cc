@@ -120,6 +120,15 @@ TEST_F(SelectDialogTest, EntriesBeyondLatin1AreShownAndChosenWhole) {
   EXPECT_EQ(dialog.m_selectedText, L"\u03bb\u03c5\u03c7\u03bd\u03bf\u03c2");
 }
 
+TEST_F(SelectDialogTest, AnEntryOfTenThousandCharactersIsShownAndChosenWhole) {
+  const std::wstring longText(10000, L'x');
+  dialog.m_items[longText] = &apple;
+  Facade().setFlags(0);
+  EXPECT_EQ(Run(L"<Down><Enter>"), 1);
+  EXPECT_EQ(dialog.m_selectedText, longText);
+  EXPECT_EQ(dialog.m_selectedItem, &apple);
+}
+
 TEST_F(SelectDialogTest, ScriptRunningOutCancels) {
   AddFruit();
   EXPECT_EQ(Run(L"<Down>"), 2);
