@@ -10,6 +10,8 @@ pkg_check_modules(LIBCURL REQUIRED IMPORTED_TARGET libcurl)
 pkg_check_modules(LIBELF REQUIRED IMPORTED_TARGET libelf)
 pkg_check_modules(ESPEAK_NG REQUIRED IMPORTED_TARGET espeak-ng)
 pkg_check_modules(ALSA REQUIRED IMPORTED_TARGET alsa)
+# libspeechd: speech through the player's speech-dispatcher.
+pkg_check_modules(SPEECHD REQUIRED IMPORTED_TARGET speech-dispatcher)
 # ISA-L: the story-file CRC at the speed memory delivers the bytes.
 pkg_check_modules(ISAL REQUIRED IMPORTED_TARGET libisal)
 

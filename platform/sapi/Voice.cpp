@@ -4,6 +4,7 @@
 
 #include "platform/sapi/Espeak.h"
 #include "platform/sapi/SpeechLog.h"
+#include "platform/sapi/SpeechdVoice.h"
 
 namespace platform {
 
@@ -29,8 +30,14 @@ bool LooksLikeMarkup(const wchar_t* text, uint32_t flags) {
 HRESULT Voice::Create(ISpVoice** voice) {
   if (voice == nullptr) return E_POINTER;
   *voice = nullptr;
-  const AudioEndChoice choice = ChooseAudioEnd();
+  AudioEndChoice choice = ChooseAudioEnd();
   if (choice.kind == AudioEndChoice::kNone) return REGDB_E_CLASSNOTREG;
+  if (choice.kind == AudioEndChoice::kSpeechd || choice.kind == AudioEndChoice::kAutomatic) {
+    const bool automatic = choice.kind == AudioEndChoice::kAutomatic;
+    const HRESULT hr = CreateSpeechdVoiceFor(automatic, voice);
+    if (SUCCEEDED(hr) || !automatic) return hr;
+    choice.kind = AudioEndChoice::kSoundCard;
+  }
   auto* made = new Voice(choice);
   if (!made->StartWorker()) {
     made->Release();

@@ -9,7 +9,9 @@
 #include "platform/locale/Language.h"
 #include "platform/sapi/ComRuntime.h"
 #include "platform/sapi/Espeak.h"
+#include "platform/sapi/AudioEnd.h"
 #include "platform/sapi/RefCounted.h"
+#include "platform/sapi/SpeechdVoiceList.h"
 #include "platform/locale/Utf8.h"
 
 namespace platform {
@@ -48,6 +50,15 @@ class EspeakVoiceStore : public VoiceTokenStore {
 };
 
 EspeakVoiceStore& EspeakVoices() { return Immortal<EspeakVoiceStore>(); }
+
+// Asked afresh each time, since the end in force is decided when a voice is
+// made, which may be after a first listing.
+class InstalledVoiceStore : public VoiceTokenStore {
+ public:
+  TokenList Tokens() override {
+    return SpeechdIsTheEnd() ? SpeechdVoiceTokens() : EspeakVoices().Tokens();
+  }
+};
 
 bool SameText(const std::wstring& a, const std::wstring& b) {
   if (a.size() != b.size()) return false;
@@ -158,7 +169,7 @@ std::string PrimaryLanguage(const std::string& language) {
 
 }  // namespace
 
-VoiceTokenStore& VoiceTokenStore::Real() { return EspeakVoices(); }
+VoiceTokenStore& VoiceTokenStore::Real() { return Immortal<InstalledVoiceStore>(); }
 
 VoiceTokenStore::TokenList InstalledVoiceTokens() {
   return Current<VoiceTokenStore>().Tokens();
