@@ -1,5 +1,7 @@
 #include "platform/sapi/SpeechdEvents.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <mutex>
 
@@ -28,12 +30,26 @@ void Deliver(size_t message, size_t client, SPDNotificationType type) {
   if (listener) listener->OnSpeechdEvent(static_cast<int>(message), type);
 }
 
+// spd_get_client_id reads a reply that is not there when the server has
+// gone, so the question is asked here: 0 when there is no answer.
+int ClientId(SPDConnection* connection) {
+  char* reply = nullptr;
+  const int failed =
+      spd_execute_command_with_reply(connection, "HISTORY GET CLIENT_ID", &reply);
+  int id = 0;
+  if (failed == 0 && reply != nullptr && std::strncmp(reply, "245-", 4) == 0) {
+    id = std::atoi(reply + 4);
+  }
+  std::free(reply);
+  return id;
+}
+
 }  // namespace
 
 bool ListenToSpeechd(SPDConnection* connection,
                      const std::shared_ptr<SpeechdListener>& listener,
                      int* clientId) {
-  const int id = spd_get_client_id(connection);
+  const int id = ClientId(connection);
   if (id <= 0) return false;
   {
     Registry& registry = Listeners();

@@ -76,6 +76,11 @@ HRESULT CreateSpeechdVoiceFor(bool automatic, ISpVoice** voice) {
   const HRESULT hr = SpeechdVoice::Create(
       automatic ? limits.automaticOpen : limits.explicitOpen, voice, &why);
   if (automatic) NoteAutomaticEnd(SUCCEEDED(hr));
+  // libspeechd's reasons run over several lines; the log has one per event.
+  for (char& c : why) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  while (!why.empty() && why.back() == ' ') why.pop_back();
   if (SUCCEEDED(hr)) {
     LogSpeechLine("Speech: speech-dispatcher");
   } else if (automatic) {
