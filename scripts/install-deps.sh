@@ -9,6 +9,7 @@ packages=(
   libasound2-dev libncurses-dev libcurl4-openssl-dev libelf-dev libicu-dev
   zlib1g-dev libisal-dev googletest libgtest-dev libgmock-dev
   inform6-compiler inform6-library frotz espeak-ng tmux python3
+  libspeechd-dev speech-dispatcher speech-dispatcher-espeak-ng
 )
 
 missing=()
