@@ -4,8 +4,17 @@
 
 #include <cstdlib>
 
+namespace {
+// The test program's own values come back after each test.
+constexpr const char* kVariables[] = {"NARRO_SPEECH", "SPEECHD_ADDRESS", "XDG_CONFIG_HOME"};
+}  // namespace
+
 void SpeechdTest::SetUp() {
   LibraryTest::SetUp();
+  for (const char* name : kVariables) {
+    const char* value = std::getenv(name);
+    if (value) m_savedEnvironment.emplace_back(name, value);
+  }
   const std::string folder = DataFile("sd/");
   mkdir(folder.c_str(), 0700);
   m_server = std::make_unique<PrivateSpeechDispatcher>(folder);
@@ -18,9 +27,8 @@ void SpeechdTest::SetUp() {
 void SpeechdTest::TearDown() {
   m_watch.reset();
   m_server.reset();
-  unsetenv("NARRO_SPEECH");
-  unsetenv("SPEECHD_ADDRESS");
-  unsetenv("XDG_CONFIG_HOME");
+  for (const char* name : kVariables) unsetenv(name);
+  for (const auto& [name, value] : m_savedEnvironment) setenv(name.c_str(), value.c_str(), 1);
   LibraryTest::TearDown();
 }
 

@@ -26,6 +26,7 @@ class SpeechdTest : public LibraryTest {
   size_t LogCount(const std::string& part) const;
 
   std::unique_ptr<PrivateSpeechDispatcher> m_server;
+  std::vector<std::pair<std::string, std::string>> m_savedEnvironment;
   std::unique_ptr<SsipWatch> m_watch;
 };
 

@@ -81,20 +81,6 @@ void SsipWatch::Run() {
     }
     if (poll(watched.data(), watched.size(), 20) < 0) continue;
     if (watched[0].revents) break;
-    if (watched[1].revents & POLLIN) {
-      Pair pair;
-      pair.client = accept(m_listener, nullptr, nullptr);
-      pair.server = ::socket(AF_UNIX, SOCK_STREAM, 0);
-      const sockaddr_un address = Address(m_serverPath);
-      if (pair.client >= 0 &&
-          connect(pair.server, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
-        pair.number = ++connections;
-        pairs.push_back(pair);
-      } else {
-        if (pair.client >= 0) close(pair.client);
-        close(pair.server);
-      }
-    }
     std::vector<Pair> open;
     for (size_t i = 0; i < pairs.size(); ++i) {
       Pair& pair = pairs[i];
@@ -128,6 +114,21 @@ void SsipWatch::Run() {
       }
     }
     pairs.swap(open);
+    // Only now: watched has no entries for a pair taken in this round.
+    if (watched[1].revents & POLLIN) {
+      Pair pair;
+      pair.client = accept(m_listener, nullptr, nullptr);
+      pair.server = ::socket(AF_UNIX, SOCK_STREAM, 0);
+      const sockaddr_un address = Address(m_serverPath);
+      if (pair.client >= 0 &&
+          connect(pair.server, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+        pair.number = ++connections;
+        pairs.push_back(pair);
+      } else {
+        if (pair.client >= 0) close(pair.client);
+        close(pair.server);
+      }
+    }
   }
   for (const Pair& pair : pairs) {
     close(pair.client);
