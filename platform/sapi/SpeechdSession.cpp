@@ -269,7 +269,7 @@ void SpeechdSession::LoseConnection() {
 bool SpeechdSession::ConnectionClosedByServer() const {
   int watched = -1;
   {
-    const std::lock_guard<std::mutex> guard(const_cast<std::mutex&>(m_lock));
+    const std::lock_guard<std::mutex> guard(m_lock);
     watched = m_watchedSocket;
   }
   if (watched < 0) return true;

@@ -80,7 +80,7 @@ class SpeechdSession : public SpeechdListener,
   void FinishEverything();
   bool Ended(int message) const;
 
-  std::mutex m_lock;
+  mutable std::mutex m_lock;
   std::condition_variable m_wake;  // the worker
   std::condition_variable m_done;  // callers waiting for their utterance
   std::deque<Utterance> m_queue;

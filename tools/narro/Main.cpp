@@ -56,7 +56,8 @@ void PrintHelp() {
   std::printf(
       "\n  --help       this text\n  --version    the library's version\n"
       "\nenvironment: NARRO_DATA_DIR (data folder), NARRO_LOG (copy of the "
-      "log:\na file or \"stderr\"), NARRO_SPEECH (audio, wav:DIR or none),\n"
+      "log:\na file or \"stderr\"), NARRO_SPEECH (speechd, audio, wav:DIR or none;\n"
+      "unset: speech-dispatcher when it answers, else the sound card),\n"
       "NARRO_VERSION_SERVER (base URL of the version-check server)\n");
 }
 
