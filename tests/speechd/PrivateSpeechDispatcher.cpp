@@ -77,7 +77,9 @@ bool PrivateSpeechDispatcher::Start() {
   const std::string conf = m_folder + "conf";
   const std::string log = m_folder + "log";
   const std::string pid = m_folder + "speechd.pid";
-  std::vector<std::string> words = {"speech-dispatcher", "--run-single", "--timeout", "0",
+  // A test that crashes leaves no server behind for long: it ends itself a
+  // minute after its last client.
+  std::vector<std::string> words = {"speech-dispatcher", "--run-single", "--timeout", "60",
                                     "--config-dir", conf, "--socket-path", m_socket,
                                     "--pid-file", pid, "--log-dir", log};
   std::vector<char*> arguments;
