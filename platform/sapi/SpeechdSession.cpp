@@ -145,6 +145,7 @@ void SpeechdSession::WorkerMain() {
     if (m_cancelPending) {
       m_cancelPending = false;
       if (m_inFlight.message == 0) continue;
+      m_events.erase(m_events.begin(), m_events.upper_bound(m_inFlight.message));
       m_inFlight = InFlight();
       lock.unlock();
       if (m_connection &&
@@ -224,6 +225,8 @@ bool SpeechdSession::Adopt(SPDConnection* connection) {
   {
     const std::lock_guard<std::mutex> guard(m_lock);
     m_watchedSocket = watched;
+    // A server started anew numbers its messages from the start again.
+    m_events.clear();
   }
   m_applied = Settings();
   m_appliedMarkup = false;
