@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -32,6 +33,15 @@ struct Attempt {
   std::string error;
 };
 
+bool Answers(SPDConnection* connection) {
+  char* reply = nullptr;
+  const bool answered =
+      spd_execute_command_with_reply(connection, "HISTORY GET CLIENT_ID", &reply) == 0 &&
+      reply != nullptr;
+  std::free(reply);
+  return answered;
+}
+
 void Open(const std::shared_ptr<Attempt>& attempt, const std::string& name,
           SpeechdMode mode) {
   BlockBrokenPipeSignal();
@@ -40,6 +50,14 @@ void Open(const std::shared_ptr<Attempt>& attempt, const std::string& name,
       kClientName, name.c_str(), nullptr,
       mode == SpeechdMode::kNotifications ? SPD_MODE_THREADED : SPD_MODE_SINGLE,
       nullptr, 1, &error);
+  // spd_open2 hands back a connection even when the server hung up on its
+  // first command (a socket whose server is gone, a proxy with nobody
+  // behind it): only an answer shows that someone is there.
+  if (connection != nullptr && !Answers(connection)) {
+    spd_close(connection);
+    connection = nullptr;
+    if (error == nullptr) error = strdup("the server hung up without answering");
+  }
   const std::lock_guard<std::mutex> guard(attempt->lock);
   if (error != nullptr) {
     attempt->error = error;
