@@ -76,7 +76,10 @@ class ObjectToken : public RefCounted<ISpObjectToken> {
   HRESULT SetId(const wchar_t*, const wchar_t* tokenId, bool) override {
     if (m_set) return E_FAIL;  // a token is set once
     if (tokenId == nullptr) return E_POINTER;
-    for (const VoiceToken& token : *InstalledVoiceTokens()) {
+    // Held here: a store that lists afresh each time owns nothing after the
+    // call, and a range over the temporary's vector would outlive it.
+    const VoiceTokenStore::TokenList tokens = InstalledVoiceTokens();
+    for (const VoiceToken& token : *tokens) {
       if (SameText(token.id, tokenId)) {
         m_data = token;
         m_set = true;
