@@ -6,6 +6,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -13,6 +14,7 @@
 #include "platform/sapi/AudioEnd.h"
 #include "platform/sapi/Sapi.h"
 #include "platform/sapi/SpeechdConnection.h"
+#include "platform/sapi/VoiceTokens.h"
 #include "tests/speechd/SpeechdFixture.h"
 
 namespace {
@@ -45,6 +47,16 @@ class SilentServer {
   std::string m_path;
   int m_fd = -1;
 };
+
+bool InOrder(const std::vector<std::string>& lines, const std::vector<std::string>& wanted) {
+  auto at = lines.begin();
+  for (const std::string& line : wanted) {
+    at = std::find(at, lines.end(), line);
+    if (at == lines.end()) return false;
+    ++at;
+  }
+  return true;
+}
 
 bool HasEvent(const SsipWatch& watch, int code, int message) {
   for (const SsipEvent& event : watch.Events()) {
@@ -159,6 +171,45 @@ TEST_F(SpeechdTest, UnsetWithAServerSpeaksThere) {
   bool heard = false;
   for (const std::string& line : m_watch->ClientLines()) heard = heard || line == "shared";
   EXPECT_TRUE(heard);
+}
+
+class FixedTokens : public platform::VoiceTokenStore {
+ public:
+  TokenList Tokens() override {
+    auto tokens = std::make_shared<std::vector<platform::VoiceToken>>();
+    platform::VoiceToken token;
+    token.id = L"T\\refused";
+    token.values[L""] = L"Refused";
+    token.module = "no-such-module";
+    token.engineVoice = "Nobody";
+    tokens->push_back(token);
+    return tokens;
+  }
+};
+
+// speech-dispatcher 0.11 takes any module and voice name and falls back to
+// its own; Narro logs a refusal only where the server says no. Either way
+// the speech goes on.
+TEST_F(SpeechdTest, AVoiceTheServerDoesNotHaveStillSpeaks) {
+  FixedTokens fixed;
+  const platform::ScopedVoiceTokenStore useFixed(fixed);
+  ISpVoice* voice = MakeVoice();
+  ASSERT_NE(voice, nullptr);
+  ISpObjectToken* token = nullptr;
+  CreateSpObjectToken(&token);
+  ASSERT_EQ(token->SetId(nullptr, L"T\\refused", false), S_OK);
+  voice->SetVoice(token);
+  voice->Speak(L"still heard", SPF_IS_NOT_XML, nullptr);
+  voice->Speak(L"and again", SPF_IS_NOT_XML, nullptr);
+  token->Release();
+  voice->Release();
+  EXPECT_TRUE(InOrder(m_watch->ClientLines(1), {"SET SELF OUTPUT_MODULE no-such-module",
+                                                "SET SELF SYNTHESIS_VOICE Nobody", "still heard"}));
+  EXPECT_EQ(LogCount("speech-dispatcher: connection lost"), 0u);
+  const std::vector<int> ids = m_watch->MessageIds(1);
+  ASSERT_EQ(ids.size(), 2u);
+  EXPECT_TRUE(HasEvent(*m_watch, 702, ids[0]));
+  EXPECT_TRUE(HasEvent(*m_watch, 702, ids[1]));
 }
 
 }  // namespace
