@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Debian 12 packages: see scripts/install-deps.sh.
 find_package(Threads REQUIRED)
 find_package(Boost 1.74 REQUIRED)
@@ -12,6 +13,9 @@ pkg_check_modules(ESPEAK_NG REQUIRED IMPORTED_TARGET espeak-ng)
 pkg_check_modules(ALSA REQUIRED IMPORTED_TARGET alsa)
 # The window layer draws with the wide-character ncurses.
 pkg_check_modules(NCURSESW REQUIRED IMPORTED_TARGET ncursesw)
+
+# libspeechd: speech through the player's speech-dispatcher.
+pkg_check_modules(SPEECHD REQUIRED IMPORTED_TARGET speech-dispatcher)
 # ISA-L: the story-file CRC at the speed memory delivers the bytes.
 pkg_check_modules(ISAL REQUIRED IMPORTED_TARGET libisal)
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages that building and testing Narro need.
 # Quiet and quick when everything is there already.
 set -euo pipefail
@@ -9,6 +10,7 @@ packages=(
   libasound2-dev libncurses-dev libcurl4-openssl-dev libelf-dev libicu-dev
   zlib1g-dev libisal-dev googletest libgtest-dev libgmock-dev
   inform6-compiler inform6-library frotz espeak-ng tmux python3
+  libspeechd-dev speech-dispatcher speech-dispatcher-espeak-ng
 )
 
 missing=()

@@ -1,8 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/sapi/AudioEnd.h"
+
+#include <atomic>
 
 #include "platform/Immortal.h"
 #include "platform/environment/Environment.h"
 #include "platform/file/Path.h"
+#include "platform/sapi/SpeechdConnection.h"
 
 namespace platform {
 
@@ -20,7 +24,11 @@ SoundCard& SoundCard::Real() { return Immortal<PcaudioSoundCard>(); }
 AudioEndChoice ChooseAudioEnd() {
   const std::string setting = GetEnvironmentVariable("NARRO_SPEECH");
   AudioEndChoice choice;
-  if (setting == "none") {
+  if (setting == "speechd") {
+    choice.kind = AudioEndChoice::kSpeechd;
+  } else if (setting == "audio") {
+    choice.kind = AudioEndChoice::kSoundCard;
+  } else if (setting == "none") {
     choice.kind = AudioEndChoice::kNone;
   } else if (setting.compare(0, 4, "wav:") == 0 && setting.size() > 4) {
     choice.kind = AudioEndChoice::kWavFiles;
@@ -29,12 +37,39 @@ AudioEndChoice ChooseAudioEnd() {
   return choice;
 }
 
+namespace {
+enum class Noted { kNothing, kSpeechd, kSoundCard };
+std::atomic<Noted> g_automaticEnd{Noted::kNothing};
+}  // namespace
+
+void NoteAutomaticEnd(bool speechd) {
+  g_automaticEnd = speechd ? Noted::kSpeechd : Noted::kSoundCard;
+}
+
+bool SpeechdIsTheEnd() {
+  const AudioEndChoice choice = ChooseAudioEnd();
+  if (choice.kind == AudioEndChoice::kSpeechd) return true;
+  if (choice.kind != AudioEndChoice::kAutomatic) return false;
+  const Noted noted = g_automaticEnd;
+  if (noted != Noted::kNothing) return noted == Noted::kSpeechd;
+  std::string error;
+  SPDConnection* connection = OpenSpeechd(
+      "probe", SpeechdMode::kCommands, Current<SpeechdLimits>().automaticOpen, &error);
+  NoteAutomaticEnd(connection != nullptr);
+  if (connection == nullptr) return false;
+  const BrokenPipeGuard pipeGuard;
+  spd_close(connection);
+  return true;
+}
+
 std::unique_ptr<AudioEnd> MakeAudioEnd(const AudioEndChoice& choice) {
   switch (choice.kind) {
     case AudioEndChoice::kNone:
       return nullptr;
     case AudioEndChoice::kWavFiles:
       return MakeWavFileEnd(choice.directory);
+    case AudioEndChoice::kAutomatic:
+    case AudioEndChoice::kSpeechd:
     case AudioEndChoice::kSoundCard:
       break;
   }

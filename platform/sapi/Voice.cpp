@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/sapi/Voice.h"
 
 #include <algorithm>
 
 #include "platform/sapi/Espeak.h"
 #include "platform/sapi/SpeechLog.h"
+#include "platform/sapi/SpeechdVoice.h"
 
 namespace platform {
 
@@ -29,8 +31,19 @@ bool LooksLikeMarkup(const wchar_t* text, uint32_t flags) {
 HRESULT Voice::Create(ISpVoice** voice) {
   if (voice == nullptr) return E_POINTER;
   *voice = nullptr;
-  const AudioEndChoice choice = ChooseAudioEnd();
+  AudioEndChoice choice = ChooseAudioEnd();
   if (choice.kind == AudioEndChoice::kNone) return REGDB_E_CLASSNOTREG;
+  if (choice.kind == AudioEndChoice::kSpeechd || choice.kind == AudioEndChoice::kAutomatic) {
+    const bool automatic = choice.kind == AudioEndChoice::kAutomatic;
+    HRESULT hr = E_FAIL;
+    try {
+      hr = CreateSpeechdVoiceFor(automatic, voice);
+    } catch (...) {
+      hr = E_FAIL;
+    }
+    if (SUCCEEDED(hr) || !automatic) return hr;
+    choice.kind = AudioEndChoice::kSoundCard;
+  }
   // A COM factory reports failure by its result: a thread that cannot be
   // started or memory that cannot be had must not throw into the host.
   Voice* made = nullptr;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/Immortal.h"
 #include "platform/sapi/VoiceTokens.h"
 
@@ -9,7 +10,9 @@
 #include "platform/locale/Language.h"
 #include "platform/sapi/ComRuntime.h"
 #include "platform/sapi/Espeak.h"
+#include "platform/sapi/AudioEnd.h"
 #include "platform/sapi/RefCounted.h"
+#include "platform/sapi/SpeechdVoiceList.h"
 #include "platform/locale/Utf8.h"
 
 namespace platform {
@@ -49,6 +52,15 @@ class EspeakVoiceStore : public VoiceTokenStore {
 
 EspeakVoiceStore& EspeakVoices() { return Immortal<EspeakVoiceStore>(); }
 
+// Asked afresh each time, since the end in force is decided when a voice is
+// made, which may be after a first listing.
+class InstalledVoiceStore : public VoiceTokenStore {
+ public:
+  TokenList Tokens() override {
+    return SpeechdIsTheEnd() ? SpeechdVoiceTokens() : EspeakVoices().Tokens();
+  }
+};
+
 bool SameText(const std::wstring& a, const std::wstring& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
@@ -65,7 +77,10 @@ class ObjectToken : public RefCounted<ISpObjectToken> {
   HRESULT SetId(const wchar_t*, const wchar_t* tokenId, bool) override {
     if (m_set) return E_FAIL;  // a token is set once
     if (tokenId == nullptr) return E_POINTER;
-    for (const VoiceToken& token : *InstalledVoiceTokens()) {
+    // Held here: a store that lists afresh each time owns nothing after the
+    // call, and a range over the temporary's vector would outlive it.
+    const VoiceTokenStore::TokenList tokens = InstalledVoiceTokens();
+    for (const VoiceToken& token : *tokens) {
       if (SameText(token.id, tokenId)) {
         m_data = token;
         m_set = true;
@@ -158,7 +173,7 @@ std::string PrimaryLanguage(const std::string& language) {
 
 }  // namespace
 
-VoiceTokenStore& VoiceTokenStore::Real() { return EspeakVoices(); }
+VoiceTokenStore& VoiceTokenStore::Real() { return Immortal<InstalledVoiceStore>(); }
 
 VoiceTokenStore::TokenList InstalledVoiceTokens() {
   return Current<VoiceTokenStore>().Tokens();

@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The voice tokens of the voices category: one per installed espeak-ng
 // voice, identified as the category, "\Tokens\" and the espeak-ng voice
-// identifier, with the voice's name as the default value. Tests put a token
-// store of their own in place of espeak-ng's.
+// identifier, with the voice's name as the default value; or, when speech
+// goes through speech-dispatcher, one per voice it offers (SpeechdVoiceList.h).
+// Tests put a token store of their own in place of the real one.
 #ifndef NARRO_PLATFORM_SAPI_VOICE_TOKENS_H_
 #define NARRO_PLATFORM_SAPI_VOICE_TOKENS_H_
 
@@ -18,12 +20,15 @@ namespace platform {
 struct VoiceToken {
   std::wstring id;
   std::map<std::wstring, std::wstring> values;  // L"" is the default value
-  std::string engineVoice;  // the espeak-ng identifier; empty: default voice
+  std::string engineVoice;  // the espeak-ng identifier or speech-dispatcher
+                            // voice name; empty: default voice
+  std::string module;       // the speech-dispatcher output module
   std::string language;     // "en-us"; may be empty
 };
 
 // Where the tokens come from. The seam (platform/Seam.h): the real store
-// lists espeak-ng's installed voices; tests put a fixed list in place with a
+// lists speech-dispatcher's voices when speech goes there, else
+// espeak-ng's installed voices; tests put a fixed list in place with a
 // ScopedVoiceTokenStore.
 class VoiceTokenStore {
  public:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -13,7 +14,7 @@ using platform::AudioEndChoice;
 
 TEST(AudioEndChoiceTest, NarroSpeechPicksTheEnd) {
   unsetenv("NARRO_SPEECH");
-  EXPECT_EQ(platform::ChooseAudioEnd().kind, AudioEndChoice::kSoundCard);
+  EXPECT_EQ(platform::ChooseAudioEnd().kind, AudioEndChoice::kAutomatic);
   setenv("NARRO_SPEECH", "audio", 1);
   EXPECT_EQ(platform::ChooseAudioEnd().kind, AudioEndChoice::kSoundCard);
   setenv("NARRO_SPEECH", "none", 1);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // narro: checks and uses an installation of the library from the shell.
 #include <cstdio>
 #include <exception>
@@ -67,7 +68,8 @@ void PrintHelp() {
   std::printf(
       "\n  --help       this text\n  --version    the library's version\n"
       "\nenvironment: NARRO_DATA_DIR (data folder), NARRO_LOG (copy of the "
-      "log:\na file or \"stderr\"), NARRO_SPEECH (audio, wav:DIR or none),\n"
+      "log:\na file or \"stderr\"), NARRO_SPEECH (speechd, audio, wav:DIR or none;\n"
+      "unset: speech-dispatcher when it answers, else the sound card),\n"
       "NARRO_KEYS (a key script the dialogs read instead of the terminal),\n"
       "NARRO_VERSION_SERVER (base URL of the version-check server)\n");
 }
