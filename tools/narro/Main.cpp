@@ -21,6 +21,7 @@ int RunCheckVersion(const Arguments& arguments);
 int RunList(const Arguments& arguments);
 int RunInput(const Arguments& arguments);
 int RunChooseFolder(const Arguments& arguments);
+int RunMonitor(const Arguments& arguments);
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
@@ -45,6 +46,8 @@ const std::vector<Command>& Commands() {
        "ask for a line of text; print it (cleaned for a file name with --clean)", RunInput},
       {"choose-folder", "[START]", "choose a folder, starting at START; print its path",
        RunChooseFolder},
+      {"monitor", "[--pid N] [--grep TEXT]",
+       "print every line written to the debug-output channel, until Ctrl-C", RunMonitor},
       {"check-version", "",
        "ask the version-check server whether a newer narro exists",
        RunCheckVersion},
