@@ -26,11 +26,11 @@ const platform::DialogTemplate& MainTemplate() {
       425,
       246,
       {
-          {IDC_TEST_SPEECH, ControlKind::kButton, L"Test Speech", 0, 7, 7, 411, 14},
-          {IDC_TEST_SAVE, ControlKind::kButton, L"Test Save", 0, 7, 23, 411, 14},
-          {IDC_OUTPUT, ControlKind::kListBox, L"", 0, 7, 44, 411, 158},
-          {IDC_DONE, ControlKind::kButton, L"DONE", 0, 368, 208, 50, 14},
-          {ID_APP_ABOUT, ControlKind::kButton, L"&About...", 0, 368, 225, 50, 14},
+          {IDC_TEST_SPEECH, ControlKind::kButton, L"Test Speech", platform::WS_TABSTOP, 7, 7, 411, 14},
+          {IDC_TEST_SAVE, ControlKind::kButton, L"Test Save", platform::WS_TABSTOP, 7, 23, 411, 14},
+          {IDC_OUTPUT, ControlKind::kListBox, L"", platform::WS_TABSTOP, 7, 44, 411, 158},
+          {IDC_DONE, ControlKind::kButton, L"DONE", platform::WS_TABSTOP, 368, 208, 50, 14},
+          {ID_APP_ABOUT, ControlKind::kButton, L"&About...", platform::WS_TABSTOP, 368, 225, 50, 14},
       }};
   return dialogTemplate;
 }
@@ -171,7 +171,8 @@ void CMainDlg::TestSave() {
 }
 
 void CMainDlg::ShowPending() {
-  platform::SetFocus(m_pane);
+  // The focus stays where the player put it: a line arriving while they
+  // move to a button must not pull them into the pane.
   std::string text;
   {
     std::lock_guard<std::mutex> hold(m_lock);
@@ -183,11 +184,13 @@ void CMainDlg::ShowPending() {
 }
 
 void CMainDlg::AppendToPane(const std::string& text) {
-  // Each line of the text is an entry of the pane; a piece without a line
-  // end continues the last line when more text comes.
+  // Each line of the text is an entry of the pane; "\r\n", a lone "\n" and a
+  // lone "\r" each end a line, as they do in a rich edit (so "a\n\r\n" is a
+  // line and an empty one). A piece without a line end continues the last
+  // line when more text comes.
   size_t start = 0;
   while (start < text.size()) {
-    size_t end = text.find("\r\n", start);
+    size_t end = text.find_first_of("\r\n", start);
     const bool complete = end != std::string::npos;
     if (!complete) end = text.size();
     std::wstring line = Widen(text.substr(start, end - start));
@@ -199,7 +202,8 @@ void CMainDlg::AppendToPane(const std::string& text) {
     }
     platform::SendMessage(m_pane, platform::LB_ADDSTRING, 0, reinterpret_cast<platform::LPARAM>(line.c_str()));
     m_paneEndsLine = complete;
-    start = complete ? end + 2 : end;
+    if (!complete) break;
+    start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
   }
   const platform::LRESULT count = platform::SendMessage(m_pane, platform::LB_GETCOUNT);
   if (count > 0) platform::SendMessage(m_pane, platform::LB_SETCURSEL, count - 1);
