@@ -12,6 +12,7 @@
 #include "platform/win/DialogTemplate.h"
 #include "platform/win/ListBox.h"
 #include "platform/win/MessageBox.h"
+#include "testhost/Clipboard.h"
 #include "testhost/MonitorText.h"
 #include "testhost/SaveName.h"
 #include "testhost/WakingDialogIo.h"
@@ -45,6 +46,43 @@ std::string DataDirectory() {
   const size_t slash = folder.rfind('/');
   return slash == std::string::npos ? folder : folder.substr(0, slash + 1);
 }
+
+// The output pane's pop-up menu (resource 201, "OUTPUT"), as a short list:
+// Up and Down choose, Enter takes, Escape closes it.
+class COutputMenu : public platform::Dialog {
+ public:
+  static constexpr int kItems = 1001;
+  int Choose(platform::HWND owner) {
+    static const platform::DialogTemplate menu = {
+        201,
+        L"OUTPUT",
+        80,
+        40,
+        {{kItems, platform::ControlKind::kListBox, L"", platform::WS_TABSTOP, 0, 0, 80, 30}}};
+    const int code = DoModal(owner, menu);
+    return code > 0 && code != platform::IDCANCEL ? code : 0;
+  }
+
+ protected:
+  bool DialogProc(platform::UINT message, platform::WPARAM wParam, platform::LPARAM,
+                  platform::LRESULT& result) override {
+    const platform::HWND items = GetDlgItem(kItems);
+    if (message == platform::WM_INITDIALOG) {
+      for (const wchar_t* item : {L"Copy", L"Clear", L"Select All"}) {
+        platform::SendMessage(items, platform::LB_ADDSTRING, 0, reinterpret_cast<platform::LPARAM>(item));
+      }
+      platform::SendMessage(items, platform::LB_SETCURSEL, 0);
+      result = 1;
+      return true;
+    }
+    if (message == platform::WM_COMMAND && platform::LOWORD(wParam) == platform::IDOK) {
+      const platform::LRESULT chosen = platform::SendMessage(items, platform::LB_GETCURSEL);
+      EndDialog(chosen >= 0 && chosen < 3 ? ID_OUTPUT_COPY + static_cast<int>(chosen) : 0);
+      return true;
+    }
+    return false;
+  }
+};
 
 std::wstring Widen(const std::string& text) {
   return static_cast<std::wstring>(CTTSString(text));
@@ -86,6 +124,9 @@ bool CMainDlg::DialogProc(platform::UINT message, platform::WPARAM wParam, platf
       OnInitDialog();
       result = 1;
       return true;
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wParam) == m_pane) ShowPaneMenu();
+      return true;
     case WM_DEBUG_TEXT:
       ShowPending();
       return true;
@@ -98,6 +139,8 @@ bool CMainDlg::DialogProc(platform::UINT message, platform::WPARAM wParam, platf
           MessageBox(GetActiveWindow(), "NarroTest Application, version 1.0", "About", MB_OK);
           return true;
         case ID_OUTPUT_CLEAR: ClearPane(); return true;
+        case ID_OUTPUT_COPY: CopySelection(); return true;
+        case ID_OUTPUT_SELECT_ALL: SelectAll(); return true;
         default: break;
       }
       break;
@@ -110,6 +153,7 @@ bool CMainDlg::DialogProc(platform::UINT message, platform::WPARAM wParam, platf
 void CMainDlg::OnInitDialog() {
   TestLog("#### APPLICATION STARTED ####");
   m_pane = GetDlgItem(IDC_OUTPUT);
+  m_paneKeys.SubclassWindow(m_pane);
   // A line of its own, so that the monitor's first line does not run on.
   AppendToPane("#### APPLICATION STARTED ####\r\n");
   m_io.SetTarget(this, WM_DEBUG_TEXT);
@@ -212,6 +256,52 @@ void CMainDlg::AppendToPane(const std::string& text) {
 void CMainDlg::ClearPane() {
   platform::SendMessage(m_pane, platform::LB_RESETCONTENT);
   m_paneEndsLine = true;
+  m_allSelected = false;
+}
+
+platform::LRESULT CMainDlg::CPaneKeys::WindowProc(platform::UINT message, platform::WPARAM wParam,
+                                                  platform::LPARAM lParam) {
+  if (message == platform::WM_KEYDOWN && wParam == platform::VK_APPS) {
+    platform::SendMessage(platform::GetParent(m_hWnd), platform::WM_CONTEXTMENU,
+                          reinterpret_cast<platform::WPARAM>(m_hWnd));
+    return 0;
+  }
+  return DefWindowProc(message, wParam, lParam);
+}
+
+void CMainDlg::ShowPaneMenu() {
+  COutputMenu menu;
+  const int command = menu.Choose(this);
+  if (command != 0) platform::SendMessage(this, platform::WM_COMMAND, static_cast<platform::WPARAM>(command));
+}
+
+void CMainDlg::CopySelection() {
+  auto* pane = static_cast<platform::ListBox*>(m_pane);
+  const int current = pane->Current();
+  // The pane's selection as a rich edit gives it, lines ended by "\r".
+  std::string selected;
+  if (m_allSelected && current == m_selectedAt) {
+    for (int i = 0; i < pane->Count(); ++i) {
+      if (i > 0) selected += '\r';
+      selected += static_cast<const std::string>(CTTSWString(pane->EntryText(i)));
+    }
+  } else if (current >= 0) {
+    selected = static_cast<const std::string>(CTTSWString(pane->EntryText(current)));
+  }
+  std::string text;
+  for (char c : selected) {
+    if (c == '\r') text += "\r\n";
+    else text += c;
+  }
+  // A clipboard that cannot be reached is skipped silently.
+  CopyToClipboard(text);
+}
+
+void CMainDlg::SelectAll() {
+  platform::SetFocus(m_pane);
+  platform::SetWindowText(this, L"TEST");
+  m_allSelected = true;
+  m_selectedAt = static_cast<platform::ListBox*>(m_pane)->Current();
 }
 
 void CMainDlg::Close() {

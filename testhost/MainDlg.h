@@ -57,6 +57,9 @@ class CMainDlg : public platform::Dialog {
   void AppendToPane(const std::string& text);
   void ClearPane();
   void Close();
+  void ShowPaneMenu();
+  void CopySelection();
+  void SelectAll();
   void StartMonitor();
   void Monitor(platform::DebugOutputListener& listener);
   void StopMonitor();
@@ -69,6 +72,16 @@ class CMainDlg : public platform::Dialog {
   std::ostringstream m_pending;
   std::thread m_worker;
   bool m_paneEndsLine = true;  // the pane's last line is complete
+  // After Select All, the whole pane is the selection until the cursor
+  // moves; otherwise it is the line under the cursor.
+  bool m_allSelected = false;
+  int m_selectedAt = -1;
+  // The menu key on the pane asks the dialog for the pop-up menu.
+  class CPaneKeys : public platform::Subclass {
+   protected:
+    platform::LRESULT WindowProc(platform::UINT message, platform::WPARAM wParam,
+                                 platform::LPARAM lParam) override;
+  } m_paneKeys;
 };
 
 // The test host's printf-style log line to the debug output.

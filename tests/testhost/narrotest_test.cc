@@ -37,8 +37,9 @@ TEST(SaveNameTest, SavInsideTheNameDoesNotCount) {
 class NarroTestProgram : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_channel = "narrotest-" + std::to_string(getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    // A channel name has at most 32 characters.
+    static int tests = 0;
+    m_channel = "narrotest-" + std::to_string(getpid()) + "-" + std::to_string(++tests);
   }
   std::string Environment() const {
     return "env NARRO_SPEECH=wav:" + ShellQuoted(m_wav.path()) +
@@ -147,8 +148,11 @@ TEST_F(NarroTestInTmux, ShowsTheLogAndSpeaksThenDoneEndsIt) {
   EXPECT_NE(tmux.RowOf("Test Speech"), -1);
   EXPECT_NE(tmux.RowOf("Test Save"), -1);
   EXPECT_NE(tmux.RowOf("About..."), -1);
-  // The terminal's cursor stands on the focused button, the first.
-  EXPECT_EQ(tmux.Cursor().second, tmux.RowOf("Test Speech"));
+  // The terminal's cursor stands on the focused button, the first (the
+  // screen may be caught half drawn, so look until it is).
+  const int buttons = tmux.RowOf("Test Speech");
+  for (int i = 0; i < 2000 && tmux.Cursor().second != buttons; ++i) usleep(10000);
+  EXPECT_EQ(tmux.Cursor().second, buttons);
   tmux.Keys("Enter");
   EXPECT_TRUE(tmux.WaitFor("Running speech test"));
   EXPECT_TRUE(tmux.WaitFor("If you hear me. The speech works."));
@@ -204,6 +208,80 @@ TEST_F(NarroTestInTmux, PastAThousandLinesThePaneStartsAfresh) {
   ASSERT_TRUE(tmux.WaitFor("> "));
   EXPECT_EQ(tmux.RowOf("APPLICATION STARTED"), -1) << tmux.Screen();
   EXPECT_NE(tmux.RowOf("after"), -1) << tmux.Screen();
+}
+
+}  // namespace
+
+namespace {
+
+// The pane's pop-up menu, on Shift-F10 while the pane has the focus.
+class NarroTestPaneMenu : public NarroTestInTmux {
+ protected:
+  void SetUp() override {
+    NarroTestInTmux::SetUp();
+    // A stand-in for wl-copy that keeps what it is given.
+    WriteFile(m_bin.File("wl-copy"), "#!/bin/sh\ncat > " + ShellQuoted(m_bin.File("clipboard")) + "\n");
+    chmod(m_bin.File("wl-copy").c_str(), 0755);
+  }
+  std::string MenuCommand() const { return "env PATH=" + ShellQuoted(m_bin.path()) + ":\"$PATH\" " + Command(); }
+  std::string Clipboard() const { return ReadFile(m_bin.File("clipboard")); }
+  TempDir m_bin;
+};
+
+TEST_F(NarroTestPaneMenu, SelectAllThenCopyPutsThePaneWithCrLf) {
+  Tmux tmux(MenuCommand(), 100, 30);
+  ASSERT_TRUE(tmux.WaitFor("About to initalize TTS"));
+  tmux.Keys("Tab Tab S-F10");
+  ASSERT_TRUE(tmux.WaitFor("Select All"));
+  tmux.Keys("Down Down Enter");
+  ASSERT_TRUE(tmux.WaitFor("TEST"));  // Select All names the window so
+  tmux.Keys("S-F10");
+  ASSERT_TRUE(tmux.WaitFor("Select All"));
+  tmux.Keys("Enter");
+  for (int i = 0; i < 2000 && Clipboard().find("initalize") == std::string::npos; ++i) usleep(10000);
+  const std::string copied = Clipboard();
+  EXPECT_EQ(copied.rfind("#### APPLICATION STARTED ####\r\n----------------------\r\nDebug Monitor Started\r\n", 0), 0u)
+      << copied;
+  EXPECT_NE(copied.find("About to initalize TTS\r\n"), std::string::npos) << copied;
+  EXPECT_EQ(copied.find("\n\n"), std::string::npos);
+}
+
+TEST_F(NarroTestPaneMenu, CopyTakesTheLineUnderTheCursor) {
+  Tmux tmux(MenuCommand(), 100, 30);
+  ASSERT_TRUE(tmux.WaitFor("About to initalize TTS"));
+  tmux.Keys("Tab Tab Home S-F10");
+  ASSERT_TRUE(tmux.WaitFor("Select All"));
+  tmux.Keys("Enter");
+  for (int i = 0; i < 2000 && Clipboard().empty(); ++i) usleep(10000);
+  EXPECT_EQ(Clipboard(), "#### APPLICATION STARTED ####");
+}
+
+TEST_F(NarroTestPaneMenu, ClearEmptiesThePaneAndNewTextFollows) {
+  Tmux tmux(MenuCommand(), 100, 30);
+  ASSERT_TRUE(tmux.WaitFor("About to initalize TTS"));
+  tmux.Keys("Tab Tab S-F10");
+  ASSERT_TRUE(tmux.WaitFor("Select All"));
+  tmux.Keys("Down Enter");
+  ASSERT_TRUE(tmux.WaitFor("DONE"));
+  for (int i = 0; i < 2000 && tmux.RowOf("Debug Monitor Started") != -1; ++i) usleep(10000);
+  EXPECT_EQ(tmux.RowOf("Debug Monitor Started"), -1) << tmux.Screen();
+  // Two stops back from the pane: Test Save, then Test Speech.
+  tmux.Keys("BTab BTab Enter");
+  EXPECT_TRUE(tmux.WaitFor("Running speech test"));
+  EXPECT_EQ(tmux.RowOf("APPLICATION STARTED"), -1);
+}
+
+TEST_F(NarroTestInTmux, AboutShowsTheNameAndVersion) {
+  Tmux tmux(Command(), 100, 30);
+  ASSERT_TRUE(tmux.WaitFor("About to initalize TTS"));
+  tmux.Keys("a");  // the mnemonic of &About... while a button has the focus
+  ASSERT_TRUE(tmux.WaitFor("version 1.0"));
+  EXPECT_NE(tmux.RowOf("NarroTest Application"), -1) << tmux.Screen();
+  EXPECT_NE(tmux.RowOf("OK"), -1);
+  tmux.Keys("Enter");
+  ASSERT_TRUE(tmux.WaitFor("Test Speech"));
+  tmux.Keys("BTab BTab Enter");
+  EXPECT_TRUE(tmux.WaitFor("EXIT=2"));
 }
 
 }  // namespace
