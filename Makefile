@@ -19,7 +19,8 @@ testhost: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS) --target NarroTest
 	@mkdir -p $(BUILD)/testhost-data
-	NARRO_DATA_DIR=$(abspath $(BUILD))/testhost-data $(BUILD)/testhost/NarroTest
+	@# DONE ends NarroTest with exit code 2, its command's id: not a failure.
+	NARRO_DATA_DIR=$(abspath $(BUILD))/testhost-data $(BUILD)/testhost/NarroTest || [ $$? -eq 2 ]
 
 test: build build-asan
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
