@@ -1,5 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # make run   builds Narro and runs its main program.
+# make testhost  builds and starts NarroTest in the terminal, its data
+#                folder in the build tree.
 # make test  builds and runs every test, then again under AddressSanitizer
 #            and UndefinedBehaviorSanitizer.
 # Both install the Debian packages they need first.
@@ -8,10 +10,17 @@ JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 
-.PHONY: run test deps build build-asan bench install clean
+.PHONY: run testhost test deps build build-asan bench install clean
 
 run: build
 	$(BUILD)/tools/narro/narro self-check
+
+testhost: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD) -j$(JOBS) --target NarroTest
+	@mkdir -p $(BUILD)/testhost-data
+	@# DONE ends NarroTest with exit code 2, its command's id: not a failure.
+	NARRO_DATA_DIR=$(abspath $(BUILD))/testhost-data $(BUILD)/testhost/NarroTest || [ $$? -eq 2 ]
 
 test: build build-asan
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)

@@ -28,6 +28,8 @@ bool Named(const std::wstring& name, KeyEvent& key) {
       {L"End", {KeyEvent::kKey, VK_END, 0}},
       {L"Ins", {KeyEvent::kKey, VK_INSERT, 0}},
       {L"Del", {KeyEvent::kKey, VK_DELETE, 0}},
+      {L"Apps", {KeyEvent::kKey, VK_APPS, 0}},
+      {L"S-F10", {KeyEvent::kKey, VK_APPS, 0}},
       {L"C-c", {KeyEvent::kInterrupt, 0, 0}},
       {L"lt", {KeyEvent::kKey, VK_OEM_COMMA, L'<'}},
   };

@@ -4,7 +4,8 @@
 // typed as a key-down of its virtual key followed by the character, except
 // '<', which begins a key name up to the next '>': <Enter>, <Esc>, <Space>,
 // <Tab>, <Backspace>, <Up>, <Down>, <Left>, <Right>, <PgUp>, <PgDn>,
-// <Home>, <End>, <Ins>, <Del>, <F1> to <F12>, <C-c>, and <lt> for a literal
+// <Home>, <End>, <Ins>, <Del>, <F1> to <F12>, <Apps> and <S-F10>
+// (the menu key), <C-c>, and <lt> for a literal
 // '<'. An unknown name, or a script cut off inside '<', is logged and ends
 // the script there.
 #ifndef NARRO_PLATFORM_WIN_KEY_SCRIPT_H_

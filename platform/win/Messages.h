@@ -39,6 +39,7 @@ enum : UINT {
   WM_CHAR = 0x0102,
   WM_INITDIALOG = 0x0110,
   WM_COMMAND = 0x0111,
+  WM_CONTEXTMENU = 0x007B,
   WM_LBUTTONDBLCLK = 0x0203,
   WM_USER = 0x0400,
   // A notification sent back to the control it came from.
@@ -129,6 +130,7 @@ enum : unsigned {
   VK_DOWN = 0x28,
   VK_INSERT = 0x2D,
   VK_DELETE = 0x2E,
+  VK_APPS = 0x5D,  // the menu key; the terminal gives Shift-F10 this key too
   VK_F1 = 0x70,
   VK_F12 = 0x7B,
   VK_OEM_1 = 0xBA,       // ;:

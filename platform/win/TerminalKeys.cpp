@@ -58,6 +58,11 @@ bool KeyOfCursesCode(int code, KeyEvent& key) {
     case KEY_RESIZE:
       key = {KeyEvent::kResize, 0, 0};
       return true;
+    case KEY_F(22):
+      // Shift-F10: a context menu, as the menu key asks for one; the
+      // shift is not told apart otherwise, so it becomes that key.
+      vk = VK_APPS;
+      break;
     default:
       if (code >= KEY_F(1) && code <= KEY_F(12)) {
         vk = VK_F1 + static_cast<unsigned>(code - KEY_F(1));

@@ -42,6 +42,11 @@ TEST(KeyScriptTest, EveryCharacterIsItsKeyAndItself) {
                                                         {KeyEvent::kKey, VK_PACKET, L'\U0001F600'}}));
 }
 
+TEST(KeyScriptTest, TheMenuKeyHasTwoNames) {
+  EXPECT_EQ(Keys(L"<Apps><S-F10>"), (std::vector<Key>{{KeyEvent::kKey, VK_APPS, 0},
+                                                      {KeyEvent::kKey, VK_APPS, 0}}));
+}
+
 TEST(KeyScriptTest, NamedKeys) {
   EXPECT_EQ(Keys(L"<Enter><Esc><Space><Tab><Backspace>"),
             (std::vector<Key>{{KeyEvent::kKey, VK_RETURN, L'\r'},
