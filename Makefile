@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# make run   builds Narro and runs its main program.
+# make run   builds Narro, runs the self-check and, at a terminal, NarroTest.
 # make testhost  builds and starts NarroTest in the terminal, its data
 #                folder in the build tree.
 # make test  builds and runs every test, then again under AddressSanitizer
@@ -14,6 +14,9 @@ ASAN_BUILD ?= build-asan
 
 run: build
 	$(BUILD)/tools/narro/narro self-check
+	@# The test host is the main program until a player exists; it needs a
+	@# terminal, so without one the self-check is all.
+	@if [ -t 0 ] && [ -t 1 ]; then $(MAKE) --no-print-directory testhost; fi
 
 testhost: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
