@@ -118,11 +118,36 @@ class CursesScreen : public DialogIo {
         }
         return true;
       }
+      if (ch == 27 && AltCharacter(key)) return true;
       if (KeyOfCharacter(static_cast<wchar_t>(ch), key)) return true;
     }
   }
 
  private:
+  // A terminal sends Alt and a character as Escape and the character at
+  // once; an Escape the player pressed comes alone. Whatever else follows
+  // at once is put back for the next read.
+  bool AltCharacter(KeyEvent& key) {
+    wint_t next = 0;
+    wtimeout(m_window, 25);
+    const int got = wget_wch(m_window, &next);
+    wtimeout(m_window, -1);
+    if (got == ERR) return false;
+    if (got == OK && next >= 32 && next != 127 && !(next >= 128 && next < 160)) {
+      key = KeyEvent();
+      key.vk = VirtualKeyOf(static_cast<wchar_t>(next));
+      key.ch = static_cast<wchar_t>(next);
+      key.alt = true;
+      return true;
+    }
+    if (got == KEY_CODE_YES) {
+      ungetch(static_cast<int>(next));
+    } else {
+      unget_wch(static_cast<wchar_t>(next));
+    }
+    return false;
+  }
+
   void Draw(int row, const FrameLine& line) {
     wmove(m_window, row, 0);
     const size_t markEnd = line.markStart + line.markLength;

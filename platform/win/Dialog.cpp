@@ -124,6 +124,10 @@ void Dialog::RunLoop() {
       continue;
     }
     if (key.kind == KeyEvent::kResize) continue;
+    if (key.alt) {
+      PressMnemonic(key.ch);
+      continue;
+    }
     HWND target = GetFocus();
     if (target == nullptr || (target != this && target->Parent() != this)) target = this;
     PostQueued({target, WM_KEYDOWN, key.vk, 0, key.ch, key.shift});

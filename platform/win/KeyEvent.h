@@ -15,6 +15,10 @@ struct KeyEvent {
   unsigned vk = 0;
   wchar_t ch = 0;
   bool shift = false;  // only Shift-Tab is told apart: it goes backwards
+  // Alt with a character: presses the button whose mnemonic it is,
+  // wherever the focus stands (a terminal sends it as Escape and the
+  // character).
+  bool alt = false;
 };
 
 // The virtual key that types ch on a US keyboard; VK_PACKET for a

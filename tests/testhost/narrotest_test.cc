@@ -294,6 +294,18 @@ TEST_F(NarroTestPaneMenu, ClearEmptiesThePaneAndNewTextFollows) {
   EXPECT_EQ(tmux.RowOf("APPLICATION STARTED"), -1);
 }
 
+TEST_F(NarroTestInTmux, AltAOpensAboutWhereverTheFocusStands) {
+  Tmux tmux(Command(), 100, 30);
+  ASSERT_TRUE(tmux.WaitFor("About to initalize TTS"));
+  tmux.Keys("Tab Tab");  // on to the pane, which keeps letters for itself
+  tmux.Keys("M-a");
+  ASSERT_TRUE(tmux.WaitFor("version 1.0"));
+  tmux.Keys("Enter");
+  ASSERT_TRUE(tmux.WaitFor("Test Speech"));
+  tmux.Keys("Escape");  // alone, still DONE
+  EXPECT_TRUE(tmux.WaitFor("EXIT=2"));
+}
+
 TEST_F(NarroTestInTmux, AboutShowsTheNameAndVersion) {
   Tmux tmux(Command(), 100, 30);
   ASSERT_TRUE(tmux.WaitFor("About to initalize TTS"));
