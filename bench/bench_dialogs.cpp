@@ -22,6 +22,7 @@
 #include "platform/win/DialogIo.h"
 #include "platform/win/KeyEvent.h"
 #include "speech/SpeechTTS.h"
+#include "bench/BenchFigures.h"
 
 namespace {
 
@@ -93,15 +94,6 @@ class StampingKeys : public platform::DialogIo {
  private:
   int m_given = 0;
 };
-
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-double Percentile(std::vector<double> values, double p) {
-  if (values.empty()) return -1;
-  std::sort(values.begin(), values.end());
-  const size_t index = static_cast<size_t>(p * static_cast<double>(values.size() - 1));
-  return values[index];
-}
 
 }  // namespace
 

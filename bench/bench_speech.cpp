@@ -33,6 +33,7 @@
 #include "platform/sapi/AudioEnd.h"
 #include "platform/sapi/LeadingSilence.h"
 #include "platform/sapi/VoiceTokens.h"
+#include "bench/BenchFigures.h"
 
 namespace {
 
@@ -42,8 +43,6 @@ using namespace std::chrono_literals;
 constexpr int kAudible = 1000;
 constexpr auto kTimeout = 2s;
 constexpr double kTimedOut = std::numeric_limits<double>::infinity();
-
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 // A device that plays what it is given in order at the real rate.
 class PlayClock {
@@ -152,15 +151,6 @@ class TimedEnd : public platform::AudioEnd {
   uint64_t m_utterance = 0;
   Onsets m_onsets;
 };
-
-// Timed-out measurements are infinite, so that they count against the
-// percentiles instead of vanishing from them. NaN when there is nothing.
-double Percentile(std::vector<double> values, double p) {
-  if (values.empty()) return std::nan("");
-  std::sort(values.begin(), values.end());
-  const size_t index = static_cast<size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
-  return values[std::min(index, values.size() - 1)];
-}
 
 std::string Figure(double ms) {
   if (std::isnan(ms)) return "none";

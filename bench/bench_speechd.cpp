@@ -25,19 +25,12 @@
 #include "platform/sapi/AudioEnd.h"
 #include "tests/speechd/PrivateSpeechDispatcher.h"
 #include "tests/speechd/SsipWatch.h"
+#include "bench/BenchFigures.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
-
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-double Percentile(std::vector<double> values, double p) {
-  if (values.empty()) return 0;
-  std::sort(values.begin(), values.end());
-  return values[static_cast<size_t>(p * (values.size() - 1) + 0.5)];
-}
 
 const char* const kWords[] = {"north", "take", "lamp", "open", "the", "mailbox", "read",
                               "leaflet", "go", "west", "climb", "tree", "examine", "egg"};

@@ -8,19 +8,14 @@
 #include <string>
 
 #include "tests/speechd/SpeechdFixture.h"
+#include "tests/support/Shell.h"
 
 namespace {
 
 // Exit status; standard output in out. The environment (NARRO_SPEECH,
 // SPEECHD_ADDRESS, XDG_CONFIG_HOME) is the test's.
 int RunNarro(const std::string& arguments, std::string& out) {
-  FILE* pipe = popen((std::string(NARRO_TOOL) + " " + arguments + " 2>/dev/null").c_str(), "r");
-  out.clear();
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  const int status = pclose(pipe);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return RunShellCommand(std::string(NARRO_TOOL) + " " + arguments + " 2>/dev/null", out);
 }
 
 TEST_F(SpeechdTest, NarroVoicesListsTheServersVoices) {
