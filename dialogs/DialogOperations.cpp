@@ -7,7 +7,6 @@
 #include "narro/Narro.h"
 #include "platform/win/Dialog.h"
 #include "platform/win/FolderChooser.h"
-#include "speech/SpeechTTS.h"
 
 namespace {
 
@@ -28,11 +27,7 @@ void CleanForFileName(std::wstring& text) {
 void CNarro::getInput(CTTSWString& result, const std::string& prompt, bool clean) {
   CSpokenDialogs spoken;
   CInputDlg dialog;
-  if (checkFlags(kConfirmFlags)) {
-    if (CSpeechTTS* engine = CSpeechTTS::GetSingletonPtr()) {
-      engine->SpeakToMe(prompt, kCutOffAndSpeak);
-    }
-  }
+  if (checkFlags(kConfirmFlags)) SpeakThroughEngine(prompt, kCutOffAndSpeak);
   dialog.m_prompt = prompt;
   dialog.DoModal(platform::Dialog::Active());
   std::wstring typed = dialog.m_edit.m_typed;

@@ -1,8 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/DialogSpeech.h"
 
-#include "dialogs/ListBoxSpeak.h"
 #include "narro/Narro.h"
+#include "speech/SpeechTTS.h"
+
+void SpeakThroughEngine(const std::wstring& text, int flags) {
+  if (CSpeechTTS* engine = CSpeechTTS::GetSingletonPtr()) engine->SpeakToMe(text, flags);
+}
+
+void SpeakThroughEngine(const std::string& text, int flags) {
+  if (CSpeechTTS* engine = CSpeechTTS::GetSingletonPtr()) engine->SpeakToMe(text, flags);
+}
 
 void CEngineAnnouncer::Announce(const std::wstring& text, int flags) {
   CNarro* facade = CNarro::GetSingletonPtr();

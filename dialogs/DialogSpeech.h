@@ -6,8 +6,14 @@
 #define NARRO_DIALOGS_DIALOG_SPEECH_H_
 
 #include <memory>
+#include <string>
 
 #include "platform/win/Announcer.h"
+
+// Speaks through the engine when there is one (InitializeSAPI made it);
+// nothing otherwise. The narrow form reads the locale's multibyte text.
+void SpeakThroughEngine(const std::wstring& text, int flags);
+void SpeakThroughEngine(const std::string& text, int flags);
 
 class CEngineAnnouncer : public platform::Announcer {
  public:

@@ -2,7 +2,7 @@
 #include "dialogs/EditSpeak.h"
 
 #include "narro/Narro.h"
-#include "speech/SpeechTTS.h"
+#include "dialogs/DialogSpeech.h"
 
 namespace {
 
@@ -32,11 +32,7 @@ void CEditSpeakT<TBase>::OnChar(wchar_t ch) {
   m_typed += ch;
   if (m_store.m_wordEnders.find(ch) == std::wstring::npos) return;
   m_store.m_lastWord = m_store.LastWord(m_typed);
-  if (m_speak) {
-    if (CSpeechTTS* engine = CSpeechTTS::GetSingletonPtr()) {
-      engine->SpeakToMe(m_store.m_lastWord, kCutOffAndSpeak);
-    }
-  }
+  if (m_speak) SpeakThroughEngine(m_store.m_lastWord, kCutOffAndSpeak);
 }
 
 template <class TBase>
@@ -47,10 +43,8 @@ bool CEditSpeakT<TBase>::OnKeyDown(unsigned key) {
       // The character the deletion is about to take, when the caret stands
       // at the end; the deletion comes with the backspace character.
       if (m_speak && !m_typed.empty()) {
-        if (CSpeechTTS* engine = CSpeechTTS::GetSingletonPtr()) {
-          engine->SpeakToMe(CNarro::UC8_To_ASCII(m_typed.substr(m_typed.size() - 1)),
-                            kCutOffAndSpeak);
-        }
+        SpeakThroughEngine(CNarro::UC8_To_ASCII(m_typed.substr(m_typed.size() - 1)),
+                           kCutOffAndSpeak);
       }
       return false;
     case platform::VK_TAB:

@@ -3,17 +3,13 @@
 
 #include <vector>
 
-#include "speech/SpeechTTS.h"
+#include "dialogs/DialogSpeech.h"
 
 namespace {
 
 constexpr int kCutOffAndSpeak = 3;
 
 }  // namespace
-
-void SpeakThroughEngine(const std::wstring& text, int flags) {
-  if (CSpeechTTS* engine = CSpeechTTS::GetSingletonPtr()) engine->SpeakToMe(text, flags);
-}
 
 template <class TBase>
 bool CListBoxSpeakT<TBase>::CurrentText(std::wstring& text) const {

@@ -38,7 +38,4 @@ class CListBoxSpeakT : public TBase {
 extern template class CListBoxSpeakT<platform::Subclass>;
 using CListBoxSpeak = CListBoxSpeakT<platform::Subclass>;
 
-// Speaks through the engine when there is one (InitializeSAPI made it).
-void SpeakThroughEngine(const std::wstring& text, int flags);
-
 #endif  // NARRO_DIALOGS_LIST_BOX_SPEAK_H_

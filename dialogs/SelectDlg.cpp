@@ -2,6 +2,7 @@
 #include "dialogs/SelectDlg.h"
 
 #include "core/Log.h"
+#include "dialogs/DialogSpeech.h"
 #include "narro/Narro.h"
 #include "platform/win/DialogTemplate.h"
 #include "speech/SpeechTTS.h"
@@ -72,11 +73,7 @@ void CSelectDlg::OnInitDialog() {
   m_listWnd = GetDlgItem(IDC_LIST);
   SetFocus(m_listWnd);
   SendMessage(m_listWnd, LB_SETCURSEL, 0);  // current, not announced
-  if (m_speakIntro) {
-    if (CSpeechTTS* engine = CSpeechTTS::GetSingletonPtr()) {
-      engine->SpeakToMe(intro, kCutOffAndSpeak);
-    }
-  }
+  if (m_speakIntro) SpeakThroughEngine(intro, kCutOffAndSpeak);
 }
 
 // The list shows the entries' own wide texts: a word in Greek or Russian is
