@@ -217,7 +217,16 @@ TEST_F(NarroTestInTmux, PastAThousandLinesThePaneStartsAfresh) {
   Tmux tmux(Command(), 100, 30);
   ASSERT_TRUE(tmux.WaitFor("About to initalize TTS"));
   setenv("NARRO_DEBUG_CHANNEL", m_channel.c_str(), 1);
-  for (int i = 1; i <= 1001; ++i) platform::OutputDebugString("line " + std::to_string(i) + "\n");
+  // A listener slower than the writer (a sanitizer build, a busy machine)
+  // makes the writer drop lines for a moment rather than wait: a line that
+  // was not taken is written again, so that all of them reach the pane.
+  for (int i = 1; i <= 1001; ++i) {
+    const std::string line = "line " + std::to_string(i) + "\n";
+    for (int tries = 0; tries < 100; ++tries) {
+      if (platform::WriteDebugOutput(line) == platform::DebugWriteResult::kSent) break;
+      usleep(50000);
+    }
+  }
   ASSERT_TRUE(tmux.WaitFor("line 1001"));
   platform::OutputDebugString("after\n");
   ASSERT_TRUE(tmux.WaitFor("after"));
