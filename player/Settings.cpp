@@ -1,1 +1,332 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "player/Settings.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "player/WholeNumber.h"
+
+namespace {
+
+// Far more than five settings ever need; a bigger file is not ours.
+constexpr size_t kLargestFile = 64 * 1024;
+
+std::string Reason(int error) { return std::strerror(error); }
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
+bool IsUtf8(const std::string& text) {
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t n = text.size();
+  for (size_t i = 0; i < n;) {
+    const unsigned char c = s[i];
+    size_t length;
+    unsigned char low = 0x80, high = 0xBF;  // the bounds of the second byte
+    if (c < 0x80) {
+      ++i;
+      continue;
+    } else if (c >= 0xC2 && c <= 0xDF) {
+      length = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      length = 3;
+      if (c == 0xE0) low = 0xA0;
+      if (c == 0xED) high = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      length = 4;
+      if (c == 0xF0) low = 0x90;
+      if (c == 0xF4) high = 0x8F;
+    } else {
+      return false;
+    }
+    if (n - i < length || s[i + 1] < low || s[i + 1] > high) return false;
+    for (size_t k = 2; k < length; ++k) {
+      if (s[i + k] < 0x80 || s[i + k] > 0xBF) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+// What the file could not give back exactly; empty when the value is fine.
+std::string Unstorable(const std::string& value) {
+  if (value.find_first_of(std::string("\n\r\0", 3)) != std::string::npos) {
+    return "contains a line break or a zero byte";
+  }
+  if (!IsUtf8(value)) return "is not UTF-8 text";
+  return {};
+}
+
+bool IsBlank(const std::string& line) {
+  return line.find_first_not_of(" \t") == std::string::npos;
+}
+
+// The file's text, or false with what is wrong in `what`.
+bool ReadSmallRegularFile(const std::string& path, std::string& text, std::string& what,
+                          bool& missing) {
+  struct stat st;
+  // stat before open: opening a FIFO or a device could block or do things.
+  if (stat(path.c_str(), &st) != 0) {
+    missing = errno == ENOENT;
+    what = "cannot be read (" + Reason(errno) + ")";
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    what = "is not a regular file";
+    return false;
+  }
+  // O_NONBLOCK still, for whatever was swapped in between stat and open.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    missing = errno == ENOENT;
+    what = "cannot be read (" + Reason(errno) + ")";
+    return false;
+  }
+  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (!ok) what = "is not a regular file";
+  char buffer[8192];
+  while (ok) {
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      what = "cannot be read (" + Reason(errno) + ")";
+      ok = false;
+    } else if (got == 0) {
+      break;
+    } else if (text.size() + static_cast<size_t>(got) > kLargestFile) {
+      // Counted while reading, not from st_size: the file may grow.
+      what = "is larger than 64 KiB";
+      ok = false;
+    } else {
+      text.append(buffer, static_cast<size_t>(got));
+    }
+  }
+  close(fd);
+  return ok;
+}
+
+// Reads the lines into `settings`; false with what is wrong in `what`.
+bool ParseSettings(std::string text, PlayerSettings& settings, std::string& what) {
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);  // an editor's BOM
+  if (text.find('\0') != std::string::npos) {
+    what = "contains zero bytes";
+    return false;
+  }
+  if (!IsUtf8(text)) {
+    what = "is not UTF-8 text";
+    return false;
+  }
+  static const char* const kKeys[] = {"voice", "rate", "volume", "flags", "games"};
+  bool seen[5] = {};
+  size_t start = 0;
+  for (int number = 1; start < text.size(); ++number) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    start = end + 1;
+    // A file edited on Windows; a CR anywhere else is damage, caught below.
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::string lineName = "line " + std::to_string(number);
+    if (IsBlank(line) || line[line.find_first_not_of(" \t")] == '#') continue;
+    const size_t equals = line.find('=');
+    int key = -1;
+    for (int k = 0; k < 5 && equals != std::string::npos; ++k) {
+      if (line.compare(0, equals, kKeys[k]) == 0) key = k;
+    }
+    const std::string value = equals == std::string::npos ? "" : line.substr(equals + 1);
+    if (key < 0 || value.find('\r') != std::string::npos) {
+      what = lineName + " is not a setting";
+      return false;
+    }
+    if (seen[key]) {
+      // Two answers to one question: which one the user meant is anyone's guess.
+      what = lineName + " repeats " + kKeys[key];
+      return false;
+    }
+    seen[key] = true;
+    long long parsed = 0;
+    switch (key) {
+      case 0: settings.voiceId = value; break;
+      case 4: settings.gamesFolder = value; break;
+      case 1:
+        if (!ParseWholeNumber(value, -10, 10, parsed)) {
+          what = lineName + ": rate must be a number from -10 to 10";
+          return false;
+        }
+        settings.rate = static_cast<long>(parsed);
+        break;
+      case 2:
+        if (!ParseWholeNumber(value, 0, 100, parsed)) {
+          what = lineName + ": volume must be a number from 0 to 100";
+          return false;
+        }
+        settings.volume = static_cast<int>(parsed);
+        break;
+      case 3:
+        if (!ParseWholeNumber(value, 0, UINT32_MAX, parsed)) {
+          what = lineName + ": flags must be a number from 0 to 4294967295";
+          return false;
+        }
+        settings.flags = static_cast<uint32_t>(parsed);
+        break;
+    }
+  }
+  return true;
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The file a chain of symlinks ends at (which may not exist yet), so that
+// the rename replaces the target and leaves the user's link alone.
+bool FollowLinks(std::string& path, std::string& what) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+    std::string target(4096, '\0');
+    const ssize_t length = readlink(path.c_str(), target.data(), target.size());
+    if (length < 0 || static_cast<size_t>(length) >= target.size()) {
+      what = "cannot follow the link (" + Reason(length < 0 ? errno : ENAMETOOLONG) + ")";
+      return false;
+    }
+    target.resize(static_cast<size_t>(length));
+    path = target[0] == '/' ? target : FolderOf(path) + "/" + target;
+  }
+  what = "cannot follow the link (" + Reason(ELOOP) + ")";
+  return false;
+}
+
+// mkdir -p, 0700: the settings of a player for blind users are nobody else's.
+bool MakeFolders(const std::string& folder, std::string& what) {
+  for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+    const std::string prefix = folder.substr(0, slash);
+    if (prefix.back() != '/' && mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
+      what = "cannot make the folder " + prefix + " (" + Reason(errno) + ")";
+      return false;
+    }
+    if (slash == std::string::npos) break;
+  }
+  return true;
+}
+
+bool WriteAll(int fd, const std::string& text) {
+  for (size_t done = 0; done < text.size();) {
+    const ssize_t wrote = write(fd, text.data() + done, text.size() - done);
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) return false;
+    done += static_cast<size_t>(wrote);
+  }
+  return true;
+}
+
+bool ReplaceFile(std::string path, const std::string& text, std::string& what) {
+  if (!FollowLinks(path, what)) return false;
+  struct stat old;
+  const bool exists = lstat(path.c_str(), &old) == 0;
+  if (exists && !S_ISREG(old.st_mode)) {
+    what = "is not a regular file; it was left as it is";
+    return false;
+  }
+  const std::string folder = FolderOf(path);
+  if (!MakeFolders(folder, what)) return false;
+  std::string temporary = path + ".XXXXXX";
+  const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) {
+    what = "cannot make a temporary file in " + folder + " (" + Reason(errno) + ")";
+    return false;
+  }
+  // A file the user opened up (or locked down) keeps its permissions.
+  bool ok = !exists || fchmod(fd, old.st_mode & 07777) == 0;
+  ok = ok && WriteAll(fd, text) && fsync(fd) == 0;
+  int error = errno;
+  if (close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (ok && rename(temporary.c_str(), path.c_str()) != 0) {
+    ok = false;
+    error = errno;
+  }
+  if (!ok) {
+    unlink(temporary.c_str());
+    what = "cannot be written (" + Reason(error) + ")";
+    return false;
+  }
+  // The rename itself reaches the disk only with the folder.
+  const int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folderFd >= 0) {
+    fsync(folderFd);
+    close(folderFd);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string SettingsPath() {
+  try {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    // A relative XDG_CONFIG_HOME or HOME would put the file wherever the
+    // player happened to start.
+    if (xdg && xdg[0] == '/') return std::string(xdg) + "/narro/player.conf";
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/') return std::string(home) + "/.config/narro/player.conf";
+  } catch (...) {
+  }
+  return {};
+}
+
+PlayerSettings LoadSettings(const std::string& path, std::string& problem) {
+  problem.clear();
+  try {
+    if (path.empty()) return {};
+    std::string text, what;
+    bool missing = false;
+    PlayerSettings settings;
+    if (ReadSmallRegularFile(path, text, what, missing) && ParseSettings(text, settings, what)) {
+      return settings;
+    }
+    if (missing) return {};
+    problem = path + ": " + what + "; using the defaults";
+  } catch (...) {
+    problem = path + ": cannot be read (out of memory); using the defaults";
+  }
+  return {};
+}
+
+bool SaveSettings(const std::string& path, const PlayerSettings& settings, std::string& problem) {
+  problem.clear();
+  try {
+    if (path.empty()) {
+      problem = "The settings were not saved: neither XDG_CONFIG_HOME nor HOME names a folder";
+      return false;
+    }
+    std::string what;
+    if (!(what = Unstorable(settings.voiceId)).empty()) {
+      what = "the voice " + what;
+    } else if (!(what = Unstorable(settings.gamesFolder)).empty()) {
+      what = "the games folder " + what;
+    } else if (settings.rate < -10 || settings.rate > 10) {
+      what = "the rate " + std::to_string(settings.rate) + " is not from -10 to 10";
+    } else if (settings.volume < 0 || settings.volume > 100) {
+      what = "the volume " + std::to_string(settings.volume) + " is not from 0 to 100";
+    } else {
+      const std::string text = "# narro-play settings\nvoice=" + settings.voiceId +
+                               "\nrate=" + std::to_string(settings.rate) +
+                               "\nvolume=" + std::to_string(settings.volume) +
+                               "\nflags=" + std::to_string(settings.flags) +
+                               "\ngames=" + settings.gamesFolder + "\n";
+      if (ReplaceFile(path, text, what)) return true;
+    }
+    problem = path + ": " + what + "; the settings were not saved";
+  } catch (...) {
+    problem = path + ": out of memory; the settings were not saved";
+  }
+  return false;
+}

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// narro-play's settings file: what the player remembers between runs.
+#ifndef NARRO_PLAYER_SETTINGS_H_
+#define NARRO_PLAYER_SETTINGS_H_
+
+#include <cstdint>
+#include <string>
+
+struct PlayerSettings {
+  std::string voiceId;      // speech voice token id; empty: the default voice
+  long rate = 0;            // -10..10
+  int volume = 100;         // 0..100
+  uint32_t flags = 17;      // the library's flag word
+  std::string gamesFolder;  // where the games list starts; empty: not chosen yet
+};
+
+// $XDG_CONFIG_HOME/narro/player.conf when XDG_CONFIG_HOME is set, absolute and
+// not empty; else $HOME/.config/narro/player.conf (HOME absolute too); empty
+// when neither gives a folder.
+std::string SettingsPath();
+
+// A missing file gives the defaults and no problem. A file that cannot be
+// used gives the defaults and one line in `problem` naming the path and what
+// is wrong. Never blocks on a FIFO, never throws.
+PlayerSettings LoadSettings(const std::string& path, std::string& problem);
+
+// Replaces the file atomically (temporary file beside it, fsync, rename),
+// making its folder (0700) when missing; a symlink's target is replaced and
+// the link kept. Refuses, leaving the old file as it was, values the file
+// could not give back exactly (a line break, a zero byte, text that is not
+// UTF-8, a number out of range) and a path that is not a regular file.
+// False with one line in `problem` on failure. Never throws.
+bool SaveSettings(const std::string& path, const PlayerSettings& settings, std::string& problem);
+
+#endif  // NARRO_PLAYER_SETTINGS_H_
