@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "player/LineEditor.h"
+
+namespace player {
+
+void LineEditor::Insert(const std::wstring& text) {
+  const size_t room = kLineLimit > m_text.size() ? kLineLimit - m_text.size() : 0;
+  const std::wstring part = text.substr(0, room);
+  m_text.insert(m_cursor, part);
+  m_cursor += part.size();
+}
+
+wchar_t LineEditor::Backspace() {
+  if (m_cursor == 0) return 0;
+  const wchar_t removed = m_text[m_cursor - 1];
+  m_text.erase(m_cursor - 1, 1);
+  --m_cursor;
+  return removed;
+}
+
+wchar_t LineEditor::Delete() {
+  if (m_cursor >= m_text.size()) return 0;
+  const wchar_t removed = m_text[m_cursor];
+  m_text.erase(m_cursor, 1);
+  return removed;
+}
+
+void LineEditor::Left() {
+  if (m_cursor > 0) --m_cursor;
+}
+
+void LineEditor::Right() {
+  if (m_cursor < m_text.size()) ++m_cursor;
+}
+
+void LineEditor::Home() { m_cursor = 0; }
+
+void LineEditor::End() { m_cursor = m_text.size(); }
+
+void LineEditor::Show(const std::wstring& text) {
+  m_text = text;
+  m_cursor = m_text.size();
+}
+
+void LineEditor::Up() {
+  if (m_recalled == 0) return;
+  if (m_recalled == m_history.size()) m_typing = m_text;
+  --m_recalled;
+  Show(m_history[m_recalled]);
+}
+
+void LineEditor::Down() {
+  if (m_recalled >= m_history.size()) return;
+  ++m_recalled;
+  Show(m_recalled == m_history.size() ? m_typing : m_history[m_recalled]);
+}
+
+std::wstring LineEditor::Enter() {
+  std::wstring line;
+  line.swap(m_text);
+  m_cursor = 0;
+  m_typing.clear();
+  if (!line.empty() && (m_history.empty() || m_history.back() != line)) {
+    m_history.push_back(line);
+    if (m_history.size() > kHistoryLimit) m_history.erase(m_history.begin());
+  }
+  m_recalled = m_history.size();
+  return line;
+}
+
+}  // namespace player

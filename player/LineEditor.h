@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The player's command line: the text typed so far, the cursor in it, and
+// the earlier commands that Up and Down bring back. It only edits; the
+// player speaks and draws.
+#ifndef NARRO_PLAYER_LINE_EDITOR_H_
+#define NARRO_PLAYER_LINE_EDITOR_H_
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace player {
+
+class LineEditor {
+ public:
+  const std::wstring& Text() const { return m_text; }
+  size_t Cursor() const { return m_cursor; }
+
+  // Puts text at the cursor and moves the cursor after it.
+  void Insert(const std::wstring& text);
+  // Removes the character before the cursor; returns it, or 0 when the
+  // cursor stands at the start.
+  wchar_t Backspace();
+  // Removes the character under the cursor; 0 at the end.
+  wchar_t Delete();
+  void Left();
+  void Right();
+  void Home();
+  void End();
+  // Earlier and later commands. The line being typed is kept and comes back
+  // below the newest command.
+  void Up();
+  void Down();
+
+  // Ends the line: returns it, keeps it in the history (unless empty or the
+  // same as the newest), and starts an empty one.
+  std::wstring Enter();
+
+  // The history holds at most this many commands; the oldest go first.
+  static constexpr size_t kHistoryLimit = 500;
+  // A line longer than this takes no more characters: dfrotz reads at most
+  // a few hundred per line anyway.
+  static constexpr size_t kLineLimit = 1000;
+
+ private:
+  void Show(const std::wstring& text);
+
+  std::wstring m_text;
+  size_t m_cursor = 0;
+  std::vector<std::wstring> m_history;
+  size_t m_recalled = 0;  // == m_history.size(): the line being typed
+  std::wstring m_typing;  // that line while an older one is shown
+};
+
+}  // namespace player
+
+#endif  // NARRO_PLAYER_LINE_EDITOR_H_

@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// narro-play [STORY] [--voice ID] [--rate N] [--volume N]
+#include <limits.h>
+#include <locale.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include <narro/Narro.h>
+
+#include "player/Options.h"
+#include "player/Player.h"
+#include "player/Settings.h"
+#include "player/StoryFiles.h"
+
+namespace {
+
+std::string ExecutableFolder() {
+  char path[PATH_MAX];
+  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return ".";
+  path[n] = '\0';
+  return player::FolderOf(path);
+}
+
+// The demo story: installed in share/narro beside bin, or in the build tree.
+std::string DemoStory() {
+  const std::string folder = ExecutableFolder();
+  for (const std::string& candidate :
+       {folder + "/../share/narro/" NARRO_DEMO_STORY_NAME, folder + "/../stories/" NARRO_DEMO_STORY_NAME}) {
+    if (access(candidate.c_str(), R_OK) == 0) return candidate;
+  }
+  return std::string();
+}
+
+// The story's absolute path, so that dfrotz never takes it for an option;
+// empty, with the reason, when it is no readable file.
+std::string CheckStory(const std::string& story, std::string& error) {
+  char resolved[PATH_MAX];
+  if (realpath(story.c_str(), resolved) == nullptr) {
+    error = story + ": " + std::strerror(errno);
+    return std::string();
+  }
+  struct stat info {};
+  if (stat(resolved, &info) != 0 || !S_ISREG(info.st_mode)) {
+    error = story + ": not a story file (not a regular file)";
+    return std::string();
+  }
+  if (access(resolved, R_OK) != 0) {
+    error = story + ": " + std::strerror(errno);
+    return std::string();
+  }
+  if (info.st_size == 0) {
+    error = story + ": the file is empty";
+    return std::string();
+  }
+  return resolved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setlocale(LC_ALL, "");
+  PlayerOptions options;
+  std::string error;
+  if (!ParseOptions(argc, argv, options, error)) {
+    fprintf(stderr, "narro-play: %s\n%s", error.c_str(), UsageText().c_str());
+    return 2;
+  }
+  if (options.help) {
+    fputs(UsageText().c_str(), stdout);
+    return 0;
+  }
+  if (options.version) {
+    printf("narro-play %s\n", NARRO_PLAY_VERSION);
+    return 0;
+  }
+
+  player::PlayerSetup setup;
+  setup.settingsPath = SettingsPath();
+  std::string problem;
+  setup.stored = LoadSettings(setup.settingsPath, problem);
+  if (!problem.empty()) fprintf(stderr, "narro-play: %s\n", problem.c_str());
+  setup.settings = setup.stored;
+  ApplyOptions(options, setup.settings);
+
+  const std::string given = options.story.empty() ? DemoStory() : options.story;
+  if (given.empty()) {
+    fprintf(stderr, "narro-play: no story given and the demo story is not installed\n%s",
+            UsageText().c_str());
+    return 2;
+  }
+  setup.story = CheckStory(given, error);
+  if (setup.story.empty()) {
+    fprintf(stderr, "narro-play: %s\n", error.c_str());
+    return 1;
+  }
+  const char* dfrotz = getenv("NARRO_DFROTZ");
+  setup.dfrotz = dfrotz != nullptr && *dfrotz != '\0' ? dfrotz : "/usr/games/dfrotz";
+
+  ManagedNARRO narro;
+  if (narro.m_facade == nullptr) {
+    fprintf(stderr, "narro-play: the Narro library could not start\n");
+    return 1;
+  }
+  player::Player game(*narro.m_facade, setup);
+  return game.Run();
+}

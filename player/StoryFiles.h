@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The files around a story: where its games are saved, what the saves are
+// called so that the library's saved-games list finds them, whether a
+// fingerprint database knows the story, and the title its banner gives.
+#ifndef NARRO_PLAYER_STORY_FILES_H_
+#define NARRO_PLAYER_STORY_FILES_H_
+
+#include <string>
+#include <vector>
+
+namespace player {
+
+// NAME_%CRC%_.sav: the marker between "_%" and "%_" is the story's CRC,
+// which the saved-games list matches against the fingerprint databases.
+std::string SaveFileName(const std::string& name, const std::string& crc);
+// The part of a save's file name the player gave ("NAME" above); the whole
+// name when it carries no marker.
+std::string SaveDisplayName(const std::string& fileName);
+
+// The folder of a path ("." for a bare name) and its last part.
+std::string FolderOf(const std::string& path);
+std::string BaseName(const std::string& path);
+// The file name without its extension.
+std::string StemOf(const std::string& path);
+
+// Where saves of a story go: the story's own folder when the player may
+// write there, else `fallback` (made, mode 0700, when missing). Empty when
+// neither can be written.
+std::string ChooseSaveFolder(const std::string& story, const std::string& fallback);
+
+// True when one of the database files lists a game with this fingerprint.
+// Files that are missing, not regular or larger than 64 MiB are skipped.
+bool FingerprintKnown(const std::string& crc, const std::vector<std::string>& databases);
+
+// The title an Inform-style banner prints: the line two above the
+// "Release N / Serial number" line, when it and the headline below it are
+// both there. Empty when the banner gives none (dfrotz drops the bold
+// title of many games).
+std::wstring TitleFromBanner(const std::wstring& output);
+
+}  // namespace player
+
+#endif  // NARRO_PLAYER_STORY_FILES_H_

@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "player/Terminal.h"
+
+#include <errno.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace player {
+
+namespace {
+
+// Kept in plain statics so that a signal handler can put them back.
+struct termios g_found;
+volatile sig_atomic_t g_saved = 0;
+
+}  // namespace
+
+void RestoreTerminalModes() {
+  if (g_saved) tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_found);
+}
+
+bool Terminal::Open(std::string& error) {
+  if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) {
+    error = "narro-play needs a terminal: standard input and output must be one";
+    return false;
+  }
+  if (tcgetattr(STDIN_FILENO, &g_found) != 0) {
+    error = "cannot read the terminal's modes";
+    return false;
+  }
+  g_saved = 1;
+  m_open = true;
+  std::atexit(RestoreTerminalModes);
+  Resume();
+  return true;
+}
+
+Terminal::~Terminal() {
+  if (m_open) Suspend();
+}
+
+void Terminal::Suspend() { RestoreTerminalModes(); }
+
+void Terminal::Resume() {
+  struct termios raw = g_found;
+  raw.c_lflag &= ~(ICANON | ECHO | ISIG | IEXTEN);
+  raw.c_iflag &= ~(IXON | ICRNL | INLCR | ISTRIP);
+  raw.c_oflag |= OPOST;
+  raw.c_cc[VMIN] = 1;
+  raw.c_cc[VTIME] = 0;
+  tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw);
+}
+
+int Terminal::Columns() const {
+  struct winsize size {};
+  if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return 80;
+}
+
+int Terminal::Rows() const {
+  struct winsize size {};
+  if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0) return size.ws_row;
+  return 24;
+}
+
+void Terminal::Write(const std::string& text) {
+  size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = write(STDOUT_FILENO, text.data() + done, text.size() - done);
+    if (n > 0) {
+      done += static_cast<size_t>(n);
+    } else if (n < 0 && errno != EINTR && errno != EAGAIN) {
+      return;  // the terminal is gone; nothing more can be shown
+    }
+  }
+}
+
+}  // namespace player

@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "player/Utf8Text.h"
+
+namespace player {
+
+namespace {
+
+constexpr wchar_t kReplacement = 0xFFFD;
+
+int SequenceLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+}  // namespace
+
+std::wstring DecodeUtf8(const std::string& bytes) {
+  std::wstring text;
+  text.reserve(bytes.size());
+  size_t i = 0;
+  while (i < bytes.size()) {
+    const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+    const int length = SequenceLength(lead);
+    if (length == 1) {
+      text += static_cast<wchar_t>(lead);
+      ++i;
+      continue;
+    }
+    if (length == 0 || i + length > bytes.size()) {
+      text += kReplacement;
+      ++i;
+      continue;
+    }
+    unsigned long code = lead & (0x7F >> length);
+    bool valid = true;
+    for (int k = 1; k < length; ++k) {
+      const unsigned char next = static_cast<unsigned char>(bytes[i + k]);
+      if ((next & 0xC0) != 0x80) {
+        valid = false;
+        break;
+      }
+      code = (code << 6) | (next & 0x3F);
+    }
+    const unsigned long smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (!valid || code < smallest[length] || code > 0x10FFFF ||
+        (code >= 0xD800 && code <= 0xDFFF)) {
+      text += kReplacement;
+      ++i;
+      continue;
+    }
+    text += static_cast<wchar_t>(code);
+    i += length;
+  }
+  return text;
+}
+
+std::string EncodeUtf8(wchar_t ch) {
+  unsigned long code = static_cast<unsigned long>(ch);
+  if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = kReplacement;
+  std::string out;
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+  return out;
+}
+
+std::string EncodeUtf8(const std::wstring& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (wchar_t ch : text) out += EncodeUtf8(ch);
+  return out;
+}
+
+std::wstring CleanGameText(const std::wstring& text) {
+  std::wstring clean;
+  clean.reserve(text.size());
+  for (wchar_t ch : text) {
+    if (ch == L'\n' || ch == L'\t') {
+      clean += ch;
+    } else if (ch < 0x20 || ch == 0x7F || (ch >= 0x80 && ch < 0xA0)) {
+      continue;
+    } else {
+      clean += ch;
+    }
+  }
+  return clean;
+}
+
+}  // namespace player

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// UTF-8 as the game and the terminal speak it, and the wide text the
+// library stores and speaks.
+#ifndef NARRO_PLAYER_UTF8_TEXT_H_
+#define NARRO_PLAYER_UTF8_TEXT_H_
+
+#include <string>
+
+namespace player {
+
+// Decodes UTF-8. A byte that does not begin or continue a valid sequence
+// (stray continuation bytes, overlong forms, surrogates, codes above
+// U+10FFFF) becomes U+FFFD, one per bad byte, so nothing is silently lost
+// and nothing invalid reaches the voice.
+std::wstring DecodeUtf8(const std::string& bytes);
+std::string EncodeUtf8(const std::wstring& text);
+std::string EncodeUtf8(wchar_t ch);
+
+// Game text fit for a terminal and a voice: valid UTF-8, line feeds and tabs
+// kept, carriage returns dropped, every other control character (escape
+// sequences included) dropped.
+std::wstring CleanGameText(const std::wstring& text);
+
+}  // namespace player
+
+#endif  // NARRO_PLAYER_UTF8_TEXT_H_
