@@ -3,6 +3,10 @@
 // per utterance, numbered by the line of its request in DIR/speech.log. It
 // consumes samples at the real audio rate, as a sound card does, and a file
 // holds only what was played: a flush drops what was still waiting.
+// DIR/heard.log gets a line for each utterance when its first audible sample
+// (magnitude over 1000) is played: the utterance's number, a tab, and the
+// moment in nanoseconds of CLOCK_MONOTONIC, so that a program measuring a
+// host from outside can tell when the player would have heard it.
 #include <chrono>
 #include <cstdio>
 #include <deque>
@@ -26,8 +30,8 @@ void PutLittleEndian(std::FILE* file, uint32_t value, int bytes) {
 
 class WavFile {
  public:
-  WavFile(const std::string& path, int sampleRate)
-      : m_file(std::fopen(path.c_str(), "wb")), m_rate(sampleRate) {
+  WavFile(const std::string& path, int sampleRate, uint64_t number)
+      : m_file(std::fopen(path.c_str(), "wb")), m_rate(sampleRate), m_number(number) {
     if (m_file) WriteHeader();
   }
   ~WavFile() {
@@ -66,7 +70,13 @@ class WavFile {
   std::FILE* m_file;
   int m_rate;
   uint32_t m_dataBytes = 0;
+
+ public:
+  const uint64_t m_number;
+  bool m_heard = false;
 };
+
+constexpr int kAudible = 1000;
 
 struct Chunk {
   std::shared_ptr<WavFile> file;  // null: an utterance without a number
@@ -89,7 +99,7 @@ class WavFileEnd : public AudioEnd {
     char name[32];
     std::snprintf(name, sizeof name, "%06llu.wav",
                   static_cast<unsigned long long>(number));
-    m_current = std::make_shared<WavFile>(m_directory + name, m_rate);
+    m_current = std::make_shared<WavFile>(m_directory + name, m_rate, number);
   }
 
   void Write(const int16_t* samples, size_t count) override {
@@ -140,12 +150,32 @@ class WavFileEnd : public AudioEnd {
     while (budget > 0 && !m_pending.empty()) {
       Chunk& chunk = m_pending.front();
       const size_t take = std::min(budget, chunk.samples.size() - chunk.played);
+      if (chunk.file && !chunk.file->m_heard) NoteFirstAudible(chunk, take);
       if (chunk.file) chunk.file->Append(chunk.samples.data() + chunk.played, take);
       chunk.played += take;
       budget -= take;
       m_playedSinceStart += take;
       m_pendingSamples -= take;
       if (chunk.played == chunk.samples.size()) m_pending.pop_front();
+    }
+  }
+
+  // Writes the heard.log line when the samples about to be played hold the
+  // utterance's first audible one.
+  void NoteFirstAudible(const Chunk& chunk, size_t take) {
+    for (size_t i = 0; i < take; ++i) {
+      const int sample = chunk.samples[chunk.played + i];
+      if (sample <= kAudible && sample >= -kAudible) continue;
+      chunk.file->m_heard = true;
+      const Clock::time_point heard = m_clockStart + SamplesToDuration(m_playedSinceStart + i);
+      const long long nanoseconds =
+          std::chrono::duration_cast<std::chrono::nanoseconds>(heard.time_since_epoch()).count();
+      if (std::FILE* log = std::fopen((m_directory + "heard.log").c_str(), "a")) {
+        std::fprintf(log, "%06llu\t%lld\n", static_cast<unsigned long long>(chunk.file->m_number),
+                     nanoseconds);
+        std::fclose(log);
+      }
+      return;
     }
   }
 
