@@ -26,7 +26,7 @@ namespace {
 constexpr int kCutOffAndSpeak = 3;
 constexpr int kSilence = 2;
 // A name no voice has: ChangeVoice then sets rate and volume only.
-const char kNoVoiceName[] = "\x01narro-play: rate and volume";
+const char kNoVoiceName[] = "narro-play: rate and volume only";
 const char kGameExtensions[] = ".z1,.z2,.z3,.z4,.z5,.z6,.z7,.z8,.zblorb,.zlb,.dat";
 const char kSaveExtensions[] = ".sav";
 
@@ -174,7 +174,9 @@ int Player::Run() {
           m_cursorRow = 0;
           Redraw();
         } else {
+          // Asked to stop from outside (kill, a closed terminal).
           m_quit = true;
+          m_exitStatus = 128 + number;
         }
       }
       if (m_quit) break;
@@ -684,9 +686,11 @@ bool Player::AskYesNo(const std::wstring& question) {
   KeyDecoder keys;
   bool answer = false;
   for (;;) {
-    struct pollfd fd = {STDIN_FILENO, POLLIN, 0};
-    const int ready = poll(&fd, 1, keys.Pending() ? 40 : -1);
+    struct pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}};
+    const int ready = poll(fds, 2, keys.Pending() ? 40 : -1);
     if (ready < 0 && errno == EINTR) continue;
+    // A signal is left in its pipe for the main loop; the question is No.
+    if (fds[1].revents & POLLIN) break;
     std::optional<Key> key;
     if (ready == 0) {
       key = keys.Flush();
