@@ -32,7 +32,7 @@ const char kSaveExtensions[] = ".sav";
 
 // How long an open line waits for more of itself before it is taken for
 // the game's prompt: dfrotz writes a long line in pieces.
-constexpr auto kSettle = std::chrono::milliseconds(5);
+constexpr auto kSettle = std::chrono::milliseconds(2);
 // Lines that end without a prompt are spoken after this much quiet.
 constexpr auto kQuiet = std::chrono::milliseconds(300);
 // A lone ESC is the Escape key when nothing follows it this soon.
@@ -442,11 +442,11 @@ void Player::OnKey(const Key& key) {
 void Player::OnTypedCharacter(wchar_t ch) {
   if (ch < 0x20) return;
   m_editor.Insert(std::wstring(1, ch));
-  Redraw();
   // The line up to the cursor: a word is complete when a space or a
-  // punctuation mark follows it there.
+  // punctuation mark follows it there. Heard before the screen is drawn.
   const std::wstring typed = m_editor.Text().substr(0, m_editor.Cursor());
   m_narro.MonitorInput(typed.c_str());
+  Redraw();
 }
 
 void Player::SendCommand(const std::wstring& line) {
