@@ -689,8 +689,21 @@ bool Player::AskYesNo(const std::wstring& question) {
     struct pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}};
     const int ready = poll(fds, 2, keys.Pending() ? 40 : -1);
     if (ready < 0 && errno == EINTR) continue;
-    // A signal is left in its pipe for the main loop; the question is No.
-    if (fds[1].revents & POLLIN) break;
+    if (fds[1].revents & POLLIN) {
+      // A resize leaves the question open: the player who dragged the
+      // window has not answered it. Any other signal is put back in its
+      // pipe for the main loop, and the question is No.
+      bool stop = false;
+      unsigned char number = 0;
+      while (!stop && read(g_signalPipe[0], &number, 1) == 1) {
+        if (number == SIGWINCH) continue;
+        stop = true;
+        if (write(g_signalPipe[1], &number, 1) < 0) {
+        }
+      }
+      if (stop) break;
+      if (!(fds[0].revents & POLLIN)) continue;
+    }
     std::optional<Key> key;
     if (ready == 0) {
       key = keys.Flush();
