@@ -59,8 +59,10 @@ std::wstring GameOutput::Add(const std::string& bytes) {
   m_undecoded.erase(0, m_undecoded.size() - keep);
   m_turn += text;
   if (m_turn.size() > kTurnLimit) {
-    // Cut at a line start, so the kept part begins with a whole line.
-    size_t cut = m_turn.find(L'\n', m_turn.size() - kTurnLimit);
+    // Cut at a line start, so the kept part begins with a whole line; the
+    // search starts one before the limit so that a line beginning right at
+    // it is kept.
+    size_t cut = m_turn.find(L'\n', m_turn.size() - kTurnLimit - 1);
     cut = cut == std::wstring::npos ? m_turn.size() - kTurnLimit : cut + 1;
     m_turn.erase(0, cut);
   }
