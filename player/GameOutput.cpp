@@ -123,12 +123,15 @@ std::wstring UnwrapLines(const std::wstring& text, int width) {
       if (!result.empty()) result += L'\n';
       result += line;
     }
-    // dfrotz broke this line when the next word would not have fitted.
+    // dfrotz broke this line when the next word would not have fitted. It
+    // fills a line up to the last column, so a line and a word that make
+    // exactly the width together would have stayed one line: such a break
+    // is the game's own.
     joining = false;
     if (i + 1 < lines.size() && width > 0) {
       const std::wstring next = FirstWord(lines[i + 1]);
       joining = !next.empty() &&
-                lines[i].size() + 1 + next.size() >= static_cast<size_t>(width);
+                lines[i].size() + 1 + next.size() > static_cast<size_t>(width);
     }
   }
   return result;
