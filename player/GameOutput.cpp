@@ -54,9 +54,12 @@ GameOutput::GameOutput(int width) : m_width(width) {}
 std::wstring GameOutput::Add(const std::string& bytes) {
   m_undecoded += bytes;
   const size_t keep = IncompleteTail(m_undecoded);
-  const std::wstring text =
-      CleanGameText(DecodeUtf8(m_undecoded.substr(0, m_undecoded.size() - keep)));
+  std::wstring raw = m_unfinishedEscape + DecodeUtf8(m_undecoded.substr(0, m_undecoded.size() - keep));
   m_undecoded.erase(0, m_undecoded.size() - keep);
+  const std::wstring text = CleanGameText(raw, &m_unfinishedEscape);
+  // A "sequence" this long is no terminal's: drop it rather than hold the
+  // game's text back for ever.
+  if (m_unfinishedEscape.size() > kEscapeLimit) m_unfinishedEscape.clear();
   m_turn += text;
   if (m_turn.size() > kTurnLimit) {
     // Cut at a line start, so the kept part begins with a whole line; the

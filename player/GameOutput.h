@@ -54,8 +54,11 @@ class GameOutput {
   static constexpr size_t kTurnLimit = 64 * 1024;
 
  private:
+  static constexpr size_t kEscapeLimit = 256;
+
   int m_width;
   std::string m_undecoded;
+  std::wstring m_unfinishedEscape;  // the start of an escape sequence still coming
   std::wstring m_turn;
 };
 
