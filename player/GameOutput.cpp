@@ -87,7 +87,7 @@ GameOutput::Wait GameOutput::Waiting() const {
 
 bool GameOutput::HasText() const { return !m_turn.empty(); }
 
-std::wstring GameOutput::TakeTurn() {
+std::wstring GameOutput::TakeTurn(std::wstring* paragraphs) {
   std::wstring turn;
   turn.swap(m_turn);
   const size_t lineFeed = turn.rfind(L'\n');
@@ -96,12 +96,13 @@ std::wstring GameOutput::TakeTurn() {
   if (open == L">" || open == L"> ") {
     turn.erase(lineFeed == std::wstring::npos ? 0 : lineFeed);
   }
+  if (paragraphs != nullptr) *paragraphs = UnwrapLines(turn, m_width, true);
   return UnwrapLines(turn, m_width);
 }
 
 void GameOutput::Discard() { m_turn.clear(); }
 
-std::wstring UnwrapLines(const std::wstring& text, int width) {
+std::wstring UnwrapLines(const std::wstring& text, int width, bool keepParagraphs) {
   std::vector<std::wstring> lines;
   size_t start = 0;
   for (;;) {
@@ -112,20 +113,23 @@ std::wstring UnwrapLines(const std::wstring& text, int width) {
   }
   std::wstring result;
   bool joining = false;
+  bool paragraphEnded = false;
   for (size_t i = 0; i < lines.size(); ++i) {
     std::wstring line = lines[i];
     while (!line.empty() && line.back() == L' ') line.pop_back();
     if (IsBlank(line)) {
       joining = false;
+      paragraphEnded = keepParagraphs && !result.empty();
       continue;
     }
     if (joining) {
       result += L' ';
       result += line.substr(line.find_first_not_of(L' '));
     } else {
-      if (!result.empty()) result += L'\n';
+      if (!result.empty()) result += paragraphEnded ? L"\n\n" : L"\n";
       result += line;
     }
+    paragraphEnded = false;
     // dfrotz broke this line when the next word would not have fitted. It
     // fills a line up to the last column, so a line and a word that make
     // exactly the width together would have stayed one line: such a break
