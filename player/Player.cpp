@@ -346,7 +346,8 @@ void Player::OnGameWaiting() {
 }
 
 void Player::SpeakTurn(bool first) {
-  const std::wstring turn = m_output->TakeTurn();
+  std::wstring paragraphs;
+  const std::wstring turn = m_output->TakeTurn(first ? &paragraphs : nullptr);
   if (first) {
     m_firstTurn = false;
     // A story no database knows is added to the player's, so that its
@@ -356,7 +357,8 @@ void Player::SpeakTurn(bool first) {
           m_dataFolder + "fingerprints.xml", m_dataFolder + "User_Fingerprints.xml",
           ExecutableFolder() + "/../share/narro/fingerprints.xml"};
       if (!FingerprintKnown(m_crc, databases)) {
-        std::wstring title = TitleFromBanner(turn);
+        // Blank lines tell a missing title from the paragraph above it.
+        std::wstring title = TitleFromBanner(paragraphs);
         std::string name = title.empty() ? StemOf(m_story) : EncodeUtf8(title);
         CTTSString file(m_story.c_str());
         CTTSString gameName(name.c_str());

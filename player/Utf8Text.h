@@ -17,9 +17,12 @@ std::string EncodeUtf8(const std::wstring& text);
 std::string EncodeUtf8(wchar_t ch);
 
 // Game text fit for a terminal and a voice: valid UTF-8, line feeds and tabs
-// kept, carriage returns dropped, every other control character (escape
-// sequences included) dropped.
-std::wstring CleanGameText(const std::wstring& text);
+// kept, carriage returns dropped, every other control character dropped, and
+// escape sequences (colours, titles, cursor moves) dropped whole, not only
+// their ESC, so that "[1m" is neither shown nor spoken. An escape sequence
+// the text ends inside is left out; with `unfinished` it is handed back, to
+// be put before the text that comes next.
+std::wstring CleanGameText(const std::wstring& text, std::wstring* unfinished = nullptr);
 
 }  // namespace player
 
