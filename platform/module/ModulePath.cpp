@@ -3,6 +3,7 @@
 
 #include <dlfcn.h>
 #include <limits.h>
+#include <link.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -26,20 +27,20 @@ std::string GetModuleFileName() {
 
 std::string GetLibraryFileName() {
   Dl_info info;
-  std::string path;
-  if (dladdr(reinterpret_cast<void*>(&GetLibraryFileName), &info) != 0 &&
-      info.dli_fname != nullptr && info.dli_fname[0] == '/') {
-    path = info.dli_fname;
-  } else {
-    // The main program's own code has no file name of its own in the
-    // loader's list (or a relative argv[0]).
-    path = GetModuleFileName();
+  struct link_map* object = nullptr;
+  if (dladdr1(reinterpret_cast<void*>(&GetLibraryFileName), &info,
+              reinterpret_cast<void**>(&object), RTLD_DL_LINKMAP) == 0 ||
+      object == nullptr || object->l_name == nullptr || object->l_name[0] != '/') {
+    // The program itself has no name in the loader's list (dladdr would
+    // give its argv[0], which the caller chose); a library loaded by a
+    // relative name cannot be placed once the working folder has changed.
+    // Either way the program's own path is the best there is.
+    return GetModuleFileName();
   }
-  if (path.empty()) return path;
   // A library is usually reached through a link (libNarro.so.0); the folder
   // that counts is the real file's.
-  char* real = realpath(path.c_str(), nullptr);
-  if (real == nullptr) return path;
+  char* real = realpath(object->l_name, nullptr);
+  if (real == nullptr) return object->l_name;
   std::string resolved(real);
   free(real);
   return resolved;

@@ -129,6 +129,13 @@ TEST(AppDirectoryInBuildTreeTest, IsTheProgramsFolderAndHasNoInstallation) {
   unsetenv("XDG_DATA_HOME");
 }
 
+// The library's code is linked into this program: the file that holds it
+// is the program. (The install test finds share/narro from the real
+// libNarro.so.)
+TEST(LibraryFileNameTest, IsTheProgramWhenTheCodeIsLinkedIn) {
+  EXPECT_EQ(platform::GetLibraryFileName(), platform::GetModuleFileName());
+}
+
 mode_t ModeOf(const std::string& path) {
   struct stat st;
   if (stat(path.c_str(), &st) != 0) return 0;
