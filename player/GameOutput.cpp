@@ -103,14 +103,7 @@ std::wstring GameOutput::TakeTurn(std::wstring* paragraphs) {
 void GameOutput::Discard() { m_turn.clear(); }
 
 std::wstring UnwrapLines(const std::wstring& text, int width, bool keepParagraphs) {
-  std::vector<std::wstring> lines;
-  size_t start = 0;
-  for (;;) {
-    const size_t end = text.find(L'\n', start);
-    lines.push_back(text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
-    if (end == std::wstring::npos) break;
-    start = end + 1;
-  }
+  const std::vector<std::wstring> lines = SplitLines(text);
   std::wstring result;
   bool joining = false;
   bool paragraphEnded = false;

@@ -168,4 +168,16 @@ std::wstring CleanGameText(const std::wstring& text, std::wstring* unfinished) {
   return clean;
 }
 
+std::vector<std::wstring> SplitLines(const std::wstring& text) {
+  std::vector<std::wstring> lines;
+  size_t start = 0;
+  for (;;) {
+    const size_t end = text.find(L'\n', start);
+    lines.push_back(text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
+    if (end == std::wstring::npos) break;
+    start = end + 1;
+  }
+  return lines;
+}
+
 }  // namespace player

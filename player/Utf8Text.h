@@ -5,6 +5,7 @@
 #define NARRO_PLAYER_UTF8_TEXT_H_
 
 #include <string>
+#include <vector>
 
 namespace player {
 
@@ -23,6 +24,10 @@ std::string EncodeUtf8(wchar_t ch);
 // the text ends inside is left out; with `unfinished` it is handed back, to
 // be put before the text that comes next.
 std::wstring CleanGameText(const std::wstring& text, std::wstring* unfinished = nullptr);
+
+// The lines of a text split at line feeds, without them; a text ending in a
+// line feed ends in an empty line.
+std::vector<std::wstring> SplitLines(const std::wstring& text);
 
 }  // namespace player
 
