@@ -1,5 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# make run   builds Narro, runs the self-check and, at a terminal, NarroTest.
+# make run   builds Narro and, at a terminal, plays the demo story in
+#            narro-play, its data folder in the build tree; without a
+#            terminal it runs the narro tool's self-check.
 # make testhost  builds and starts NarroTest in the terminal, its data
 #                folder in the build tree.
 # make test  builds and runs every test, then again under AddressSanitizer
@@ -12,11 +14,16 @@ ASAN_BUILD ?= build-asan
 
 .PHONY: run testhost test deps build build-asan bench install clean
 
+DEMO_STORY = $(BUILD)/stories/windfall.z5
+
 run: build
-	$(BUILD)/tools/narro/narro self-check
-	@# The test host is the main program until a player exists; it needs a
-	@# terminal, so without one the self-check is all.
-	@if [ -t 0 ] && [ -t 1 ]; then $(MAKE) --no-print-directory testhost; fi
+	@# narro-play needs a terminal; without one the self-check is all.
+	@if [ -t 0 ] && [ -t 1 ]; then \
+	  mkdir -p $(BUILD)/player-data && \
+	  NARRO_DATA_DIR=$(abspath $(BUILD))/player-data $(BUILD)/player/narro-play $(DEMO_STORY); \
+	else \
+	  $(BUILD)/tools/narro/narro self-check; \
+	fi
 
 testhost: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

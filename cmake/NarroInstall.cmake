@@ -24,5 +24,17 @@ configure_file(cmake/narro.pc.in ${CMAKE_CURRENT_BINARY_DIR}/narro.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/narro.pc
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
+# The programs, and their manual pages. narro-play comes with the player.
 install(TARGETS narro RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES games/fingerprints.xml DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES tools/narro/narro.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+if(TARGET narro-play)
+  install(TARGETS narro-play RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+install(FILES player/narro-play.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# What the installation ships, read only, in share/narro: the game database
+# and the demo stories it names. An installed program finds it relative to
+# itself or to the library, else where this build configured it
+# (core/AppDirectory.h); its user's own files go to the XDG data folder.
+install(FILES games/fingerprints.xml ${NARRO_DEMO_STORIES}
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/narro)

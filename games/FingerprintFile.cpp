@@ -47,7 +47,21 @@ TiXmlElement* WriteRecord(const CGame& game) {
 
 }  // namespace
 
-std::string ShippedFingerprintFile() { return GetAppDirectory() + "fingerprints.xml"; }
+// The data folder's own copy wins, so that a player (or a test) can put a
+// database in the place of the shipped one. An installed program without
+// one reads its installation's share/narro/fingerprints.xml; with none
+// anywhere, the data folder's path is read and fails as before.
+std::string ShippedFingerprintFile() {
+  const std::string own = GetAppDirectory() + "fingerprints.xml";
+  const std::vector<std::string> installed = InstalledDataFolders();
+  platform::FileSystem& files = platform::Current<platform::FileSystem>();
+  if (installed.empty() || files.Exists(own)) return own;
+  for (const std::string& folder : installed) {
+    const std::string shipped = folder + "fingerprints.xml";
+    if (files.Exists(shipped)) return shipped;
+  }
+  return own;
+}
 std::string UserFingerprintFile() { return GetAppDirectory() + "User_Fingerprints.xml"; }
 
 void CGameLibrary::setLastError(const std::string& text) {

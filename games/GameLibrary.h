@@ -24,8 +24,8 @@ class CGameLibrary {
   // in lastError.
   bool readFingerprintText(const std::string& path, const std::string& text);
 
-  // Mode 0: the shipped database (path, or "fingerprints.xml" in the data
-  // folder when path is null), then the user's. Any other mode: only the
+  // Mode 0: the shipped database (path, or ShippedFingerprintFile() when
+  // path is null), then the user's. Any other mode: only the
   // user's "User_Fingerprints.xml".
   void loadFingerprints(const char* path, int mode);
 
@@ -63,7 +63,9 @@ class CGameLibrary {
   void setLastError(const std::string& text);
 };
 
-// The data files of the library, in GetAppDirectory().
+// The data files of the library, in GetAppDirectory(). The shipped
+// database is the data folder's fingerprints.xml when there is one, else,
+// for an installed program, its installation's share/narro/fingerprints.xml.
 std::string ShippedFingerprintFile();
 std::string UserFingerprintFile();
 std::string FileCacheFile();

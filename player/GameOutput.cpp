@@ -54,13 +54,18 @@ GameOutput::GameOutput(int width) : m_width(width) {}
 std::wstring GameOutput::Add(const std::string& bytes) {
   m_undecoded += bytes;
   const size_t keep = IncompleteTail(m_undecoded);
-  const std::wstring text =
-      CleanGameText(DecodeUtf8(m_undecoded.substr(0, m_undecoded.size() - keep)));
+  std::wstring raw = m_unfinishedEscape + DecodeUtf8(m_undecoded.substr(0, m_undecoded.size() - keep));
   m_undecoded.erase(0, m_undecoded.size() - keep);
+  const std::wstring text = CleanGameText(raw, &m_unfinishedEscape);
+  // A "sequence" this long is no terminal's: drop it rather than hold the
+  // game's text back for ever.
+  if (m_unfinishedEscape.size() > kEscapeLimit) m_unfinishedEscape.clear();
   m_turn += text;
   if (m_turn.size() > kTurnLimit) {
-    // Cut at a line start, so the kept part begins with a whole line.
-    size_t cut = m_turn.find(L'\n', m_turn.size() - kTurnLimit);
+    // Cut at a line start, so the kept part begins with a whole line; the
+    // search starts one before the limit so that a line beginning right at
+    // it is kept.
+    size_t cut = m_turn.find(L'\n', m_turn.size() - kTurnLimit - 1);
     cut = cut == std::wstring::npos ? m_turn.size() - kTurnLimit : cut + 1;
     m_turn.erase(0, cut);
   }
@@ -82,7 +87,7 @@ GameOutput::Wait GameOutput::Waiting() const {
 
 bool GameOutput::HasText() const { return !m_turn.empty(); }
 
-std::wstring GameOutput::TakeTurn() {
+std::wstring GameOutput::TakeTurn(std::wstring* paragraphs) {
   std::wstring turn;
   turn.swap(m_turn);
   const size_t lineFeed = turn.rfind(L'\n');
@@ -91,42 +96,42 @@ std::wstring GameOutput::TakeTurn() {
   if (open == L">" || open == L"> ") {
     turn.erase(lineFeed == std::wstring::npos ? 0 : lineFeed);
   }
+  if (paragraphs != nullptr) *paragraphs = UnwrapLines(turn, m_width, true);
   return UnwrapLines(turn, m_width);
 }
 
 void GameOutput::Discard() { m_turn.clear(); }
 
-std::wstring UnwrapLines(const std::wstring& text, int width) {
-  std::vector<std::wstring> lines;
-  size_t start = 0;
-  for (;;) {
-    const size_t end = text.find(L'\n', start);
-    lines.push_back(text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
-    if (end == std::wstring::npos) break;
-    start = end + 1;
-  }
+std::wstring UnwrapLines(const std::wstring& text, int width, bool keepParagraphs) {
+  const std::vector<std::wstring> lines = SplitLines(text);
   std::wstring result;
   bool joining = false;
+  bool paragraphEnded = false;
   for (size_t i = 0; i < lines.size(); ++i) {
     std::wstring line = lines[i];
     while (!line.empty() && line.back() == L' ') line.pop_back();
     if (IsBlank(line)) {
       joining = false;
+      paragraphEnded = keepParagraphs && !result.empty();
       continue;
     }
     if (joining) {
       result += L' ';
       result += line.substr(line.find_first_not_of(L' '));
     } else {
-      if (!result.empty()) result += L'\n';
+      if (!result.empty()) result += paragraphEnded ? L"\n\n" : L"\n";
       result += line;
     }
-    // dfrotz broke this line when the next word would not have fitted.
+    paragraphEnded = false;
+    // dfrotz broke this line when the next word would not have fitted. It
+    // fills a line up to the last column, so a line and a word that make
+    // exactly the width together would have stayed one line: such a break
+    // is the game's own.
     joining = false;
     if (i + 1 < lines.size() && width > 0) {
       const std::wstring next = FirstWord(lines[i + 1]);
       joining = !next.empty() &&
-                lines[i].size() + 1 + next.size() >= static_cast<size_t>(width);
+                lines[i].size() + 1 + next.size() > static_cast<size_t>(width);
     }
   }
   return result;

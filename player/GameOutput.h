@@ -42,8 +42,10 @@ class GameOutput {
   // again, each paragraph or deliberate line is one line of the result, and
   // blank lines go. A bare ">" prompt is left out; any other prompt (a
   // question) is kept, it is part of what the player must hear. Empties
-  // the turn.
-  std::wstring TakeTurn();
+  // the turn. With `paragraphs`, it also receives the same text with an
+  // empty line kept where the game left blank lines, which the banner's
+  // title needs.
+  std::wstring TakeTurn(std::wstring* paragraphs = nullptr);
 
   // Forgets the turn without speaking it (dfrotz's own questions, answered
   // by the player program).
@@ -54,13 +56,17 @@ class GameOutput {
   static constexpr size_t kTurnLimit = 64 * 1024;
 
  private:
+  static constexpr size_t kEscapeLimit = 256;
+
   int m_width;
   std::string m_undecoded;
+  std::wstring m_unfinishedEscape;  // the start of an escape sequence still coming
   std::wstring m_turn;
 };
 
-// Joins the lines that a wrap at width split, and drops blank lines.
-std::wstring UnwrapLines(const std::wstring& text, int width);
+// Joins the lines that a wrap at width split, and drops blank lines (or,
+// with keepParagraphs, leaves one empty line between the lines they parted).
+std::wstring UnwrapLines(const std::wstring& text, int width, bool keepParagraphs = false);
 
 }  // namespace player
 

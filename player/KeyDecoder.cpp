@@ -89,7 +89,9 @@ std::optional<Key> KeyDecoder::Next() {
     const size_t length = Utf8Length(static_cast<unsigned char>(second));
     if (m_bytes.size() < 1 + length) return std::nullopt;
     const std::wstring ch = DecodeUtf8(m_bytes.substr(1, length));
-    m_bytes.erase(0, 1 + length);
+    // As for a key without Alt: a bad byte is taken alone, the bytes after
+    // it are keys of their own.
+    m_bytes.erase(0, ch.size() == 1 ? 1 + length : 2);
     return Key{KeyCode::kAlt, ch.empty() ? L'\0' : ch[0], 0};
   }
   if (c < 0x20 || c == 0x7F) {

@@ -346,7 +346,8 @@ void Player::OnGameWaiting() {
 }
 
 void Player::SpeakTurn(bool first) {
-  const std::wstring turn = m_output->TakeTurn();
+  std::wstring paragraphs;
+  const std::wstring turn = m_output->TakeTurn(first ? &paragraphs : nullptr);
   if (first) {
     m_firstTurn = false;
     // A story no database knows is added to the player's, so that its
@@ -356,7 +357,8 @@ void Player::SpeakTurn(bool first) {
           m_dataFolder + "fingerprints.xml", m_dataFolder + "User_Fingerprints.xml",
           ExecutableFolder() + "/../share/narro/fingerprints.xml"};
       if (!FingerprintKnown(m_crc, databases)) {
-        std::wstring title = TitleFromBanner(turn);
+        // Blank lines tell a missing title from the paragraph above it.
+        std::wstring title = TitleFromBanner(paragraphs);
         std::string name = title.empty() ? StemOf(m_story) : EncodeUtf8(title);
         CTTSString file(m_story.c_str());
         CTTSString gameName(name.c_str());
@@ -509,31 +511,23 @@ void Player::ChooseVoice() {
   KeepSettings();
 }
 
-void Player::ChangeRate(int step) {
-  if (!m_speechReady) return;
-  std::string id;
-  long rate = m_settings.rate;
-  int volume = m_settings.volume;
-  m_narro.GetVoice(id, rate, volume);
-  rate = std::clamp<long>(rate + step, -10, 10);
-  m_narro.ChangeVoice(kNoVoiceName, rate, volume);
-  m_settings.rate = rate;
-  m_setup.stored.rate = rate;
-  Say(L"Rate " + std::to_wstring(rate));
-  KeepSettings();
-}
+void Player::ChangeRate(int step) { AdjustVoice(step, 0); }
 
-void Player::ChangeVolume(int step) {
+void Player::ChangeVolume(int step) { AdjustVoice(0, step); }
+
+void Player::AdjustVoice(int rateStep, int volumeStep) {
   if (!m_speechReady) return;
   std::string id;
   long rate = m_settings.rate;
   int volume = m_settings.volume;
   m_narro.GetVoice(id, rate, volume);
-  volume = std::clamp(volume + step, 0, 100);
+  rate = std::clamp<long>(rate + rateStep, -10, 10);
+  volume = std::clamp(volume + volumeStep, 0, 100);
   m_narro.ChangeVoice(kNoVoiceName, rate, volume);
-  m_settings.volume = volume;
-  m_setup.stored.volume = volume;
-  Say(L"Volume " + std::to_wstring(volume));
+  m_settings.rate = m_setup.stored.rate = rate;
+  m_settings.volume = m_setup.stored.volume = volume;
+  // Said in the new setting, so the player hears what changed.
+  Say(rateStep != 0 ? L"Rate " + std::to_wstring(rate) : L"Volume " + std::to_wstring(volume));
   KeepSettings();
 }
 

@@ -56,6 +56,7 @@ class Player {
   void ChooseVoice();
   void ChangeRate(int step);
   void ChangeVolume(int step);
+  void AdjustVoice(int rateStep, int volumeStep);
   void StopSpeaking();
   void ReadStatusLine();
   void ReadCommandLine();

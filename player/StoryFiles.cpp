@@ -8,6 +8,8 @@
 
 #include <vector>
 
+#include "player/Utf8Text.h"
+
 namespace player {
 
 std::string SaveFileName(const std::string& name, const std::string& crc) {
@@ -92,14 +94,7 @@ bool FingerprintKnown(const std::string& crc, const std::vector<std::string>& da
 }
 
 std::wstring TitleFromBanner(const std::wstring& output) {
-  std::vector<std::wstring> lines;
-  size_t start = 0;
-  for (;;) {
-    const size_t end = output.find(L'\n', start);
-    lines.push_back(output.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
-    if (end == std::wstring::npos) break;
-    start = end + 1;
-  }
+  const std::vector<std::wstring> lines = SplitLines(output);
   auto blank = [](const std::wstring& line) {
     return line.find_first_not_of(L" \t") == std::wstring::npos;
   };

@@ -35,7 +35,8 @@ bool FingerprintKnown(const std::string& crc, const std::vector<std::string>& da
 // The title an Inform-style banner prints: the line two above the
 // "Release N / Serial number" line, when it and the headline below it are
 // both there. Empty when the banner gives none (dfrotz drops the bold
-// title of many games).
+// title of many games and leaves a blank line), so output must keep its
+// blank lines: the first turn as TakeTurn gives it with its paragraphs.
 std::wstring TitleFromBanner(const std::wstring& output);
 
 }  // namespace player

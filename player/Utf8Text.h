@@ -5,6 +5,7 @@
 #define NARRO_PLAYER_UTF8_TEXT_H_
 
 #include <string>
+#include <vector>
 
 namespace player {
 
@@ -17,9 +18,16 @@ std::string EncodeUtf8(const std::wstring& text);
 std::string EncodeUtf8(wchar_t ch);
 
 // Game text fit for a terminal and a voice: valid UTF-8, line feeds and tabs
-// kept, carriage returns dropped, every other control character (escape
-// sequences included) dropped.
-std::wstring CleanGameText(const std::wstring& text);
+// kept, carriage returns dropped, every other control character dropped, and
+// escape sequences (colours, titles, cursor moves) dropped whole, not only
+// their ESC, so that "[1m" is neither shown nor spoken. An escape sequence
+// the text ends inside is left out; with `unfinished` it is handed back, to
+// be put before the text that comes next.
+std::wstring CleanGameText(const std::wstring& text, std::wstring* unfinished = nullptr);
+
+// The lines of a text split at line feeds, without them; a text ending in a
+// line feed ends in an empty line.
+std::vector<std::wstring> SplitLines(const std::wstring& text);
 
 }  // namespace player
 

@@ -9,7 +9,7 @@ packages=(
   libboost-dev libtinyxml-dev libespeak-ng-dev espeak-ng-data libpcaudio-dev
   libasound2-dev libncurses-dev libcurl4-openssl-dev libelf-dev libicu-dev
   zlib1g-dev libisal-dev googletest libgtest-dev libgmock-dev
-  inform6-compiler inform6-library frotz espeak-ng tmux python3
+  inform6-compiler inform6-library frotz espeak-ng tmux python3 groff-base
   libspeechd-dev speech-dispatcher speech-dispatcher-espeak-ng
 )
 

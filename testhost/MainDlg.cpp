@@ -8,7 +8,6 @@
 #include <fstream>
 
 #include "platform/debugout/DebugOutput.h"
-#include "platform/module/ModulePath.h"
 #include "platform/win/DialogTemplate.h"
 #include "platform/win/ListBox.h"
 #include "platform/win/MessageBox.h"
@@ -36,15 +35,14 @@ const platform::DialogTemplate& MainTemplate() {
   return dialogTemplate;
 }
 
-// Where the save test writes: the library's data folder, the same rule the
-// library uses for its own files, so an installed NarroTest does not try to
-// write beside itself.
-std::string DataDirectory() {
-  std::string folder = platform::GetDataDirectoryOverride();
-  if (folder.empty()) folder = platform::GetModuleFileName();
-  else if (folder.back() != '/') folder += '/';
-  const size_t slash = folder.rfind('/');
-  return slash == std::string::npos ? folder : folder.substr(0, slash + 1);
+// Where the save test writes: the library's data folder, as the library
+// itself decided it when it was loaded (NARRO_DATA_DIR, else beside a
+// program in the build tree, else the user's XDG data folder), so that an
+// installed NarroTest never tries to write beside itself.
+std::string DataDirectory(CNarro& narro) {
+  CTTSString root;
+  narro.GetRoot(root);
+  return std::string(root);
 }
 
 // The output pane's pop-up menu (resource 201, "OUTPUT"), as a short list:
@@ -174,7 +172,7 @@ void CMainDlg::TestSpeech() {
 
 void CMainDlg::TestSave() {
   TestLog("Abut to run save test");
-  const CTTSWString directory(Widen(DataDirectory()));
+  const CTTSWString directory(Widen(DataDirectory(*m_narro.m_facade)));
   TestLog("Directory name: %s", static_cast<const std::string>(directory).c_str());
   std::string path;
   std::string name;

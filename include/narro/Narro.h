@@ -89,18 +89,36 @@
 //   setlocale() left it; a byte that does not decode stands for the character
 //   of the same code). Spoken text is also written to the log.
 //
-// Data files, in the data folder: $NARRO_DATA_DIR when set and not empty,
-// else the folder of the running executable (the host's, not the
-// library's), with a trailing '/'. The variable is read at each use:
-// set it in the environment the host starts with, not after the library has
-// loaded.
+// Data files, in the data folder, which ends in '/' and is:
+//   1. $NARRO_DATA_DIR, when it is set and not empty;
+//   2. the folder of the running executable (the host's, not the library's)
+//      when that executable lies in the build tree the library was built in
+//      (tests, and programs run from the build without installing);
+//   3. otherwise, for an installed host or any host outside that build
+//      tree: $XDG_DATA_HOME/narro/, or $HOME/.local/share/narro/ when
+//      XDG_DATA_HOME is unset, empty or not an absolute path. It is made
+//      (mode 0700, missing parents too) when missing; a failure is logged
+//      and the path used all the same, so that each file operation fails
+//      and is reported on its own. HOME unset: the password database's
+//      home folder; with no home folder at all, as 2.
+// The variables are read at each use: set them in the environment the host
+// starts with, not after the library has loaded. GetRoot starts as this
+// folder.
 //   scratchpad.txt         the scratch list, one word per line (CR LF).
 //                          Read at load, written at unload; a file that
 //                          could not be read is never written back.
-//   fingerprints.xml       the shipped game database; only read.
 //   User_Fingerprints.xml  the player's game database; written by addNewGame
 //                          under the lock file User_Fingerprints.xml.lock.
 //   filecache.txt          CRCs of story files already read by a game scan.
+//   fingerprints.xml       the shipped game database; only read. The data
+//                          folder's own, when there is one there; else, for
+//                          a host outside the build tree (NARRO_DATA_DIR set
+//                          or not), the installation's
+//                          share/narro/fingerprints.xml, looked for beside
+//                          the executable's folder (bin/../share/narro),
+//                          beside the library's (lib/../share/narro), then
+//                          in the data folder configured at build time. The
+//                          demo stories it names are installed beside it.
 //   A file is replaced whole (written beside it, then renamed over it), so a
 //   crash never leaves half a file. None is replaced that is not a regular
 //   file or whose permission bits forbid writing; scratchpad.txt and
@@ -108,12 +126,12 @@
 //   not be read (not readable, too large). A symbolic link's target is
 //   replaced and the link stays.
 //
-// Environment: NARRO_DATA_DIR (above); NARRO_LOG, a copy of every log line
-// ("stderr" or a file path, appended to); NARRO_SPEECH, where speech goes
-// ("audio", the default: the sound card; "wav:DIR", WAV files in DIR;
-// "none", no voice); NARRO_VERSION_SERVER, the base URL getVersion asks.
-// The log itself goes to this user's debug-output channel, where a listener
-// shows it; with no listener it is dropped.
+// Environment: NARRO_DATA_DIR, XDG_DATA_HOME and HOME (above); NARRO_LOG, a
+// copy of every log line ("stderr" or a file path, appended to);
+// NARRO_SPEECH, where speech goes ("audio", the default: the sound card;
+// "wav:DIR", WAV files in DIR; "none", no voice); NARRO_VERSION_SERVER, the
+// base URL getVersion asks. The log itself goes to this user's debug-output
+// channel, where a listener shows it; with no listener it is dropped.
 // ---------------------------------------------------------------------------
 #ifndef NARRO_NARRO_H_
 #define NARRO_NARRO_H_

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/module/ModulePath.h"
 
+#include <dlfcn.h>
 #include <limits.h>
+#include <link.h>
+#include <stdlib.h>
 #include <unistd.h>
 
-#include "platform/environment/Environment.h"
 #include <vector>
+
+#include "platform/environment/Environment.h"
 
 namespace platform {
 
@@ -19,6 +23,27 @@ std::string GetModuleFileName() {
     }
     buffer.resize(buffer.size() * 2);
   }
+}
+
+std::string GetLibraryFileName() {
+  Dl_info info;
+  struct link_map* object = nullptr;
+  if (dladdr1(reinterpret_cast<void*>(&GetLibraryFileName), &info,
+              reinterpret_cast<void**>(&object), RTLD_DL_LINKMAP) == 0 ||
+      object == nullptr || object->l_name == nullptr || object->l_name[0] != '/') {
+    // The program itself has no name in the loader's list (dladdr would
+    // give its argv[0], which the caller chose); a library loaded by a
+    // relative name cannot be placed once the working folder has changed.
+    // Either way the program's own path is the best there is.
+    return GetModuleFileName();
+  }
+  // A library is usually reached through a link (libNarro.so.0); the folder
+  // that counts is the real file's.
+  char* real = realpath(object->l_name, nullptr);
+  if (real == nullptr) return object->l_name;
+  std::string resolved(real);
+  free(real);
+  return resolved;
 }
 
 std::string GetDataDirectoryOverride() {

@@ -11,6 +11,12 @@ namespace platform {
 // The full path of the running executable; empty if it cannot be read.
 std::string GetModuleFileName();
 
+// The full path, links resolved, of the file that holds this code:
+// libNarro.so for a host, the program itself when the code is linked into
+// it (the narro tool, the tests) or when the library was loaded by a
+// relative name; empty if none can be found.
+std::string GetLibraryFileName();
+
 // NARRO_DATA_DIR when it is set and not empty, else the empty string.
 std::string GetDataDirectoryOverride();
 

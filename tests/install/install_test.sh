@@ -15,6 +15,25 @@ libdir=$(dirname "$(dirname "$pc")")
 test -f "$work/prefix/include/narro/Narro.h"
 test -f "$libdir/cmake/Narro/NarroConfig.cmake"
 
+# What the installation ships lies in share/narro, nothing beside the
+# programs.
+share="$work/prefix/share/narro"
+for file in fingerprints.xml windfall.z5 cave.z5 tower.z5 lighthouse.z8; do
+  test -f "$share/$file"
+done
+test -x "$work/prefix/bin/narro"
+test ! -e "$work/prefix/bin/fingerprints.xml"
+
+# The manual pages, installed and rendered without one warning.
+for page in narro.1 narro-play.1; do
+  test -f "$work/prefix/share/man/man1/$page"
+  warnings=$(LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z "$work/prefix/share/man/man1/$page" 2>&1)
+  if [ -n "$warnings" ]; then
+    printf '%s: %s\n' "$page" "$warnings" >&2
+    exit 1
+  fi
+done
+
 export PKG_CONFIG_PATH=$(dirname "$pc")
 g++ -std=c++17 -Wall -Wextra -Werror "$source_dir/sample_host.cpp" \
   $(pkg-config --cflags --libs narro) -o "$work/host"
@@ -62,4 +81,34 @@ g++ -std=c++17 "$source_dir/dlopen_host.cpp" -ldl -o "$work/dlopen_host"
 rm "$work/data/scratchpad.txt"
 NARRO_DATA_DIR="$work/data" "$work/dlopen_host" "$libdir/libNarro.so"
 test -f "$work/data/scratchpad.txt"
+
+# Without NARRO_DATA_DIR, a host that is not in the build tree keeps its
+# data in the user's XDG data folder, made for the user alone, and never
+# beside itself.
+xdg="$work/xdg"
+outside() {
+  env -u NARRO_DATA_DIR XDG_DATA_HOME="$xdg" NARRO_SPEECH=none LD_LIBRARY_PATH="$libdir" "$@"
+}
+outside "$work/host" > "$work/out"
+grep -qx "root $xdg/narro/" "$work/out"
+test -f "$xdg/narro/scratchpad.txt"
+test "$(stat -c %a "$xdg/narro")" = 700
+test ! -e "$work/scratchpad.txt"
+
+# It still knows the games the installation ships: the library finds
+# share/narro/fingerprints.xml from its own folder.
+NARRO_KEYS='<Enter>W<Enter>' outside "$work/host" games "$share" > "$work/out"
+grep -qx "chosen $share/windfall.z5" "$work/out"
+
+# And so does the installed narro tool, from its own.
+outside "$work/prefix/bin/narro" scan "$share" | sort > "$work/games"
+diff - "$work/games" <<GAMES
+516989EA	Windfall	$share/windfall.z5
+884A2912	The Tower	$share/tower.z5
+9AE38DFE	Cave Quest	$share/cave.z5
+F1F9B61D	Lighthouse	$share/lighthouse.z8
+GAMES
+test -f "$xdg/narro/filecache.txt"
+test ! -e "$share/filecache.txt"
+test ! -e "$work/prefix/bin/scratchpad.txt"
 echo "install test passed"

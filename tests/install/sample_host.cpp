@@ -22,7 +22,7 @@ static void Check(bool ok, const char* what) {
   }
 }
 
-int main() {
+int main(int argc, char** argv) {
   ManagedNARRO narro;
   Check(narro.m_facade == &CNarro::GetSingleton(), "handle finds the facade");
   CNarro& facade = CNarro::GetSingleton();
@@ -53,5 +53,14 @@ int main() {
   CTTSString root;
   facade.GetRoot(root);
   std::printf("root %s\n", static_cast<const char*>(root));
+
+  // "games DIR": the games list over DIR, the player's keys coming from
+  // NARRO_KEYS; the game chosen is printed.
+  if (argc == 3 && std::strcmp(argv[1], "games") == 0) {
+    facade.SetRoot(argv[2]);
+    CTTSWString chosen;
+    facade.getList(chosen, if_list_games, "z5,z8", "sav,qzl");
+    std::printf("chosen %s\n", static_cast<const std::string>(chosen).c_str());
+  }
   return failures == 0 ? 0 : 1;
 }

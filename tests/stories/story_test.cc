@@ -1,0 +1,155 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Windfall, the story narro-play starts with, played through its
+// walkthrough by the real dfrotz; and every demo story the build makes
+// known to the shipped database under its own CRC.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+
+#include "games/GameLibrary.h"
+#include "games/Identification.h"
+#include "tests/support/Shell.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+// Debian's dfrotz 2.54 drops bold text (the room names, "*** You have won
+// ***") and the status line: what a player hears is the plain text, which
+// dfrotz also wraps at 80 columns. Whitespace runs become one space here.
+std::string OneLine(const std::string& text) {
+  std::string out;
+  bool space = false;
+  for (const char c : text) {
+    if (c == ' ' || c == '\n' || c == '\r' || c == '\t') {
+      space = true;
+      continue;
+    }
+    if (space && !out.empty()) out += ' ';
+    space = false;
+    out += c;
+  }
+  return out;
+}
+
+std::vector<std::string> Walkthrough() { return ReadLines(NARRO_DEMO_WALKTHROUGH); }
+
+// dfrotz's whole output for the commands, as from a player's keyboard.
+std::string Play(const std::vector<std::string>& commands) {
+  TempDir dir;
+  std::string input;
+  for (const std::string& command : commands) input += command + "\n";
+  WriteFile(dir.File("input"), input);
+  std::string out;
+  // timeout only keeps a broken story from hanging the test run.
+  const int status = RunShellCommand(
+      "timeout 60 " + ShellQuoted(NARRO_DFROTZ) + " -m -q " + ShellQuoted(NARRO_DEMO_STORY) +
+          " < " + ShellQuoted(dir.File("input")) + " 2>&1",
+      out);
+  EXPECT_EQ(status, 0) << out;
+  return out;
+}
+
+// The text each command got back: the part after its prompt.
+std::vector<std::string> Replies(const std::string& out) {
+  std::vector<std::string> replies;
+  size_t at = out.find('>');
+  while (at != std::string::npos) {
+    const size_t next = out.find('>', at + 1);
+    replies.push_back(OneLine(out.substr(at + 1, next == std::string::npos ? next : next - at - 1)));
+    at = next;
+  }
+  return replies;
+}
+
+TEST(WindfallTest, TheWalkthroughIsOneCommandALineAndFifteenToThirtyLong) {
+  const std::vector<std::string> commands = Walkthrough();
+  EXPECT_GE(commands.size(), 15u);
+  EXPECT_LE(commands.size(), 30u);
+  for (const std::string& command : commands) {
+    EXPECT_FALSE(OneLine(command).empty()) << "an empty line would be a wasted turn";
+    EXPECT_EQ(command.find('\r'), std::string::npos);
+  }
+}
+
+TEST(WindfallTest, TheWalkthroughWinsWithTheFullScoreOnItsLastMove) {
+  const std::vector<std::string> commands = Walkthrough();
+  const std::string out = Play(commands);
+  const std::vector<std::string> replies = Replies(out);
+  // One reply per command, then the question after the ending.
+  ASSERT_EQ(replies.size(), commands.size() + 1) << out;
+  const std::string win = "The harvest is saved, and the story of Windfall ends here.";
+  for (size_t i = 0; i + 1 < commands.size(); ++i) {
+    EXPECT_EQ(replies[i].find(win), std::string::npos) << "won early, at " << commands[i];
+  }
+  const std::string& last = replies[commands.size() - 1];
+  EXPECT_NE(last.find(win), std::string::npos) << last;
+
+  std::smatch score;
+  ASSERT_TRUE(std::regex_search(last, score,
+                                std::regex("you scored (\\d+) out of a possible (\\d+), in (\\d+) turns")))
+      << last;
+  EXPECT_EQ(score[1], score[2]) << "the full score";
+  EXPECT_EQ(score[2], "10");
+  const int turns = std::stoi(score[3]);
+  EXPECT_GE(turns, 15);
+  EXPECT_LE(turns, 30);
+  EXPECT_EQ(static_cast<size_t>(turns), commands.size()) << "every command is a move";
+  EXPECT_NE(last.find("Would you like to RESTART"), std::string::npos) << "the ending's question";
+}
+
+TEST(WindfallTest, EveryRoomNamesItselfInItsDescriptionsFirstSentence) {
+  const std::string out = OneLine(Play(Walkthrough()));
+  // The room names themselves are bold, and so never reach the player.
+  for (const char* sentence : {
+           "You stand at the orchard gate, where a gravel path runs north between two high "
+           "hedges into the old orchard.",
+           "You stand in the middle of the old orchard, among crooked apple trees heavy "
+           "with red fruit.",
+           "You stand in the cottage kitchen, low and warm, where a wicker basket waits on "
+           "the table beside a cold stove.",
+           "You stand beside the mossy well in the west corner of the orchard, where a "
+           "rusty winch sits over the dark water.",
+           "You stand inside the potting shed, which smells of damp earth and old twine.",
+           "You cling to the top of the tallest apple tree, high above the orchard, with "
+           "the cottage roof below you to the north.",
+       }) {
+    EXPECT_NE(out.find(sentence), std::string::npos) << sentence;
+  }
+  EXPECT_EQ(out.find("Old Orchard"), std::string::npos) << "dfrotz printed bold text after all";
+}
+
+TEST(WindfallTest, TheStoryFileNeverChanges) {
+  // Serial and release are fixed in the source: the file is the same at
+  // every build, and so is its CRC in the shipped database.
+  EXPECT_EQ(readSerial(NARRO_DEMO_STORY, kStorySerialOffset), "261207");
+  const FileCrc crc = fileCRC(NARRO_DEMO_STORY);
+  ASSERT_TRUE(crc.ok);
+  EXPECT_EQ(crcText(crc.crc), "516989EA");
+}
+
+TEST(DemoStoriesTest, EachIsInTheShippedDatabaseUnderItsCrcSerialAndFileName) {
+  CGameLibrary library;
+  ASSERT_TRUE(library.readFingerprintFile(NARRO_SHIPPED_FINGERPRINTS)) << library.lastError.str();
+  std::istringstream stories(NARRO_DEMO_STORIES);
+  std::string story;
+  size_t count = 0;
+  while (std::getline(stories, story, '|')) {
+    ++count;
+    const FileCrc crc = fileCRC(story);
+    ASSERT_TRUE(crc.ok) << story;
+    const GamePtr game = findGame(library.catalogue, crcText(crc.crc));
+    ASSERT_TRUE(game) << story << " (" << crcText(crc.crc)
+                      << ") is not in games/fingerprints.xml: put narro crc's CRC there";
+    EXPECT_EQ(game->fn, story.substr(story.rfind('/') + 1));
+    EXPECT_EQ(game->sn, readSerial(story, kStorySerialOffset));
+  }
+  EXPECT_EQ(count, 4u);
+  EXPECT_EQ(library.catalogue.size(), count) << "a record for a story the build does not make";
+  const GamePtr windfall = findGame(library.catalogue, "516989EA");
+  ASSERT_TRUE(windfall);
+  EXPECT_EQ(windfall->FullName, "Windfall");
+  EXPECT_EQ(windfall->warn, "");
+}
+
+}  // namespace
