@@ -20,7 +20,9 @@ volatile sig_atomic_t g_saved = 0;
 }  // namespace
 
 void RestoreTerminalModes() {
-  if (g_saved) tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_found);
+  // Keys typed ahead stay: they belong to the dialog the modes are handed
+  // to, or to the shell the player returns to.
+  if (g_saved) tcsetattr(STDIN_FILENO, TCSADRAIN, &g_found);
 }
 
 bool Terminal::Open(std::string& error) {
@@ -52,7 +54,7 @@ void Terminal::Resume() {
   raw.c_oflag |= OPOST;
   raw.c_cc[VMIN] = 1;
   raw.c_cc[VTIME] = 0;
-  tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw);
+  tcsetattr(STDIN_FILENO, TCSADRAIN, &raw);
 }
 
 int Terminal::Columns() const {
