@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "bench/BenchFigures.h"
+#include "narro/Narro.h"
 
 namespace {
 
@@ -202,7 +203,44 @@ void Report(const char* what, const std::vector<double>& ms, double target) {
 
 }  // namespace
 
-int main() {
+// The same echo asked of the library directly, in a process of its own
+// started with the WAV end: what the player adds is the difference.
+int DirectEcho(const char* folder) {
+  ManagedNARRO narro;
+  if (narro.m_facade == nullptr || !narro.m_facade->InitializeSAPI("", 0, 100)) return 1;
+  for (int i = 1; i <= 40; ++i) {
+    const long long asked = MonotonicNs();
+    narro.m_facade->MonitorInput(L"take lamp ");
+    char key[16];
+    snprintf(key, sizeof key, "%06d\t", i);
+    long long heard = -1;
+    for (auto until = std::chrono::steady_clock::now() + 3s;
+         heard < 0 && std::chrono::steady_clock::now() < until;) {
+      for (const std::string& line : Lines(ReadFile(std::string(folder) + "/heard.log"))) {
+        if (line.compare(0, 7, key) == 0) heard = std::atoll(line.c_str() + 7);
+      }
+      if (heard < 0) std::this_thread::sleep_for(1ms);
+    }
+    printf("%f\n", heard < 0 ? kTimedOut : (heard - asked) / 1e6);
+    std::this_thread::sleep_for(50ms);
+  }
+  return 0;
+}
+
+std::vector<double> DirectEchoFigures(const std::string& self, const std::string& folder) {
+  std::vector<double> ms;
+  system(("mkdir -p '" + folder + "'").c_str());
+  const std::string command = "NARRO_SPEECH=wav:'" + folder + "/' '" + self + "' --direct '" + folder + "'";
+  if (FILE* child = popen(command.c_str(), "r")) {
+    char line[64];
+    while (fgets(line, sizeof line, child) != nullptr) ms.push_back(std::atof(line));
+    pclose(child);
+  }
+  return ms;
+}
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--direct") return DirectEcho(argv[2]);
   char folderTemplate[] = "/tmp/narro-bench-player-XXXXXX";
   const std::string folder = mkdtemp(folderTemplate);
   constexpr int kTurns = 40;
@@ -241,6 +279,8 @@ int main() {
   }
   Report("game's last byte -> first audible sample", turnMs, 30);
   Report("space after a word -> first audible echo", echoMs, 5);
+  // Like with like: the same word's echo, the library called directly.
+  Report("the same echo, MonitorInput called directly", DirectEchoFigures(argv[0], folder + "/direct"), 5);
 
   // Idle: the real dfrotz on a real story, the player waiting for a command.
   {
