@@ -157,7 +157,15 @@ TEST_F(SpeechdTest, UnsetWithNoServerNeverAutospawnsTheMachines) {
   const auto waited = Clock::now() - asked;
   if (voice) voice->Release();
   EXPECT_EQ(LogCount("Speech: the sound card (speech-dispatcher: "), 1u);
-  EXPECT_EQ(LogCount("Autospawn requested but disabled"), 1u);
+  // The spawn is refused either way: by the switch in the test's own
+  // configuration, or, on a machine whose player already runs a server, by
+  // that server's being there. No second server starts.
+  std::string log;
+  for (const std::string& line : LogLines()) log += line + "\n";
+  EXPECT_EQ(LogCount("Autospawn requested but disabled") +
+                LogCount("Speech Dispatcher already running"),
+            1u)
+      << log;
   EXPECT_LT(waited, kCameBack);
   EXPECT_FALSE(FileExists(DataFile("nobody.sock")));
 }
