@@ -43,10 +43,6 @@ std::wstring FirstWord(const std::wstring& line) {
   return line.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
 }
 
-bool IsBlank(const std::wstring& line) {
-  return line.find_first_not_of(L" \t") == std::wstring::npos;
-}
-
 }  // namespace
 
 GameOutput::GameOutput(int width) : m_width(width) {}
@@ -110,7 +106,7 @@ std::wstring UnwrapLines(const std::wstring& text, int width, bool keepParagraph
   for (size_t i = 0; i < lines.size(); ++i) {
     std::wstring line = lines[i];
     while (!line.empty() && line.back() == L' ') line.pop_back();
-    if (IsBlank(line)) {
+    if (Trimmed(line).empty()) {
       joining = false;
       paragraphEnded = keepParagraphs && !result.empty();
       continue;

@@ -20,17 +20,9 @@
 
 namespace {
 
-std::string ExecutableFolder() {
-  char path[PATH_MAX];
-  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return ".";
-  path[n] = '\0';
-  return player::FolderOf(path);
-}
-
 // The demo story: installed in share/narro beside bin, or in the build tree.
 std::string DemoStory() {
-  const std::string folder = ExecutableFolder();
+  const std::string folder = player::ExecutableFolder();
   for (const std::string& candidate :
        {folder + "/../share/narro/" NARRO_DEMO_STORY_NAME, folder + "/../stories/" NARRO_DEMO_STORY_NAME}) {
     if (access(candidate.c_str(), R_OK) == 0) return candidate;

@@ -114,14 +114,6 @@ std::string CommandBytes(const std::wstring& line) {
   return bytes;
 }
 
-std::string ExecutableFolder() {
-  char path[4096];
-  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return std::string();
-  path[n] = '\0';
-  return FolderOf(path);
-}
-
 }  // namespace
 
 Player::Player(CNarro& narro, const PlayerSetup& setup)
@@ -289,9 +281,7 @@ void Player::OnGameBytes(const std::string& bytes) {
     m_statusRowsLeft = -1;
     // After the dump dfrotz shows its prompt again, which is on screen.
     m_swallow = EncodeUtf8(m_shownOpen);
-    std::wstring status = CleanGameText(DecodeUtf8(m_statusBytes));
-    status.erase(0, status.find_first_not_of(L' '));
-    while (!status.empty() && status.back() == L' ') status.pop_back();
+    const std::wstring status = Trimmed(CleanGameText(DecodeUtf8(m_statusBytes)));
     Say(status.empty() ? std::wstring(L"No status line.") : status);
   }
   while (!m_swallow.empty() && !rest.empty() && rest[0] == m_swallow[0]) {
@@ -401,43 +391,46 @@ void Player::OnKey(const Key& key) {
     case KeyCode::kDown:
       if (key.code == KeyCode::kUp) m_editor.Up(); else m_editor.Down();
       Redraw();
-      Say(m_editor.Text().empty() ? std::wstring(L"blank") : m_editor.Text());
+      ReadCommandLine();
       return;
     case KeyCode::kEscape: StopSpeaking(); return;
     case KeyCode::kCtrlC: AskToLeave(); return;
     case KeyCode::kCtrlL: Terminal::Write("\r\n"); m_cursorRow = 0; Redraw(); return;
     case KeyCode::kFunction:
-      switch (key.number) {
-        case 1: Help(); return;
-        case 2: RepeatOutput(); return;
-        case 3: InsertFromList(if_list_words); return;
-        case 4: InsertFromList(if_list_scratch); return;
-        case 5: ChooseVoice(); return;
-        case 6: ChooseSaveToRestore(); return;
-        case 7: ChooseGame(); return;
-        case 8: ReadStatusLine(); return;
-        case 9: ReadCommandLine(); return;
-        default: return;
-      }
+      OnFunctionKey(key.number);
+      return;
     case KeyCode::kAlt:
       switch (std::towlower(key.ch)) {
-        case L'h': Help(); return;
-        case L'r': RepeatOutput(); return;
-        case L'w': InsertFromList(if_list_words); return;
-        case L's': InsertFromList(if_list_scratch); return;
-        case L'v': ChooseVoice(); return;
-        case L'l': ChooseSaveToRestore(); return;
-        case L'g': ChooseGame(); return;
-        case L't': ReadStatusLine(); return;
-        case L'c': ReadCommandLine(); return;
         case L'-': ChangeRate(-1); return;
         case L'=': case L'+': ChangeRate(1); return;
         case L'[': ChangeVolume(-10); return;
         case L']': ChangeVolume(10); return;
-        default: return;
+        default: {
+          // Alt and a letter stands for an F-key, for terminals that keep
+          // the F-keys to themselves.
+          const wchar_t* letters = L"hrwsvlgtc";
+          const wchar_t* found = wcschr(letters, static_cast<wchar_t>(std::towlower(key.ch)));
+          if (key.ch != 0 && found != nullptr) OnFunctionKey(static_cast<int>(found - letters) + 1);
+          return;
+        }
       }
     default:
       return;
+  }
+}
+
+void Player::OnFunctionKey(int number) {
+  switch (number) {
+    case 1: Help(); return;
+    case 2: RepeatOutput(); return;
+    case 3: InsertFromList(if_list_words); return;
+    case 4: InsertFromList(if_list_scratch); return;
+    case 5: ChooseVoice(); return;
+    case 6: ChooseSaveToRestore(); return;
+    case 7: ChooseGame(); return;
+    case 8: ReadStatusLine(); return;
+    case 9: ReadCommandLine(); return;
+    default: return;
   }
 }
 
@@ -557,13 +550,17 @@ void Player::ChooseSaveToRestore() {
     Say(L"A saved game can be restored when the game waits for a command.");
     return;
   }
-  m_narro.SetRoot(m_saveFolder.c_str());
-  CTTSWString chosen;
-  WithDialog([&] { m_narro.getList(chosen, if_list_saves, kGameExtensions, kSaveExtensions); });
-  const std::string path = EncodeUtf8(std::wstring(static_cast<const wchar_t*>(chosen)));
+  const std::string path = ChooseSave();
   if (path.empty()) return;
   m_pendingRestore = path;
   SendCommand(L"restore");
+}
+
+std::string Player::ChooseSave() {
+  m_narro.SetRoot(m_saveFolder.c_str());
+  CTTSWString chosen;
+  WithDialog([&] { m_narro.getList(chosen, if_list_saves, kGameExtensions, kSaveExtensions); });
+  return EncodeUtf8(std::wstring(static_cast<const wchar_t*>(chosen)));
 }
 
 void Player::ChooseGame() {
@@ -587,7 +584,8 @@ void Player::ChooseGame() {
 }
 
 void Player::AskToLeave() {
-  if (AskYesNo(L"Leave the game? What is not saved is lost. Yes or No.")) {
+  // A second Ctrl-C confirms.
+  if (AskYesNo(L"Leave the game? What is not saved is lost. Yes or No.", true)) {
     m_quit = true;
     m_exitStatus = 0;
   } else {
@@ -626,9 +624,7 @@ void Player::SaveGameAs() {
       typed = CTTSWString();
     }
   });
-  std::wstring name = static_cast<const wchar_t*>(typed);
-  name.erase(0, name.find_first_not_of(L" \t"));
-  while (!name.empty() && (name.back() == L' ' || name.back() == L'\t')) name.pop_back();
+  std::wstring name = Trimmed(static_cast<const wchar_t*>(typed));
   // dfrotz takes file names of at most a few dozen characters.
   if (name.size() > 48) name.resize(48);
   if (name.empty() || m_crc.empty()) {
@@ -652,10 +648,7 @@ void Player::SaveGameAs() {
 
 void Player::RestoreGame() {
   m_output->Discard();
-  m_narro.SetRoot(m_saveFolder.c_str());
-  CTTSWString chosen;
-  WithDialog([&] { m_narro.getList(chosen, if_list_saves, kGameExtensions, kSaveExtensions); });
-  std::string path = EncodeUtf8(std::wstring(static_cast<const wchar_t*>(chosen)));
+  std::string path = ChooseSave();
   if (path.empty()) {
     Say(L"Not restored.");
     CancelFileQuestion(false);
@@ -673,7 +666,7 @@ void Player::CancelFileQuestion(bool saving) {
   AnswerGame(".");
 }
 
-bool Player::AskYesNo(const std::wstring& question) {
+bool Player::AskYesNo(const std::wstring& question, bool ctrlCAnswersYes) {
   EraseInputArea();
   Terminal::Write(EncodeUtf8(question) + " ");
   Say(question);
@@ -718,7 +711,7 @@ bool Player::AskYesNo(const std::wstring& question) {
       break;
     }
     if (key->code == KeyCode::kCtrlC) {
-      answer = question.rfind(L"Leave", 0) == 0;
+      answer = ctrlCAnswersYes;
       break;
     }
     Say(L"Yes or No?");
@@ -784,9 +777,8 @@ void Player::KeepSettings() {
   // settings as read, with what the player changed by keys.
   std::string problem;
   if (!SaveSettings(m_setup.settingsPath, m_setup.stored, problem)) {
-    static bool told = false;
-    if (!told) {
-      told = true;
+    if (!m_toldSettingsProblem) {
+      m_toldSettingsProblem = true;
       Show(Widen("narro-play: " + problem + "\n"));
     }
   }

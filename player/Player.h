@@ -45,6 +45,7 @@ class Player {
   void OnGameWaiting();
   void SpeakTurn(bool first);
   void OnKey(const Key& key);
+  void OnFunctionKey(int number);
   void OnTypedCharacter(wchar_t ch);
   void SendCommand(const std::wstring& line);
   void AnswerGame(const std::string& answer);
@@ -68,10 +69,14 @@ class Player {
   void OnFileNamePrompt();
   void SaveGameAs();
   void RestoreGame();
+  // The saved-games list of the save folder; the chosen save's path, or
+  // empty.
+  std::string ChooseSave();
   void CancelFileQuestion(bool saving);
 
-  // A spoken Yes or No question, answered by Y or N (Escape is No).
-  bool AskYesNo(const std::wstring& question);
+  // A spoken Yes or No question, answered by Y or N (Escape is No, and
+  // Ctrl-C is the answer the caller gives).
+  bool AskYesNo(const std::wstring& question, bool ctrlCAnswersYes = false);
   // Runs a library dialog with the terminal handed over to it.
   template <class Call> void WithDialog(Call call);
 
@@ -110,6 +115,7 @@ class Player {
   std::string m_statusBytes;    // the top row of that dump
   std::string m_swallow;        // the prompt dfrotz shows again after a dump
   bool m_quit = false;
+  bool m_toldSettingsProblem = false;
   int m_exitStatus = 0;
   std::optional<Clock::time_point> m_settleUntil;  // an open line, maybe more to come
   std::optional<Clock::time_point> m_quietUntil;   // lines ended, nothing asked yet

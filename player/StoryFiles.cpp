@@ -34,6 +34,14 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+std::string ExecutableFolder() {
+  char path[4096];
+  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return ".";
+  path[n] = '\0';
+  return FolderOf(path);
+}
+
 std::string StemOf(const std::string& path) {
   const std::string base = BaseName(path);
   const size_t dot = base.rfind('.');
@@ -95,18 +103,12 @@ bool FingerprintKnown(const std::string& crc, const std::vector<std::string>& da
 
 std::wstring TitleFromBanner(const std::wstring& output) {
   const std::vector<std::wstring> lines = SplitLines(output);
-  auto blank = [](const std::wstring& line) {
-    return line.find_first_not_of(L" \t") == std::wstring::npos;
-  };
   for (size_t i = 2; i < lines.size(); ++i) {
     if (lines[i].rfind(L"Release ", 0) != 0 || lines[i].find(L"Serial number") == std::wstring::npos) {
       continue;
     }
-    if (blank(lines[i - 1]) || blank(lines[i - 2])) return std::wstring();
-    std::wstring title = lines[i - 2];
-    title.erase(0, title.find_first_not_of(L" \t"));
-    while (!title.empty() && (title.back() == L' ' || title.back() == L'\t')) title.pop_back();
-    return title;
+    if (Trimmed(lines[i - 1]).empty()) return std::wstring();
+    return Trimmed(lines[i - 2]);
   }
   return std::wstring();
 }

@@ -22,6 +22,8 @@ std::string FolderOf(const std::string& path);
 std::string BaseName(const std::string& path);
 // The file name without its extension.
 std::string StemOf(const std::string& path);
+// The folder of the running program, links resolved; "." when unknown.
+std::string ExecutableFolder();
 
 // Where saves of a story go: the story's own folder when the player may
 // write there, else `fallback` (made, mode 0700, when missing). Empty when

@@ -168,6 +168,12 @@ std::wstring CleanGameText(const std::wstring& text, std::wstring* unfinished) {
   return clean;
 }
 
+std::wstring Trimmed(const std::wstring& text) {
+  const size_t start = text.find_first_not_of(L" \t");
+  if (start == std::wstring::npos) return std::wstring();
+  return text.substr(start, text.find_last_not_of(L" \t") - start + 1);
+}
+
 std::vector<std::wstring> SplitLines(const std::wstring& text) {
   std::vector<std::wstring> lines;
   size_t start = 0;

@@ -25,6 +25,9 @@ std::string EncodeUtf8(wchar_t ch);
 // be put before the text that comes next.
 std::wstring CleanGameText(const std::wstring& text, std::wstring* unfinished = nullptr);
 
+// The text without the blanks (spaces and tabs) at its two ends.
+std::wstring Trimmed(const std::wstring& text);
+
 // The lines of a text split at line feeds, without them; a text ending in a
 // line feed ends in an empty line.
 std::vector<std::wstring> SplitLines(const std::wstring& text);
