@@ -9,7 +9,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "player/Files.h"
+#include "player/Utf8Text.h"
 #include "player/WholeNumber.h"
+
+using player::FolderOf;
+using player::IsUtf8;
 
 namespace {
 
@@ -17,39 +22,6 @@ namespace {
 constexpr size_t kLargestFile = 64 * 1024;
 
 std::string Reason(int error) { return std::strerror(error); }
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
-bool IsUtf8(const std::string& text) {
-  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-  const size_t n = text.size();
-  for (size_t i = 0; i < n;) {
-    const unsigned char c = s[i];
-    size_t length;
-    unsigned char low = 0x80, high = 0xBF;  // the bounds of the second byte
-    if (c < 0x80) {
-      ++i;
-      continue;
-    } else if (c >= 0xC2 && c <= 0xDF) {
-      length = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      length = 3;
-      if (c == 0xE0) low = 0xA0;
-      if (c == 0xED) high = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      length = 4;
-      if (c == 0xF0) low = 0x90;
-      if (c == 0xF4) high = 0x8F;
-    } else {
-      return false;
-    }
-    if (n - i < length || s[i + 1] < low || s[i + 1] > high) return false;
-    for (size_t k = 2; k < length; ++k) {
-      if (s[i + k] < 0x80 || s[i + k] > 0xBF) return false;
-    }
-    i += length;
-  }
-  return true;
-}
 
 // What the file could not give back exactly; empty when the value is fine.
 std::string Unstorable(const std::string& value) {
@@ -62,50 +34,6 @@ std::string Unstorable(const std::string& value) {
 
 bool IsBlank(const std::string& line) {
   return line.find_first_not_of(" \t") == std::string::npos;
-}
-
-// The file's text, or false with what is wrong in `what`.
-bool ReadSmallRegularFile(const std::string& path, std::string& text, std::string& what,
-                          bool& missing) {
-  struct stat st;
-  // stat before open: opening a FIFO or a device could block or do things.
-  if (stat(path.c_str(), &st) != 0) {
-    missing = errno == ENOENT;
-    what = "cannot be read (" + Reason(errno) + ")";
-    return false;
-  }
-  if (!S_ISREG(st.st_mode)) {
-    what = "is not a regular file";
-    return false;
-  }
-  // O_NONBLOCK still, for whatever was swapped in between stat and open.
-  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) {
-    missing = errno == ENOENT;
-    what = "cannot be read (" + Reason(errno) + ")";
-    return false;
-  }
-  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  if (!ok) what = "is not a regular file";
-  char buffer[8192];
-  while (ok) {
-    const ssize_t got = read(fd, buffer, sizeof buffer);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      what = "cannot be read (" + Reason(errno) + ")";
-      ok = false;
-    } else if (got == 0) {
-      break;
-    } else if (text.size() + static_cast<size_t>(got) > kLargestFile) {
-      // Counted while reading, not from st_size: the file may grow.
-      what = "is larger than 64 KiB";
-      ok = false;
-    } else {
-      text.append(buffer, static_cast<size_t>(got));
-    }
-  }
-  close(fd);
-  return ok;
 }
 
 // Reads the lines into `settings`; false with what is wrong in `what`.
@@ -177,12 +105,6 @@ bool ParseSettings(std::string text, PlayerSettings& settings, std::string& what
   return true;
 }
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // The file a chain of symlinks ends at (which may not exist yet), so that
 // the rename replaces the target and leaves the user's link alone.
 bool FollowLinks(std::string& path, std::string& what) {
@@ -200,19 +122,6 @@ bool FollowLinks(std::string& path, std::string& what) {
   }
   what = "cannot follow the link (" + Reason(ELOOP) + ")";
   return false;
-}
-
-// mkdir -p, 0700: the settings of a player for blind users are nobody else's.
-bool MakeFolders(const std::string& folder, std::string& what) {
-  for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-    const std::string prefix = folder.substr(0, slash);
-    if (prefix.back() != '/' && mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
-      what = "cannot make the folder " + prefix + " (" + Reason(errno) + ")";
-      return false;
-    }
-    if (slash == std::string::npos) break;
-  }
-  return true;
 }
 
 bool WriteAll(int fd, const std::string& text) {
@@ -234,7 +143,7 @@ bool ReplaceFile(std::string path, const std::string& text, std::string& what) {
     return false;
   }
   const std::string folder = FolderOf(path);
-  if (!MakeFolders(folder, what)) return false;
+  if (!player::MakeFolders(folder, what)) return false;
   std::string temporary = path + ".XXXXXX";
   const int fd = mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0) {
@@ -289,7 +198,8 @@ PlayerSettings LoadSettings(const std::string& path, std::string& problem) {
     std::string text, what;
     bool missing = false;
     PlayerSettings settings;
-    if (ReadSmallRegularFile(path, text, what, missing) && ParseSettings(text, settings, what)) {
+    if (player::ReadSmallFile(path, kLargestFile, text, what, missing) &&
+        ParseSettings(text, settings, what)) {
       return settings;
     }
     if (missing) return {};

@@ -8,22 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "player/Files.h"
+
 namespace player {
 
 // NAME_%CRC%_.sav: the marker between "_%" and "%_" is the story's CRC,
 // which the saved-games list matches against the fingerprint databases.
 std::string SaveFileName(const std::string& name, const std::string& crc);
-// The part of a save's file name the player gave ("NAME" above); the whole
-// name when it carries no marker.
-std::string SaveDisplayName(const std::string& fileName);
 
-// The folder of a path ("." for a bare name) and its last part.
-std::string FolderOf(const std::string& path);
-std::string BaseName(const std::string& path);
 // The file name without its extension.
 std::string StemOf(const std::string& path);
-// The folder of the running program, links resolved; "." when unknown.
-std::string ExecutableFolder();
 
 // Where saves of a story go: the story's own folder when the player may
 // write there, else `fallback` (made, mode 0700, when missing). Empty when

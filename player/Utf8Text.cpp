@@ -15,46 +15,50 @@ int SequenceLength(unsigned char lead) {
   return 0;
 }
 
+// The length of the valid sequence at bytes[i], with its code; 0 when the
+// byte there begins none (overlong forms, surrogates and codes above
+// U+10FFFF are not valid).
+int ValidSequence(const std::string& bytes, size_t i, unsigned long& code) {
+  const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+  const int length = SequenceLength(lead);
+  if (length == 1) {
+    code = lead;
+    return 1;
+  }
+  if (length == 0 || i + length > bytes.size()) return 0;
+  code = lead & (0x7F >> length);
+  for (int k = 1; k < length; ++k) {
+    const unsigned char next = static_cast<unsigned char>(bytes[i + k]);
+    if ((next & 0xC0) != 0x80) return 0;
+    code = (code << 6) | (next & 0x3F);
+  }
+  const unsigned long smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+  return length;
+}
+
 }  // namespace
 
 std::wstring DecodeUtf8(const std::string& bytes) {
   std::wstring text;
   text.reserve(bytes.size());
-  size_t i = 0;
-  while (i < bytes.size()) {
-    const unsigned char lead = static_cast<unsigned char>(bytes[i]);
-    const int length = SequenceLength(lead);
-    if (length == 1) {
-      text += static_cast<wchar_t>(lead);
-      ++i;
-      continue;
-    }
-    if (length == 0 || i + length > bytes.size()) {
-      text += kReplacement;
-      ++i;
-      continue;
-    }
-    unsigned long code = lead & (0x7F >> length);
-    bool valid = true;
-    for (int k = 1; k < length; ++k) {
-      const unsigned char next = static_cast<unsigned char>(bytes[i + k]);
-      if ((next & 0xC0) != 0x80) {
-        valid = false;
-        break;
-      }
-      code = (code << 6) | (next & 0x3F);
-    }
-    const unsigned long smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (!valid || code < smallest[length] || code > 0x10FFFF ||
-        (code >= 0xD800 && code <= 0xDFFF)) {
-      text += kReplacement;
-      ++i;
-      continue;
-    }
-    text += static_cast<wchar_t>(code);
-    i += length;
+  for (size_t i = 0; i < bytes.size();) {
+    unsigned long code = 0;
+    const int length = ValidSequence(bytes, i, code);
+    text += length == 0 ? kReplacement : static_cast<wchar_t>(code);
+    i += length == 0 ? 1 : length;
   }
   return text;
+}
+
+bool IsUtf8(const std::string& bytes) {
+  for (size_t i = 0; i < bytes.size();) {
+    unsigned long code = 0;
+    const int length = ValidSequence(bytes, i, code);
+    if (length == 0) return false;
+    i += length;
+  }
+  return true;
 }
 
 std::string EncodeUtf8(wchar_t ch) {

@@ -15,6 +15,9 @@ namespace player {
 // and nothing invalid reaches the voice.
 std::wstring DecodeUtf8(const std::string& bytes);
 std::string EncodeUtf8(const std::wstring& text);
+// True when every byte is part of a valid sequence (what DecodeUtf8 would
+// decode without a replacement character).
+bool IsUtf8(const std::string& bytes);
 std::string EncodeUtf8(wchar_t ch);
 
 // Game text fit for a terminal and a voice: valid UTF-8, line feeds and tabs

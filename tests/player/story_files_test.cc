@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "games/SaveScan.h"
 #include "player/StoryFiles.h"
 
 #include <gtest/gtest.h>
@@ -11,9 +12,15 @@ using namespace player;
 TEST(PlayerStoryFilesTest, SaveNamesCarryTheStory) {
   const std::string file = SaveFileName("my first game", "9AE38DFE");
   EXPECT_EQ(file, "my first game_%9AE38DFE%_.sav");
-  EXPECT_EQ(SaveDisplayName("/home/Zo\xC3\xAB/saves/" + file), "my first game");
-  EXPECT_EQ(SaveDisplayName(SaveFileName("50%_off_%", "884A2912")), "50%_off_%");
-  EXPECT_EQ(SaveDisplayName("old save.qzl"), "old save.qzl");
+  // The library's saved-games list reads the name and the story back.
+  std::string crc;
+  ASSERT_TRUE(crcFromSaveName(file, crc));
+  EXPECT_EQ(crc, "9AE38DFE");
+  EXPECT_EQ(saveDisplayText("/home/Zo\xC3\xAB/saves/" + file, "Cave Quest"),
+            "my first game: Cave Quest");
+  const std::string odd = SaveFileName("50%_off_%", "884A2912");
+  ASSERT_TRUE(crcFromSaveName(odd, crc));
+  EXPECT_EQ(crc, "884A2912");
   EXPECT_EQ(FolderOf("/games/cave.z5"), "/games");
   EXPECT_EQ(FolderOf("/cave.z5"), "/");
   EXPECT_EQ(FolderOf("cave.z5"), ".");

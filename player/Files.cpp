@@ -1,0 +1,100 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "player/Files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace player {
+
+namespace {
+
+std::string Reason(int error) { return std::strerror(error); }
+
+}  // namespace
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string BaseName(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ExecutableFolder() {
+  char path[4096];
+  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return ".";
+  path[n] = '\0';
+  return FolderOf(path);
+}
+
+bool MakeFolders(const std::string& folder, std::string& what) {
+  if (folder.empty()) {
+    what = "cannot make a folder without a name";
+    return false;
+  }
+  for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+    const std::string prefix = folder.substr(0, slash);
+    if (prefix.back() != '/' && mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
+      what = "cannot make the folder " + prefix + " (" + Reason(errno) + ")";
+      return false;
+    }
+    if (slash == std::string::npos) break;
+  }
+  return true;
+}
+
+bool ReadSmallFile(const std::string& path, size_t limit, std::string& text, std::string& what,
+                   bool& missing) {
+  missing = false;
+  text.clear();
+  struct stat st;
+  // stat before open: opening a FIFO or a device could block or do things.
+  if (stat(path.c_str(), &st) != 0) {
+    missing = errno == ENOENT;
+    what = "cannot be read (" + Reason(errno) + ")";
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    what = "is not a regular file";
+    return false;
+  }
+  // O_NONBLOCK still, for whatever was swapped in between stat and open.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    missing = errno == ENOENT;
+    what = "cannot be read (" + Reason(errno) + ")";
+    return false;
+  }
+  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (!ok) what = "is not a regular file";
+  char buffer[8192];
+  while (ok) {
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      what = "cannot be read (" + Reason(errno) + ")";
+      ok = false;
+    } else if (got == 0) {
+      break;
+    } else if (text.size() + static_cast<size_t>(got) > limit) {
+      // Counted while reading, not from st_size: the file may grow.
+      what = "is larger than " + std::to_string(limit / 1024) + " KiB";
+      ok = false;
+    } else {
+      text.append(buffer, static_cast<size_t>(got));
+    }
+  }
+  close(fd);
+  return ok;
+}
+
+}  // namespace player

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The file-system helpers the player's parts share: path pieces, folders
+// made for the player alone, and small files read without ever blocking.
+#ifndef NARRO_PLAYER_FILES_H_
+#define NARRO_PLAYER_FILES_H_
+
+#include <cstddef>
+#include <string>
+
+namespace player {
+
+// The folder of a path ("." for a bare name, "/" for a name in the root)
+// and its last part.
+std::string FolderOf(const std::string& path);
+std::string BaseName(const std::string& path);
+// The folder of the running program, links resolved; "." when unknown.
+std::string ExecutableFolder();
+
+// mkdir -p with mode 0700: what the player keeps is nobody else's. False,
+// with what is wrong in `what`, when a folder could not be made.
+bool MakeFolders(const std::string& folder, std::string& what);
+
+// A whole regular file of at most `limit` bytes. Never opens a FIFO or a
+// device (stat first, then a non-blocking open checked again). False, with
+// what is wrong in `what` ("is not a regular file", "is larger than 64
+// KiB", "cannot be read (reason)") and `missing` set when nothing is there.
+bool ReadSmallFile(const std::string& path, size_t limit, std::string& text, std::string& what,
+                   bool& missing);
+
+}  // namespace player
+
+#endif  // NARRO_PLAYER_FILES_H_
