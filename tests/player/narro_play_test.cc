@@ -212,6 +212,15 @@ class NarroPlay : public ::testing::Test {
     tmux().Keys("Enter");
   }
 
+  // F6, and Enter in the folder chooser, which starts at the save folder.
+  void OpenSavedGames() {
+    tmux().Keys("F6");
+    ASSERT_TRUE(tmux().WaitFor("Choose a directory to scan for saved games"));
+    Heard("Hit enter to scan this directory");
+    tmux().Keys("Enter");
+    ASSERT_TRUE(tmux().WaitFor("Saved Games"));
+  }
+
   // Ctrl-C, and Yes to the question.
   void Leave() {
     tmux().Keys("C-c");
@@ -277,11 +286,7 @@ TEST_F(NarroPlay, TwoSavesThenAfterARestartTheSecondIsRestoredFromTheList) {
 
   Start("game/cave.z5");
   Heard(kCaveEntrance);
-  tmux().Keys("F6");
-  ASSERT_TRUE(tmux().WaitFor("Choose a directory to scan for saved games"));
-  Heard("Hit enter to scan this directory");
-  tmux().Keys("Enter");
-  ASSERT_TRUE(tmux().WaitFor("Saved Games"));
+  ASSERT_NO_FATAL_FAILURE(OpenSavedGames());
   Heard("There are 2 entries in the list.");
   Type("s");
   Heard("second: Cave Quest", true);
@@ -370,11 +375,7 @@ TEST_F(NarroPlay, DeleteInTheSavedGamesListRemovesThatSaveOnly) {
   WriteFile(SaveFile("beta"), save);
   Start("game/cave.z5");
   Heard(kCaveEntrance);
-  tmux().Keys("F6");
-  ASSERT_TRUE(tmux().WaitFor("Choose a directory to scan for saved games"));
-  Heard("Hit enter to scan this directory");
-  tmux().Keys("Enter");
-  ASSERT_TRUE(tmux().WaitFor("Saved Games"));
+  ASSERT_NO_FATAL_FAILURE(OpenSavedGames());
   Heard("There are 2 entries in the list.");
   Type("b");
   Heard("beta");
