@@ -18,6 +18,8 @@ Key TildeKey(int n) {
     case 1: case 7: return Make(KeyCode::kHome);
     case 4: case 8: return Make(KeyCode::kEnd);
     case 3: return Make(KeyCode::kDelete);
+    case 5: return Make(KeyCode::kPageUp);
+    case 6: return Make(KeyCode::kPageDown);
     case 11: case 12: case 13: case 14: case 15: return Function(n - 10);
     case 17: case 18: case 19: case 20: case 21: return Function(n - 11);
     case 23: case 24: return Function(n - 12);
@@ -99,6 +101,7 @@ std::optional<Key> KeyDecoder::Next() {
     switch (c) {
       case '\r': case '\n': return Make(KeyCode::kEnter);
       case 0x7F: case 0x08: return Make(KeyCode::kBackspace);
+      case '\t': return Make(KeyCode::kTab);
       case 0x03: return Make(KeyCode::kCtrlC);
       case 0x04: return Make(KeyCode::kCtrlD);
       case 0x0C: return Make(KeyCode::kCtrlL);

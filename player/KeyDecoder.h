@@ -22,6 +22,9 @@ enum class KeyCode {
   kUp,
   kDown,
   kEscape,
+  kTab,
+  kPageUp,
+  kPageDown,
   kFunction,  // F1..F12; Key::number
   kCtrlC,
   kCtrlD,

@@ -3,11 +3,12 @@
 
 namespace player {
 
-void LineEditor::Insert(const std::wstring& text) {
-  const size_t room = kLineLimit > m_text.size() ? kLineLimit - m_text.size() : 0;
+bool LineEditor::Insert(const std::wstring& text) {
+  const size_t room = m_limit > m_text.size() ? m_limit - m_text.size() : 0;
   const std::wstring part = text.substr(0, room);
   m_text.insert(m_cursor, part);
   m_cursor += part.size();
+  return part.size() == text.size();
 }
 
 wchar_t LineEditor::Backspace() {

@@ -16,8 +16,14 @@ class LineEditor {
   const std::wstring& Text() const { return m_text; }
   size_t Cursor() const { return m_cursor; }
 
-  // Puts text at the cursor and moves the cursor after it.
-  void Insert(const std::wstring& text);
+  // Puts text at the cursor and moves the cursor after it. What would grow
+  // the line past its limit is left out, and the result is then false.
+  bool Insert(const std::wstring& text);
+  // The longest line the game takes (at most kLineLimit).
+  void SetLimit(size_t limit) { m_limit = limit < kLineLimit ? limit : kLineLimit; }
+  size_t Limit() const { return m_limit; }
+  // The character under the cursor; 0 at the end of the line.
+  wchar_t AtCursor() const { return m_cursor < m_text.size() ? m_text[m_cursor] : 0; }
   // Removes the character before the cursor; returns it, or 0 when the
   // cursor stands at the start.
   wchar_t Backspace();
@@ -38,8 +44,7 @@ class LineEditor {
 
   // The history holds at most this many commands; the oldest go first.
   static constexpr size_t kHistoryLimit = 500;
-  // A line longer than this takes no more characters: dfrotz reads at most
-  // a few hundred per line anyway.
+  // No line is longer than this, whatever the game asks for.
   static constexpr size_t kLineLimit = 1000;
 
  private:
@@ -47,6 +52,7 @@ class LineEditor {
 
   std::wstring m_text;
   size_t m_cursor = 0;
+  size_t m_limit = kLineLimit;
   std::vector<std::wstring> m_history;
   size_t m_recalled = 0;  // == m_history.size(): the line being typed
   std::wstring m_typing;  // that line while an older one is shown

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// narro-play [STORY] [--voice ID] [--rate N] [--volume N]
+// narro-play [STORY] [--voice ID] [--rate N] [--volume N] [--interpreter COMMAND]
 #include <limits.h>
 #include <locale.h>
 #include <stdio.h>
@@ -30,8 +30,8 @@ std::string DemoStory() {
   return std::string();
 }
 
-// The story's absolute path, so that dfrotz never takes it for an option;
-// empty, with the reason, when it is no readable file.
+// The story's absolute path, so that no interpreter takes it for an
+// option; empty, with the reason, when it is no readable file.
 std::string CheckStory(const std::string& story, std::string& error) {
   char resolved[PATH_MAX];
   if (realpath(story.c_str(), resolved) == nullptr) {
@@ -52,6 +52,13 @@ std::string CheckStory(const std::string& story, std::string& error) {
     return std::string();
   }
   return resolved;
+}
+
+bool DanglingLink(const std::string& path) {
+  struct stat link {};
+  struct stat target {};
+  return !path.empty() && lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode) &&
+         stat(path.c_str(), &target) != 0;
 }
 
 }  // namespace
@@ -77,7 +84,18 @@ int main(int argc, char** argv) {
   setup.settingsPath = SettingsPath();
   std::string problem;
   setup.stored = LoadSettings(setup.settingsPath, problem);
-  if (!problem.empty()) fprintf(stderr, "narro-play: %s\n", problem.c_str());
+  if (!problem.empty()) {
+    // A file that could not be read as settings is the user's to mend; it
+    // is never replaced.
+    fprintf(stderr, "narro-play: %s; it is left as it is\n", problem.c_str());
+    setup.settingsWritable = false;
+  } else if (DanglingLink(setup.settingsPath)) {
+    // A link to nothing would be written through to wherever it points:
+    // only a target read as settings is ever written.
+    fprintf(stderr, "narro-play: %s links to a file that is not there; settings are not saved\n",
+            setup.settingsPath.c_str());
+    setup.settingsWritable = false;
+  }
   setup.settings = setup.stored;
   ApplyOptions(options, setup.settings);
 
@@ -92,8 +110,6 @@ int main(int argc, char** argv) {
     fprintf(stderr, "narro-play: %s\n", error.c_str());
     return 1;
   }
-  const char* dfrotz = getenv("NARRO_DFROTZ");
-  setup.dfrotz = dfrotz != nullptr && *dfrotz != '\0' ? dfrotz : "/usr/games/dfrotz";
 
   ManagedNARRO narro;
   if (narro.m_facade == nullptr) {

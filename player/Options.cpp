@@ -28,7 +28,8 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& options, std
     }
     const size_t equals = argument.find('=');
     const std::string name = argument.substr(0, equals);
-    const bool takesValue = name == "--voice" || name == "--rate" || name == "--volume";
+    const bool takesValue =
+        name == "--voice" || name == "--rate" || name == "--volume" || name == "--interpreter";
     if (!takesValue && equals != std::string::npos &&
         (name == "--help" || name == "--version")) {
       error = name + " takes no value";
@@ -44,11 +45,16 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& options, std
       } else if (name == "--voice") {
         error = "--voice needs a voice id";
         return false;
+      } else if (name == "--interpreter") {
+        error = "--interpreter needs a command";
+        return false;
       }  // a number left out fails below with the range it must be in
     }
     long long number = 0;
     if (name == "--voice") {
       parsed.voice = value;  // empty: the default voice, for this run
+    } else if (name == "--interpreter") {
+      parsed.interpreter = value;  // empty: emglken's, by the story's format
     } else if (name == "--rate") {
       if (!ParseWholeNumber(value, -10, 10, number)) {
         error = "--rate needs a number from -10 to 10";
@@ -75,12 +81,16 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& options, std
 }
 
 std::string UsageText() {
-  return "Usage: narro-play [STORY] [--voice ID] [--rate N] [--volume N]\n"
-         "Plays an interactive-fiction story through dfrotz and speaks its text.\n"
+  return "Usage: narro-play [STORY] [--voice ID] [--rate N] [--volume N] [--interpreter COMMAND]\n"
+         "Plays an interactive-fiction story (Z-code, Glulx, Blorb, Hugo, TADS, ADRIFT)\n"
+         "and speaks its text.\n"
          "\n"
          "  --voice ID    speak with this voice (empty: the default voice)\n"
          "  --rate N      speech rate, from -10 (slow) to 10 (fast)\n"
          "  --volume N    speech volume, from 0 to 100\n"
+         "  --interpreter COMMAND\n"
+         "                run the story with this RemGlk (GlkOte protocol) interpreter\n"
+         "                instead of emglken's; the story's path is added at its end\n"
          "  -h, --help    show this text and stop\n"
          "  --version     show the version and stop\n"
          "  --            the end of the options: \"-- -x\" plays a story named -x\n"
@@ -93,4 +103,5 @@ void ApplyOptions(const PlayerOptions& options, PlayerSettings& settings) {
   if (options.voice) settings.voiceId = *options.voice;
   if (options.rate) settings.rate = *options.rate;
   if (options.volume) settings.volume = *options.volume;
+  if (options.interpreter) settings.interpreter = *options.interpreter;
 }

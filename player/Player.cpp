@@ -5,123 +5,41 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <stdlib.h>
-#include <sys/stat.h>
 #include <unistd.h>
-#include <wchar.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <vector>
 
 #include <narro/Narro.h>
 
+#include "player/InterpreterCommand.h"
+#include "player/PlayerSignals.h"
 #include "player/StoryFiles.h"
+#include "player/StoryFormat.h"
 #include "player/Utf8Text.h"
 
 namespace player {
 
 namespace {
 
-constexpr int kCutOffAndSpeak = 3;
-constexpr int kSilence = 2;
-// A name no voice has: ChangeVoice then sets rate and volume only.
-const char kNoVoiceName[] = "narro-play: rate and volume only";
-const char kGameExtensions[] = ".z1,.z2,.z3,.z4,.z5,.z6,.z7,.z8,.zblorb,.zlb,.dat";
-const char kSaveExtensions[] = ".sav";
-
-// How long an open line waits for more of itself before it is taken for
-// the game's prompt: dfrotz writes a long line in pieces.
-constexpr auto kSettle = std::chrono::milliseconds(2);
-// Lines that end without a prompt are spoken after this much quiet.
-constexpr auto kQuiet = std::chrono::milliseconds(300);
 // A lone ESC is the Escape key when nothing follows it this soon.
 constexpr auto kEscapeWait = std::chrono::milliseconds(40);
+// The interpreter's output is read in pieces this large, so that keys are
+// still read while a game floods the screen.
+constexpr size_t kReadPiece = 1u << 20;
 
-int g_signalPipe[2] = {-1, -1};
-
-void OnSignal(int number) {
-  const int saved = errno;
-  const unsigned char byte = static_cast<unsigned char>(number);
-  if (g_signalPipe[1] >= 0 && write(g_signalPipe[1], &byte, 1) < 0) {
-  }
-  errno = saved;
-}
-
-void CatchSignals() {
-  if (g_signalPipe[0] < 0 && pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
-  struct sigaction action {};
-  action.sa_handler = OnSignal;
-  sigemptyset(&action.sa_mask);
-  for (int number : {SIGWINCH, SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaction(number, &action, nullptr);
-  signal(SIGPIPE, SIG_IGN);
-}
-
-struct HelpLine {
-  const wchar_t* keys;
-  const wchar_t* action;
-};
-
-const HelpLine kHelp[] = {
-    {L"F1 or Alt H", L"this list of keys"},
-    {L"F2 or Alt R", L"repeat the last output"},
-    {L"F3 or Alt W", L"word list; Enter puts the word into your command"},
-    {L"F4 or Alt S", L"scratch list; Enter puts the word into your command"},
-    {L"F5 or Alt V", L"voices"},
-    {L"F6 or Alt L", L"saved games; Enter restores one, Delete deletes one"},
-    {L"F7 or Alt G", L"games; Enter ends this game and starts the chosen one"},
-    {L"F8 or Alt T", L"read the status line"},
-    {L"F9 or Alt C", L"read the command line"},
-    {L"Alt minus, Alt equals", L"speak slower, faster"},
-    {L"Alt left bracket, Alt right bracket", L"speak softer, louder"},
-    {L"Escape", L"stop speaking"},
-    {L"Up and Down", L"earlier commands"},
-    {L"Control C", L"leave the game"},
-};
-
-int CellWidth(wchar_t ch) {
-  const int width = wcwidth(ch);
-  return width < 0 ? 1 : width;
-}
-
-int CellsOf(const std::wstring& text) {
-  int cells = 0;
-  for (wchar_t ch : text) cells += CellWidth(ch);
-  return cells;
-}
-
-std::wstring Widen(const std::string& text) { return DecodeUtf8(text); }
-
-std::wstring FirstWordLower(const std::wstring& line) {
-  std::wstring word;
-  const size_t start = line.find_first_not_of(L' ');
-  if (start == std::wstring::npos) return word;
-  for (size_t i = start; i < line.size() && line[i] != L' '; ++i) {
-    word += static_cast<wchar_t>(std::towlower(line[i]));
-  }
-  return word;
-}
-
-// dfrotz reads a backslash as the start of its own commands; a player's
-// backslash is sent doubled so that it reaches the game as typed.
-std::string CommandBytes(const std::wstring& line) {
-  std::string bytes;
-  for (wchar_t ch : line) {
-    if (ch < 0x20 || ch == 0x7F) continue;
-    if (ch == L'\\') bytes += '\\';
-    bytes += EncodeUtf8(ch);
-  }
-  return bytes;
+int MillisecondsUntil(std::chrono::steady_clock::time_point when) {
+  const auto left =
+      std::chrono::duration_cast<std::chrono::milliseconds>(when - std::chrono::steady_clock::now()).count();
+  return static_cast<int>(std::clamp<long long>(left + 1, 0, 1 << 30));
 }
 
 }  // namespace
 
 Player::Player(CNarro& narro, const PlayerSetup& setup)
-    : m_narro(narro), m_setup(setup), m_settings(m_setup.settings) {}
+    : m_narro(narro), m_setup(setup), m_settings(m_setup.settings), m_saved(m_setup.stored) {}
 
-Player::~Player() {
-  m_game.Stop();
-}
+Player::~Player() { m_interpreter.Stop(); }
 
 int Player::Run() {
   std::string error;
@@ -131,40 +49,39 @@ int Player::Run() {
   }
   CatchSignals();
   m_narro.setFlags(m_settings.flags);
-  CTTSString root;
-  m_narro.GetRoot(root);
-  m_dataFolder = static_cast<const char*>(root);
-  m_speechReady = m_narro.InitializeSAPI(m_settings.voiceId, m_settings.rate, m_settings.volume);
-  if (!m_speechReady) {
-    Show(L"narro-play: speech could not start; the game goes on silently.\n");
-  }
+  CTTSString folder;
+  m_narro.getDataFolder(folder);
+  m_dataFolder = static_cast<const char*>(folder);
+  // The interpreter starts while the voice does: the two take about as
+  // long, and the banner is heard sooner.
   if (!StartGame(m_setup.story)) {
     m_terminal.Suspend();
-    return 1;
+    return m_exitStatus;
   }
+  StartSpeech();
+  if (!m_speechReady) Show(L"narro-play: speech could not start; the game goes on silently.\n");
 
   while (!m_quit) {
     std::vector<struct pollfd> fds = {{STDIN_FILENO, POLLIN, 0},
-                                      {g_signalPipe[0], POLLIN, 0},
-                                      {m_game.Fd(), POLLIN, 0}};
+                                      {SignalFd(), POLLIN, 0},
+                                      {m_interpreter.OutputFd(), POLLIN, 0},
+                                      {m_interpreter.ErrorFd(), POLLIN, 0}};
     int timeout = -1;
-    const Clock::time_point now = Clock::now();
-    for (const auto& deadline : {m_settleUntil, m_quietUntil, m_escapeUntil}) {
+    for (const auto& deadline : {m_escapeUntil, m_timerDue, m_answerDue}) {
       if (!deadline) continue;
-      const auto left =
-          std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - now).count() + 1;
-      timeout = timeout < 0 ? std::max<int>(0, left) : std::min<int>(timeout, std::max<int>(0, left));
+      const int left = MillisecondsUntil(*deadline);
+      timeout = timeout < 0 ? left : std::min(timeout, left);
     }
     const int ready = poll(fds.data(), fds.size(), timeout);
     if (ready < 0 && errno != EINTR) break;
 
     if (fds[1].revents & POLLIN) {
-      unsigned char number = 0;
-      while (read(g_signalPipe[0], &number, 1) == 1) {
+      for (int number : TakeSignals()) {
         if (number == SIGWINCH) {
           Terminal::Write("\r\n");
           m_cursorRow = 0;
           Redraw();
+          m_resizeWanted = true;
         } else {
           // Asked to stop from outside (kill, a closed terminal).
           m_quit = true;
@@ -173,32 +90,9 @@ int Player::Run() {
       }
       if (m_quit) break;
     }
-
-    if (fds[2].revents & (POLLIN | POLLHUP | POLLERR)) {
-      std::string bytes;
-      const bool running = m_game.Read(bytes);
-      if (!bytes.empty()) OnGameBytes(bytes);
-      if (!running) {
-        // Whatever the game said last is heard before the player ends.
-        if (m_output && m_output->HasText()) SpeakTurn(false);
-        std::string how;
-        const int status = m_game.Reap(how);
-        EraseInputArea();
-        if (status == 0) {
-          Show(L"\n[The game has ended.]\n");
-          m_exitStatus = 0;
-        } else {
-          Finish("narro-play: the game stopped: " + how);
-          m_exitStatus = 1;
-        }
-        if (m_speechReady) {
-          m_narro.Speak(status == 0 ? std::wstring(L"The game has ended.")
-                                    : std::wstring(L"The game stopped unexpectedly."),
-                        0);
-        }
-        break;
-      }
-    }
+    if (fds[3].revents & (POLLIN | POLLHUP | POLLERR)) m_interpreter.ReadErrors();
+    if (fds[2].revents & (POLLIN | POLLHUP | POLLERR)) OnInterpreterOutput();
+    if (m_quit) break;
 
     if (fds[0].revents & POLLIN) {
       char buffer[256];
@@ -216,24 +110,32 @@ int Player::Run() {
     } else if (fds[0].revents & (POLLHUP | POLLERR)) {
       break;
     }
+    if (m_quit) break;
 
-    const Clock::time_point later = Clock::now();
-    if (m_escapeUntil && later >= *m_escapeUntil) {
+    const Clock::time_point now = Clock::now();
+    if (m_escapeUntil && now >= *m_escapeUntil) {
       m_escapeUntil.reset();
       while (std::optional<Key> key = m_keys.Flush()) OnKey(*key);
     }
-    if (m_settleUntil && later >= *m_settleUntil) {
-      m_settleUntil.reset();
-      OnGameWaiting();
+    if (m_answerDue && now >= *m_answerDue && m_session && m_session->Busy()) {
+      Fault("the interpreter has not answered for " + std::to_string(kAnswerLimit.count()) + " seconds");
+      break;
     }
-    if (m_quietUntil && later >= *m_quietUntil) {
-      m_quietUntil.reset();
-      if (m_output && m_output->HasText()) SpeakTurn(false);
+    if (m_session && !m_session->Busy()) {
+      if (m_resizeWanted) {
+        m_resizeWanted = false;
+        m_width = std::clamp(m_terminal.Columns(), 20, 1000);
+        m_height = std::clamp(m_terminal.Rows(), 5, 1000);
+        Send(m_session->Resize(m_width, m_height));
+      } else if (m_timerDue && now >= *m_timerDue) {
+        m_timerDue = now + std::chrono::milliseconds(*m_session->Timer());
+        Send(m_session->TimerTick());
+      }
     }
   }
 
   KeepSettings();
-  m_game.Stop();
+  m_interpreter.Stop();
   EraseInputArea();
   m_terminal.Suspend();
   return m_exitStatus;
@@ -241,499 +143,174 @@ int Player::Run() {
 
 bool Player::StartGame(const std::string& story) {
   m_story = story;
-  CTTSString crc;
-  m_crc.clear();
-  if (m_narro.GetCRC(CTTSString(story.c_str()), crc)) m_crc = static_cast<const char*>(crc);
-  m_saveFolder = ChooseSaveFolder(story, m_dataFolder + "saves");
-  if (m_saveFolder.empty()) m_saveFolder = FolderOf(story);
-  m_gameWidth = std::clamp(m_terminal.Columns(), 20, 255);
-  m_gameHeight = std::clamp(m_terminal.Rows(), 5, 255);
-  m_output.emplace(m_gameWidth);
-  m_firstTurn = true;
-  m_gameWaits = false;
-  m_shownOpen.clear();
-  m_pendingRestore.clear();
-  m_narro.ClearBuffer();
+  const StoryInfo info = IdentifyStory(story);
+  m_storyName = info.title;
+  std::vector<std::string> argv;
   std::string error;
-  if (!m_game.Start(m_setup.dfrotz, story, m_saveFolder, m_gameWidth, m_gameHeight, error)) {
-    Finish("narro-play: " + error);
-    m_exitStatus = 1;
+  if (!InterpreterCommand(m_settings.interpreter, VmFor(info.format), story, argv, error)) {
+    Fault(error);
     return false;
   }
-  return true;
+  m_width = std::clamp(m_terminal.Columns(), 20, 1000);
+  m_height = std::clamp(m_terminal.Rows(), 5, 1000);
+  m_session.emplace();
+  m_view.emplace();
+  m_view->SetAnnounceRoom(m_settings.announceRoom);
+  m_firstTurn = true;
+  m_pendingRestore.clear();
+  m_holdingLine = false;
+  m_timerDue.reset();
+  m_narro.ClearBuffer();
+  if (!m_interpreter.Start(argv, FolderOf(story), error)) {
+    Fault(error);
+    return false;
+  }
+  Send(m_session->Start(m_width, m_height));
+  return !m_quit;
 }
 
-void Player::OnGameBytes(const std::string& bytes) {
-  std::string rest = bytes;
-  if (m_statusRowsLeft >= 0) {
-    // dfrotz's screen dump, asked for the status line: read, never shown.
-    size_t used = 0;
-    while (used < rest.size() && m_statusRowsLeft > 0) {
-      const char byte = rest[used++];
-      if (byte == '\n') {
-        --m_statusRowsLeft;
-      } else if (m_statusRowsLeft == m_gameHeight) {
-        m_statusBytes += byte;  // the top row
-      }
-    }
-    rest.erase(0, used);
-    if (m_statusRowsLeft > 0) return;
-    m_statusRowsLeft = -1;
-    // After the dump dfrotz shows its prompt again, which is on screen.
-    m_swallow = EncodeUtf8(m_shownOpen);
-    const std::wstring status = Trimmed(CleanGameText(DecodeUtf8(m_statusBytes)));
-    Say(status.empty() ? std::wstring(L"No status line.") : status);
+void Player::Send(const std::string& event) {
+  if (event.empty()) return;
+  m_answerDue = Clock::now() + kAnswerLimit;
+  if (!m_interpreter.Write(event)) {
+    m_interpreter.ReadErrors();
+    // Its end is noticed when its output closes; an interpreter that stops
+    // reading but keeps running is given up when its answer is late.
   }
-  while (!m_swallow.empty() && !rest.empty() && rest[0] == m_swallow[0]) {
-    rest.erase(0, 1);
-    m_swallow.erase(0, 1);
+}
+
+void Player::OnInterpreterOutput() {
+  std::string bytes;
+  const bool open = m_interpreter.ReadOutput(bytes, kReadPiece);
+  m_session->Feed(bytes);
+  while (std::optional<GlkUpdate> update = m_session->Next()) {
+    OnUpdate(*update);
+    if (m_quit) return;
   }
-  if (!rest.empty()) m_swallow.clear();
-  if (rest.empty()) return;
-  const std::wstring text = m_output->Add(rest);
-  if (text.empty()) return;
-  m_gameWaits = false;
-  EraseInputArea();
-  std::wstring shown = m_shownOpen + text;
-  const size_t lineFeed = shown.rfind(L'\n');
-  m_shownOpen = lineFeed == std::wstring::npos ? shown : shown.substr(lineFeed + 1);
-  Terminal::Write(EncodeUtf8(lineFeed == std::wstring::npos ? std::wstring() : shown.substr(0, lineFeed + 1)));
-  m_cursorRow = 0;
+  if (!m_session->Fault().empty()) {
+    m_interpreter.ReadErrors();
+    Fault("the interpreter " + m_session->Fault());
+    return;
+  }
+  if (!open) OnInterpreterEnded();
+}
+
+void Player::OnUpdate(const GlkUpdate& update) {
+  m_answerDue.reset();
+  if (!update.error.empty()) {
+    // The interpreter says this player broke the protocol: nothing sensible
+    // can follow.
+    Fault("the interpreter refused what narro-play sent: " + EncodeUtf8(DecodeUtf8(update.error)));
+    return;
+  }
+  GameView::Output out;
+  m_view->Apply(update, out);
+  if (!out.shown.empty() || !out.shownGrid.empty()) {
+    EraseInputArea();
+    Terminal::Write(EncodeUtf8(out.shown + out.shownGrid));
+    m_cursorRow = 0;
+  }
   Redraw();
-  if (m_output->Waiting() == GameOutput::Wait::kNothing) {
-    m_settleUntil.reset();
-    m_quietUntil = Clock::now() + kQuiet;
-  } else {
-    m_quietUntil.reset();
-    m_settleUntil = Clock::now() + kSettle;
-  }
+  const std::optional<int> timer = m_session->Timer();
+  if (!timer) m_timerDue.reset();
+  else if (update.timerChanged || !m_timerDue) m_timerDue = Clock::now() + std::chrono::milliseconds(*timer);
+  if (m_session->Waiting() || update.exit) OnGameWaits();
 }
 
-void Player::OnGameWaiting() {
-  switch (m_output->Waiting()) {
-    case GameOutput::Wait::kNothing:
-      return;
-    case GameOutput::Wait::kFileName:
-      OnFileNamePrompt();
-      return;
-    case GameOutput::Wait::kOverwrite:
-      if (m_overwriteAnswer != 0) {
-        const char answer = m_overwriteAnswer;
-        m_overwriteAnswer = 0;
-        m_output->Discard();
-        AnswerGame(std::string(1, answer));
-        return;
-      }
-      SpeakTurn(false);
-      break;
-    case GameOutput::Wait::kCommand:
-      m_pendingRestore.clear();
-      m_overwriteAnswer = 0;
-      SpeakTurn(m_firstTurn);
-      break;
+void Player::OnGameWaits() {
+  if (m_firstTurn) OnFirstTurn();
+  SpeakTurn();
+  if (m_session->SpecialInput()) {
+    OnFileQuestion();
+    return;
   }
-  m_gameWaits = true;
-}
-
-void Player::SpeakTurn(bool first) {
-  std::wstring paragraphs;
-  const std::wstring turn = m_output->TakeTurn(first ? &paragraphs : nullptr);
-  if (first) {
-    m_firstTurn = false;
-    // A story no database knows is added to the player's, so that its
-    // saved games are listed too.
-    if (!m_crc.empty()) {
-      const std::vector<std::string> databases = {
-          m_dataFolder + "fingerprints.xml", m_dataFolder + "User_Fingerprints.xml",
-          ExecutableFolder() + "/../share/narro/fingerprints.xml"};
-      if (!FingerprintKnown(m_crc, databases)) {
-        // Blank lines tell a missing title from the paragraph above it.
-        std::wstring title = TitleFromBanner(paragraphs);
-        std::string name = title.empty() ? StemOf(m_story) : EncodeUtf8(title);
-        CTTSString file(m_story.c_str());
-        CTTSString gameName(name.c_str());
-        m_narro.addNewGame(file, gameName);
-      }
+  if (const GlkInputRequest* line = m_session->LineInput()) {
+    const size_t limit = line->maxLength > 0 ? static_cast<size_t>(line->maxLength) : LineEditor::kLineLimit;
+    m_editor.SetLimit(std::min(limit, LineEditor::kLineLimit));
+    if (m_holdingLine) {
+      m_holdingLine = false;
+      m_editor.Insert(m_heldLine);
+      SendCommand();
     }
   }
+}
+
+void Player::OnFirstTurn() {
+  m_firstTurn = false;
+  // A story no database knows is added to the player's under its title,
+  // so that the games list and its saved games name it.
+  CTTSString known;
+  if (m_narro.findGame(CTTSString(m_story), known)) {
+    m_storyName = DecodeUtf8(static_cast<const char*>(known));
+    return;
+  }
+  if (m_storyName.empty()) m_storyName = TitleFromBanner(m_view->Banner());
+  if (m_storyName.empty()) m_storyName = DecodeUtf8(StemOf(m_story));
+  CTTSString file(m_story);
+  CTTSString name(EncodeUtf8(m_storyName));
+  m_narro.addNewGame(file, name);
+}
+
+void Player::SpeakTurn() {
+  const std::wstring turn = m_view->TakeTurn();
   if (turn.empty()) return;
   m_narro.AddToBuffer(CTTSWString(turn));
   if (m_speechReady) m_narro.SpeakParagraph(turn, 0);
 }
 
-void Player::OnKey(const Key& key) {
-  switch (key.code) {
-    case KeyCode::kChar:
-      OnTypedCharacter(key.ch);
-      return;
-    case KeyCode::kEnter: {
-      const std::wstring line = m_editor.Enter();
-      SendCommand(line);
-      return;
-    }
-    case KeyCode::kBackspace: {
-      const wchar_t removed = m_editor.Backspace();
-      if (removed != 0 && m_narro.checkFlags(FLAG_SPEECH)) Say(std::wstring(1, removed));
-      Redraw();
-      return;
-    }
-    case KeyCode::kDelete: {
-      const wchar_t removed = m_editor.Delete();
-      if (removed != 0 && m_narro.checkFlags(FLAG_SPEECH)) Say(std::wstring(1, removed));
-      Redraw();
-      return;
-    }
-    case KeyCode::kLeft: m_editor.Left(); Redraw(); return;
-    case KeyCode::kRight: m_editor.Right(); Redraw(); return;
-    case KeyCode::kHome: m_editor.Home(); Redraw(); return;
-    case KeyCode::kEnd: m_editor.End(); Redraw(); return;
-    case KeyCode::kUp:
-    case KeyCode::kDown:
-      if (key.code == KeyCode::kUp) m_editor.Up(); else m_editor.Down();
-      Redraw();
-      ReadCommandLine();
-      return;
-    case KeyCode::kEscape: StopSpeaking(); return;
-    case KeyCode::kCtrlC: AskToLeave(); return;
-    case KeyCode::kCtrlL: Terminal::Write("\r\n"); m_cursorRow = 0; Redraw(); return;
-    case KeyCode::kFunction:
-      OnFunctionKey(key.number);
-      return;
-    case KeyCode::kAlt:
-      switch (std::towlower(key.ch)) {
-        case L'-': ChangeRate(-1); return;
-        case L'=': case L'+': ChangeRate(1); return;
-        case L'[': ChangeVolume(-10); return;
-        case L']': ChangeVolume(10); return;
-        default: {
-          // Alt and a letter stands for an F-key, for terminals that keep
-          // the F-keys to themselves.
-          const wchar_t* letters = L"hrwsvlgtc";
-          const wchar_t* found = wcschr(letters, static_cast<wchar_t>(std::towlower(key.ch)));
-          if (key.ch != 0 && found != nullptr) OnFunctionKey(static_cast<int>(found - letters) + 1);
-          return;
-        }
-      }
-    default:
-      return;
-  }
-}
-
-void Player::OnFunctionKey(int number) {
-  switch (number) {
-    case 1: Help(); return;
-    case 2: RepeatOutput(); return;
-    case 3: InsertFromList(if_list_words); return;
-    case 4: InsertFromList(if_list_scratch); return;
-    case 5: ChooseVoice(); return;
-    case 6: ChooseSaveToRestore(); return;
-    case 7: ChooseGame(); return;
-    case 8: ReadStatusLine(); return;
-    case 9: ReadCommandLine(); return;
-    default: return;
-  }
-}
-
-void Player::OnTypedCharacter(wchar_t ch) {
-  if (ch < 0x20) return;
-  m_editor.Insert(std::wstring(1, ch));
-  // The line up to the cursor: a word is complete when a space or a
-  // punctuation mark follows it there. Heard before the screen is drawn.
-  const std::wstring typed = m_editor.Text().substr(0, m_editor.Cursor());
-  m_narro.MonitorInput(typed.c_str());
-  Redraw();
-}
-
-void Player::SendCommand(const std::wstring& line) {
-  // The command stays on screen, after the prompt, as in a transcript.
-  EraseInputArea();
-  Terminal::Write(EncodeUtf8(m_shownOpen + line) + "\n");
-  m_shownOpen.clear();
-  m_cursorRow = 0;
-  if (m_speechReady) m_narro.Speak(std::wstring(), kSilence);
-  m_narro.ClearBuffer();
-  m_lastCommand = line;
-  m_output->Discard();
-  m_gameWaits = false;
-  if (!m_game.WriteLine(CommandBytes(line))) Say(L"The game does not take input.");
-}
-
-void Player::AnswerGame(const std::string& answer) {
-  EraseInputArea();
-  Terminal::Write(EncodeUtf8(m_shownOpen) + answer + "\n");
-  m_shownOpen.clear();
-  m_cursorRow = 0;
-  m_game.WriteLine(answer);
-}
-
-void Player::Help() {
-  std::wstring text = L"Keys of narro-play:\n";
-  for (const HelpLine& line : kHelp) text += std::wstring(line.keys) + L": " + line.action + L"\n";
-  Show(text);
-  if (m_speechReady) {
-    m_narro.Speak(std::wstring(), kSilence);
-    m_narro.SpeakParagraph(text, 0);
-  }
-}
-
-void Player::RepeatOutput() { m_narro.Repeat(); }
-
-void Player::InsertFromList(int type) {
-  CTTSWString chosen;
-  WithDialog([&] { m_narro.getList(chosen, static_cast<if_list_type>(type), "", ""); });
-  const std::wstring word = static_cast<const wchar_t*>(chosen);
-  if (word.empty()) return;
-  m_editor.Insert(word);
-  Redraw();
-  Say(word);
-}
-
-void Player::ChooseVoice() {
-  if (!m_speechReady) {
-    Show(L"[Speech is not running: there are no voices to choose.]\n");
-    return;
-  }
-  CTTSWString chosen;
-  WithDialog([&] { m_narro.getList(chosen, if_list_voices, "", ""); });
-  std::string id;
-  long rate = m_settings.rate;
-  int volume = m_settings.volume;
-  m_narro.GetVoice(id, rate, volume);
-  m_settings.voiceId = id;
-  m_setup.stored.voiceId = id;
-  KeepSettings();
-}
-
-void Player::ChangeRate(int step) { AdjustVoice(step, 0); }
-
-void Player::ChangeVolume(int step) { AdjustVoice(0, step); }
-
-void Player::AdjustVoice(int rateStep, int volumeStep) {
-  if (!m_speechReady) return;
-  std::string id;
-  long rate = m_settings.rate;
-  int volume = m_settings.volume;
-  m_narro.GetVoice(id, rate, volume);
-  rate = std::clamp<long>(rate + rateStep, -10, 10);
-  volume = std::clamp(volume + volumeStep, 0, 100);
-  m_narro.ChangeVoice(kNoVoiceName, rate, volume);
-  m_settings.rate = m_setup.stored.rate = rate;
-  m_settings.volume = m_setup.stored.volume = volume;
-  // Said in the new setting, so the player hears what changed.
-  Say(rateStep != 0 ? L"Rate " + std::to_wstring(rate) : L"Volume " + std::to_wstring(volume));
-  KeepSettings();
-}
-
-void Player::StopSpeaking() {
-  if (m_speechReady) m_narro.Speak(std::wstring(), kSilence);
-}
-
-void Player::ReadStatusLine() {
-  if (!m_gameWaits) {
-    Say(L"The status line can be read when the game waits for a command.");
-    return;
-  }
-  // dfrotz shows its whole screen on \s without taking a turn; the top row
-  // is the status line.
-  m_statusBytes.clear();
-  m_swallow.clear();
-  m_statusRowsLeft = m_gameHeight;
-  m_game.WriteLine("\\s");
-}
-
-void Player::ReadCommandLine() {
-  Say(m_editor.Text().empty() ? std::wstring(L"blank") : m_editor.Text());
-}
-
-void Player::ChooseSaveToRestore() {
-  if (!m_gameWaits) {
-    Say(L"A saved game can be restored when the game waits for a command.");
-    return;
-  }
-  const std::string path = ChooseSave();
-  if (path.empty()) return;
-  m_pendingRestore = path;
-  SendCommand(L"restore");
-}
-
-std::string Player::ChooseSave() {
-  m_narro.SetRoot(m_saveFolder.c_str());
-  CTTSWString chosen;
-  WithDialog([&] { m_narro.getList(chosen, if_list_saves, kGameExtensions, kSaveExtensions); });
-  return EncodeUtf8(std::wstring(static_cast<const wchar_t*>(chosen)));
-}
-
-void Player::ChooseGame() {
-  const std::string start = m_settings.gamesFolder.empty() ? FolderOf(m_story) : m_settings.gamesFolder;
-  m_narro.SetRoot(start.c_str());
-  CTTSWString chosen;
-  WithDialog([&] { m_narro.getList(chosen, if_list_games, kGameExtensions, kSaveExtensions); });
-  const std::string path = EncodeUtf8(std::wstring(static_cast<const wchar_t*>(chosen)));
-  if (path.empty()) return;
-  m_settings.gamesFolder = FolderOf(path);
-  m_setup.stored.gamesFolder = m_settings.gamesFolder;
-  KeepSettings();
-  if (!AskYesNo(L"End this game and start " + Widen(StemOf(path)) + L"? Yes or No.")) {
-    Say(L"The game goes on.");
-    return;
-  }
-  m_game.Stop();
-  EraseInputArea();
-  Show(L"\n[Starting " + Widen(path) + L"]\n");
-  if (!StartGame(path)) m_quit = true;
-}
-
-void Player::AskToLeave() {
-  // A second Ctrl-C confirms.
-  if (AskYesNo(L"Leave the game? What is not saved is lost. Yes or No.", true)) {
-    m_quit = true;
+void Player::OnInterpreterEnded() {
+  m_interpreter.ReadErrors();
+  const bool ended = m_session->Ended();
+  const bool started = m_session->Started();
+  if (m_view->HasTurn()) SpeakTurn();
+  std::string how;
+  const int status = m_interpreter.Reap(how);
+  if (ended || (started && status == 0)) {
+    EraseInputArea();
+    Show(L"\n[The game has ended.]\n");
+    if (m_speechReady) m_narro.Speak(std::wstring(L"The game has ended."), 0);
     m_exitStatus = 0;
-  } else {
-    Say(L"The game goes on.");
-  }
-}
-
-void Player::OnFileNamePrompt() {
-  if (!m_pendingRestore.empty()) {
-    std::string path = m_pendingRestore;
-    m_pendingRestore.clear();
-    if (FolderOf(path) == m_saveFolder) path = BaseName(path);
-    m_output->Discard();
-    AnswerGame(path);
+    m_quit = true;
     return;
   }
-  const std::wstring verb = FirstWordLower(m_lastCommand);
-  if (verb == L"save") {
-    SaveGameAs();
-  } else if (verb == L"restore" || verb == L"load") {
-    RestoreGame();
-  } else {
-    // A transcript or a recording: the player names the file.
-    SpeakTurn(false);
-    m_gameWaits = true;
-  }
+  Fault(std::string(started ? "the interpreter stopped: " : "the interpreter ended before the game started: ") +
+        how);
 }
 
-void Player::SaveGameAs() {
-  m_output->Discard();
-  CTTSWString typed;
-  WithDialog([&] {
-    try {
-      m_narro.getInput(typed, "Save the game as", true);
-    } catch (...) {
-      typed = CTTSWString();
-    }
-  });
-  std::wstring name = Trimmed(static_cast<const wchar_t*>(typed));
-  // dfrotz takes file names of at most a few dozen characters.
-  if (name.size() > 48) name.resize(48);
-  if (name.empty() || m_crc.empty()) {
-    Say(m_crc.empty() ? L"The story file cannot be read; the game is not saved."
-                      : L"Not saved.");
-    CancelFileQuestion(true);
-    return;
-  }
-  const std::string file = SaveFileName(EncodeUtf8(name), m_crc);
-  struct stat info {};
-  if (lstat((m_saveFolder + "/" + file).c_str(), &info) == 0) {
-    if (!AskYesNo(L"A saved game called " + name + L" exists. Replace it? Yes or No.")) {
-      Say(L"Not saved.");
-      CancelFileQuestion(true);
-      return;
-    }
-  }
-  m_overwriteAnswer = 'y';
-  AnswerGame(file);
-}
-
-void Player::RestoreGame() {
-  m_output->Discard();
-  std::string path = ChooseSave();
-  if (path.empty()) {
-    Say(L"Not restored.");
-    CancelFileQuestion(false);
-    return;
-  }
-  if (FolderOf(path) == m_saveFolder) path = BaseName(path);
-  AnswerGame(path);
-}
-
-void Player::CancelFileQuestion(bool saving) {
-  // dfrotz has no way to cancel its question. The folder "." always exists:
-  // a save is then refused at the replace question, a restore fails to read
-  // it. Either way the game reports the failure and goes on.
-  if (saving) m_overwriteAnswer = 'n';
-  AnswerGame(".");
-}
-
-bool Player::AskYesNo(const std::wstring& question, bool ctrlCAnswersYes) {
-  EraseInputArea();
-  Terminal::Write(EncodeUtf8(question) + " ");
-  Say(question);
-  KeyDecoder keys;
-  bool answer = false;
-  for (;;) {
-    struct pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}};
-    const int ready = poll(fds, 2, keys.Pending() ? 40 : -1);
-    if (ready < 0 && errno == EINTR) continue;
-    if (fds[1].revents & POLLIN) {
-      // A resize leaves the question open: the player who dragged the
-      // window has not answered it. Any other signal is put back in its
-      // pipe for the main loop, and the question is No.
-      bool stop = false;
-      unsigned char number = 0;
-      while (!stop && read(g_signalPipe[0], &number, 1) == 1) {
-        if (number == SIGWINCH) continue;
-        stop = true;
-        if (write(g_signalPipe[1], &number, 1) < 0) {
-        }
+void Player::Fault(const std::string& message) {
+  std::string text = message;
+  const std::string errors = m_interpreter.ErrorTail();
+  if (!errors.empty()) {
+    // Its last words say why; the last few lines are enough.
+    std::string tail = errors;
+    size_t lines = 0;
+    for (size_t at = tail.size(); at-- > 0;) {
+      if (tail[at] == '\n' && ++lines == 4) {
+        tail.erase(0, at + 1);
+        break;
       }
-      if (stop) break;
-      if (!(fds[0].revents & POLLIN)) continue;
     }
-    std::optional<Key> key;
-    if (ready == 0) {
-      key = keys.Flush();
-    } else {
-      char buffer[64];
-      const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
-      if (n <= 0) break;
-      keys.Feed(std::string(buffer, static_cast<size_t>(n)));
-      key = keys.Next();
-    }
-    if (!key) continue;
-    if (key->code == KeyCode::kChar && (key->ch == L'y' || key->ch == L'Y')) {
-      answer = true;
-      break;
-    }
-    if ((key->code == KeyCode::kChar && (key->ch == L'n' || key->ch == L'N')) ||
-        key->code == KeyCode::kEscape) {
-      break;
-    }
-    if (key->code == KeyCode::kCtrlC) {
-      answer = ctrlCAnswersYes;
-      break;
-    }
-    Say(L"Yes or No?");
+    text += "\n" + EncodeUtf8(DecodeUtf8(tail));
   }
-  Terminal::Write(answer ? "Yes\n" : "No\n");
-  m_cursorRow = 0;
-  Redraw();
-  return answer;
+  m_interpreter.Stop();
+  Finish("narro-play: " + text);
+  StartSpeech();  // a game that failed at once is heard failing too
+  if (m_speechReady) {
+    m_narro.Speak(std::wstring(), 2);
+    m_narro.Speak(DecodeUtf8(message), 0);
+  }
+  m_exitStatus = 1;
+  m_quit = true;
 }
 
-template <class Call>
-void Player::WithDialog(Call call) {
-  EraseInputArea();
-  m_terminal.Suspend();
-  call();
-  m_terminal.Resume();
-  m_cursorRow = 0;
-  Redraw();
+void Player::StartSpeech() {
+  if (m_speechTried) return;
+  m_speechTried = true;
+  m_speechReady = m_narro.InitializeSAPI(m_settings.voiceId, m_settings.rate, m_settings.volume);
 }
 
 void Player::Say(const std::wstring& text) {
-  if (m_speechReady) m_narro.Speak(text, kCutOffAndSpeak);
+  if (m_speechReady) m_narro.Speak(text, 3);
 }
 
 void Player::Show(const std::wstring& text) {
@@ -743,44 +320,16 @@ void Player::Show(const std::wstring& text) {
   Redraw();
 }
 
-void Player::EraseInputArea() {
-  std::string out = "\r";
-  if (m_cursorRow > 0) out += "\x1b[" + std::to_string(m_cursorRow) + "A";
-  out += "\x1b[J";
-  Terminal::Write(out);
-  m_cursorRow = 0;
-}
-
-void Player::Redraw() {
-  EraseInputArea();
-  const int columns = std::max(1, m_terminal.Columns());
-  const std::wstring all = m_shownOpen + m_editor.Text();
-  const int endCells = CellsOf(all);
-  const int cursorCells = CellsOf(m_shownOpen) + CellsOf(m_editor.Text().substr(0, m_editor.Cursor()));
-  std::string out = EncodeUtf8(all);
-  // At the very end of a row the terminal holds the cursor back until the
-  // next character; a space and a return make it take the new row now.
-  if (endCells > 0 && endCells % columns == 0) out += " \r\x1b[K";
-  const int endRow = endCells / columns;
-  const int cursorRow = cursorCells / columns;
-  const int cursorColumn = cursorCells % columns;
-  if (endRow > cursorRow) out += "\x1b[" + std::to_string(endRow - cursorRow) + "A";
-  out += "\r";
-  if (cursorColumn > 0) out += "\x1b[" + std::to_string(cursorColumn) + "C";
-  Terminal::Write(out);
-  m_cursorRow = cursorRow;
-}
-
 void Player::KeepSettings() {
-  if (m_setup.settingsPath.empty()) return;
-  // The options of this run hold for this run only: what is kept is the
-  // settings as read, with what the player changed by keys.
+  if (m_setup.settingsPath.empty() || !m_setup.settingsWritable) return;
+  // Nothing changed, nothing written: the file stays the user's as it is.
+  if (m_setup.stored == m_saved) return;
   std::string problem;
-  if (!SaveSettings(m_setup.settingsPath, m_setup.stored, problem)) {
-    if (!m_toldSettingsProblem) {
-      m_toldSettingsProblem = true;
-      Show(Widen("narro-play: " + problem + "\n"));
-    }
+  if (SaveSettings(m_setup.settingsPath, m_setup.stored, problem)) {
+    m_saved = m_setup.stored;
+  } else if (!m_toldSettingsProblem) {
+    m_toldSettingsProblem = true;
+    Show(DecodeUtf8("narro-play: " + problem + "\n"));
   }
 }
 

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// narro-play's game: dfrotz running the story, the terminal, and the
-// library speaking between them. One object for one run of the program.
+// narro-play's game: a GlkOte interpreter running the story, the terminal,
+// and the library speaking between them. One object for one run of the
+// program. The loop and the game's updates live in Player.cpp, the keys and
+// the command line in PlayerKeys.cpp, the file questions and the lists
+// (save, restore, games, voices) in PlayerFlows.cpp.
 #ifndef NARRO_PLAYER_PLAYER_H_
 #define NARRO_PLAYER_PLAYER_H_
 
@@ -8,8 +11,9 @@
 #include <optional>
 #include <string>
 
-#include "player/GameOutput.h"
-#include "player/GameProcess.h"
+#include "player/GameView.h"
+#include "player/GlkProtocol.h"
+#include "player/Interpreter.h"
 #include "player/KeyDecoder.h"
 #include "player/LineEditor.h"
 #include "player/Settings.h"
@@ -20,9 +24,9 @@ class CNarro;
 namespace player {
 
 struct PlayerSetup {
-  std::string dfrotz;        // the interpreter program
   std::string story;         // absolute path of the story to start with
   std::string settingsPath;  // where the settings are kept; empty: nowhere
+  bool settingsWritable = true;  // false: the file was refused and stays as it is
   PlayerSettings settings;   // as read, with this run's options applied
   PlayerSettings stored;     // as read, to keep when the options differ
 };
@@ -33,46 +37,57 @@ class Player {
   ~Player();
 
   // Plays until the game ends or the player leaves. Returns the program's
-  // exit status: 0 at a normal end, 1 when the game could not start or
-  // dfrotz died.
+  // exit status: 0 at a normal end, 1 when the game could not start or the
+  // interpreter failed, 128 + a signal that ended it.
   int Run();
+
+  // How long the interpreter may take to answer one event (its start
+  // included) before it is given up as hung.
+  static constexpr std::chrono::seconds kAnswerLimit{10};
 
  private:
   using Clock = std::chrono::steady_clock;
 
+  // The game (Player.cpp).
   bool StartGame(const std::string& story);
-  void OnGameBytes(const std::string& bytes);
-  void OnGameWaiting();
-  void SpeakTurn(bool first);
+  void OnInterpreterOutput();
+  void OnUpdate(const GlkUpdate& update);
+  void OnGameWaits();
+  void OnFirstTurn();
+  void SpeakTurn();
+  void OnInterpreterEnded();
+  void Send(const std::string& event);
+  void Fault(const std::string& message);
+
+  // Keys and the command line (PlayerKeys.cpp).
   void OnKey(const Key& key);
+  bool SendKeyToGame(const Key& key);
   void OnFunctionKey(int number);
   void OnTypedCharacter(wchar_t ch);
-  void SendCommand(const std::wstring& line);
-  void AnswerGame(const std::string& answer);
-
-  // The keys that the library's offers hang on.
+  bool InsertText(const std::wstring& text);
+  void SayCursorCharacter();
+  void SendCommand();
   void Help();
-  void RepeatOutput();
   void InsertFromList(int type);
-  void ChooseVoice();
-  void ChangeRate(int step);
-  void ChangeVolume(int step);
   void AdjustVoice(int rateStep, int volumeStep);
   void StopSpeaking();
   void ReadStatusLine();
   void ReadCommandLine();
-  void ChooseSaveToRestore();
-  void ChooseGame();
+  void ToggleEchoLastWord();
+  void ToggleAnnounceRoom();
   void AskToLeave();
 
-  // dfrotz's file questions.
-  void OnFileNamePrompt();
-  void SaveGameAs();
+  // The file questions and the lists (PlayerFlows.cpp).
+  void OnFileQuestion();
+  void SaveGame();
   void RestoreGame();
-  // The saved-games list of the save folder; the chosen save's path, or
-  // empty.
+  void NameOtherFile(const GlkSpecialInput& question);
   std::string ChooseSave();
-  void CancelFileQuestion(bool saving);
+  void ChooseSaveToRestore();
+  void ChooseVoice();
+  void ChooseGame();
+  void AddUnknownStories(const std::string& folder);
+  void AnswerFile(const std::optional<std::string>& path);
 
   // A spoken Yes or No question, answered by Y or N (Escape is No, and
   // Ctrl-C is the answer the caller gives).
@@ -80,6 +95,7 @@ class Player {
   // Runs a library dialog with the terminal handed over to it.
   template <class Call> void WithDialog(Call call);
 
+  void StartSpeech();
   void Say(const std::wstring& text);
   void Show(const std::wstring& text);
   void Redraw();
@@ -90,37 +106,46 @@ class Player {
   CNarro& m_narro;
   PlayerSetup m_setup;
   PlayerSettings& m_settings;
+  PlayerSettings m_saved;  // what the settings file holds now
   Terminal m_terminal;
-  GameProcess m_game;
-  std::optional<GameOutput> m_output;
+  Interpreter m_interpreter;
+  std::optional<GlkSession> m_session;
+  std::optional<GameView> m_view;
   KeyDecoder m_keys;
   LineEditor m_editor;
 
   std::string m_story;
-  std::string m_crc;
-  std::string m_saveFolder;
   std::string m_dataFolder;
-  int m_gameWidth = 80;
-  int m_gameHeight = 24;
+  std::wstring m_storyName;  // spoken when the story changes
+  int m_width = 80;
+  int m_height = 24;
 
-  std::wstring m_shownOpen;     // the game's open line as shown
-  int m_cursorRow = 0;          // the cursor's row within the input area
-  std::wstring m_lastCommand;   // the newest line sent to the game
+  int m_cursorRow = 0;        // the cursor's row within the input area
+  std::wstring m_lastCommand; // the newest line sent to the game
+  std::wstring m_heldLine;    // a command typed while the game was busy
+  bool m_holdingLine = false;
   bool m_firstTurn = true;
-  bool m_gameWaits = false;     // the game has asked for input
   bool m_speechReady = false;
-  std::string m_pendingRestore; // a save chosen from the list, asked for next
-  char m_overwriteAnswer = 0;   // what dfrotz's replace question gets
-  int m_statusRowsLeft = -1;    // rows of a screen dump still to come
-  std::string m_statusBytes;    // the top row of that dump
-  std::string m_swallow;        // the prompt dfrotz shows again after a dump
+  bool m_speechTried = false;
+  bool m_resizeWanted = false;
+  std::string m_pendingRestore;  // a save chosen from the list, asked for next
   bool m_quit = false;
   bool m_toldSettingsProblem = false;
   int m_exitStatus = 0;
-  std::optional<Clock::time_point> m_settleUntil;  // an open line, maybe more to come
-  std::optional<Clock::time_point> m_quietUntil;   // lines ended, nothing asked yet
+  std::optional<Clock::time_point> m_timerDue;     // the game's timer
+  std::optional<Clock::time_point> m_answerDue;    // the interpreter must have answered
   std::optional<Clock::time_point> m_escapeUntil;  // a lone ESC, maybe a key's start
 };
+
+template <class Call>
+void Player::WithDialog(Call call) {
+  EraseInputArea();
+  m_terminal.Suspend();
+  call();
+  m_terminal.Resume();
+  m_cursorRow = 0;
+  Redraw();
+}
 
 }  // namespace player
 

@@ -47,8 +47,10 @@ bool ParseSettings(std::string text, PlayerSettings& settings, std::string& what
     what = "is not UTF-8 text";
     return false;
   }
-  static const char* const kKeys[] = {"voice", "rate", "volume", "flags", "games"};
-  bool seen[5] = {};
+  static const char* const kKeys[] = {"voice", "rate", "volume", "flags", "games",
+                                      "interpreter", "echo-last-word", "announce-room"};
+  constexpr int kKeyCount = 8;
+  bool seen[kKeyCount] = {};
   size_t start = 0;
   for (int number = 1; start < text.size(); ++number) {
     size_t end = text.find('\n', start);
@@ -61,7 +63,7 @@ bool ParseSettings(std::string text, PlayerSettings& settings, std::string& what
     if (IsBlank(line) || line[line.find_first_not_of(" \t")] == '#') continue;
     const size_t equals = line.find('=');
     int key = -1;
-    for (int k = 0; k < 5 && equals != std::string::npos; ++k) {
+    for (int k = 0; k < kKeyCount && equals != std::string::npos; ++k) {
       if (line.compare(0, equals, kKeys[k]) == 0) key = k;
     }
     const std::string value = equals == std::string::npos ? "" : line.substr(equals + 1);
@@ -79,6 +81,15 @@ bool ParseSettings(std::string text, PlayerSettings& settings, std::string& what
     switch (key) {
       case 0: settings.voiceId = value; break;
       case 4: settings.gamesFolder = value; break;
+      case 5: settings.interpreter = value; break;
+      case 6:
+      case 7:
+        if (value != "yes" && value != "no") {
+          what = lineName + ": " + kKeys[key] + " must be yes or no";
+          return false;
+        }
+        (key == 6 ? settings.echoLastWord : settings.announceRoom) = value == "yes";
+        break;
       case 1:
         if (!ParseWholeNumber(value, -10, 10, parsed)) {
           what = lineName + ": rate must be a number from -10 to 10";
@@ -178,6 +189,13 @@ bool ReplaceFile(std::string path, const std::string& text, std::string& what) {
 
 }  // namespace
 
+bool PlayerSettings::operator==(const PlayerSettings& other) const {
+  return voiceId == other.voiceId && rate == other.rate && volume == other.volume &&
+         flags == other.flags && gamesFolder == other.gamesFolder &&
+         interpreter == other.interpreter && echoLastWord == other.echoLastWord &&
+         announceRoom == other.announceRoom;
+}
+
 std::string SettingsPath() {
   try {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
@@ -222,6 +240,8 @@ bool SaveSettings(const std::string& path, const PlayerSettings& settings, std::
       what = "the voice " + what;
     } else if (!(what = Unstorable(settings.gamesFolder)).empty()) {
       what = "the games folder " + what;
+    } else if (!(what = Unstorable(settings.interpreter)).empty()) {
+      what = "the interpreter " + what;
     } else if (settings.rate < -10 || settings.rate > 10) {
       what = "the rate " + std::to_string(settings.rate) + " is not from -10 to 10";
     } else if (settings.volume < 0 || settings.volume > 100) {
@@ -231,7 +251,10 @@ bool SaveSettings(const std::string& path, const PlayerSettings& settings, std::
                                "\nrate=" + std::to_string(settings.rate) +
                                "\nvolume=" + std::to_string(settings.volume) +
                                "\nflags=" + std::to_string(settings.flags) +
-                               "\ngames=" + settings.gamesFolder + "\n";
+                               "\ngames=" + settings.gamesFolder +
+                               "\ninterpreter=" + settings.interpreter +
+                               "\necho-last-word=" + (settings.echoLastWord ? "yes" : "no") +
+                               "\nannounce-room=" + (settings.announceRoom ? "yes" : "no") + "\n";
       if (ReplaceFile(path, text, what)) return true;
     }
     problem = path + ": " + what + "; the settings were not saved";

@@ -12,6 +12,12 @@ struct PlayerSettings {
   int volume = 100;         // 0..100
   uint32_t flags = 17;      // the library's flag word
   std::string gamesFolder;  // where the games list starts; empty: not chosen yet
+  std::string interpreter;  // a RemGlk interpreter command; empty: emglken's, by format
+  bool echoLastWord = false;  // Enter also says the command's last word
+  bool announceRoom = true;   // a new room in the status line is said
+
+  bool operator==(const PlayerSettings& other) const;
+  bool operator!=(const PlayerSettings& other) const { return !(*this == other); }
 };
 
 // $XDG_CONFIG_HOME/narro/player.conf when XDG_CONFIG_HOME is set, absolute and
@@ -21,7 +27,8 @@ std::string SettingsPath();
 
 // A missing file gives the defaults and no problem. A file that cannot be
 // used gives the defaults and one line in `problem` naming the path and what
-// is wrong. Never blocks on a FIFO, never throws.
+// is wrong; such a file must then never be replaced (it may be the user's
+// own, damaged or not ours at all). Never blocks on a FIFO, never throws.
 PlayerSettings LoadSettings(const std::string& path, std::string& problem);
 
 // Replaces the file atomically (temporary file beside it, fsync, rename),

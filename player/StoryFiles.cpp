@@ -1,21 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "player/StoryFiles.h"
 
-#include <errno.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <cwctype>
 #include <vector>
 
 #include "player/Files.h"
 #include "player/Utf8Text.h"
 
 namespace player {
-
-std::string SaveFileName(const std::string& name, const std::string& crc) {
-  return name + "_%" + crc + "%_.sav";
-}
 
 std::string StemOf(const std::string& path) {
   const std::string base = BaseName(path);
@@ -25,46 +17,40 @@ std::string StemOf(const std::string& path) {
 
 namespace {
 
-// As large as the library reads a fingerprint database.
-constexpr size_t kLargestDatabase = 64u << 20;
-
-bool WritableFolder(const std::string& folder) {
-  struct stat info {};
-  return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
-         access(folder.c_str(), W_OK | X_OK) == 0;
+std::wstring Lower(const std::wstring& text) {
+  std::wstring lower = text;
+  for (wchar_t& ch : lower) ch = static_cast<wchar_t>(std::towlower(ch));
+  return lower;
 }
 
-}  // namespace
-
-std::string ChooseSaveFolder(const std::string& story, const std::string& fallback) {
-  const std::string own = FolderOf(story);
-  if (WritableFolder(own)) return own;
-  std::string what;
-  if (MakeFolders(fallback, what) && WritableFolder(fallback)) return fallback;
-  return std::string();
+bool NamesSerial(const std::wstring& line) {
+  const std::wstring lower = Lower(line);
+  return lower.find(L"serial number") != std::wstring::npos ||
+         ((lower.rfind(L"release ", 0) == 0 || lower.rfind(L"revision ", 0) == 0) &&
+          lower.size() > 9 && std::iswdigit(lower[lower.find(L' ') + 1]));
 }
 
-bool FingerprintKnown(const std::string& crc, const std::vector<std::string>& databases) {
-  const std::string attribute = "fingerprint=\"" + crc + "\"";
-  for (const std::string& path : databases) {
-    std::string contents, what;
-    bool missing = false;
-    if (ReadSmallFile(path, kLargestDatabase, contents, what, missing) &&
-        contents.find(attribute) != std::string::npos) {
-      return true;
-    }
+bool IsCopyrightLine(const std::wstring& line) {
+  const std::wstring lower = Lower(line);
+  for (const wchar_t* mark : {L"copyright", L"(c)", L"\u00a9", L"all rights reserved", L"trademark"}) {
+    if (lower.find(mark) != std::wstring::npos) return true;
   }
   return false;
 }
 
-std::wstring TitleFromBanner(const std::wstring& output) {
-  const std::vector<std::wstring> lines = SplitLines(output);
-  for (size_t i = 2; i < lines.size(); ++i) {
-    if (lines[i].rfind(L"Release ", 0) != 0 || lines[i].find(L"Serial number") == std::wstring::npos) {
-      continue;
+}  // namespace
+
+std::wstring TitleFromBanner(const std::wstring& banner) {
+  const std::vector<std::wstring> lines = SplitLines(banner);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (!NamesSerial(lines[i])) continue;
+    size_t first = i;
+    while (first > 0 && !Trimmed(lines[first - 1]).empty()) --first;
+    for (size_t j = first; j < i; ++j) {
+      const std::wstring line = Trimmed(lines[j]);
+      if (!IsCopyrightLine(line) && !NamesSerial(line)) return line;
     }
-    if (Trimmed(lines[i - 1]).empty()) return std::wstring();
-    return Trimmed(lines[i - 2]);
+    return std::wstring();
   }
   return std::wstring();
 }

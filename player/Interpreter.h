@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The interpreter process: a RemGlk interpreter started for one story,
+// its standard input and output the GlkOte protocol, its standard error
+// kept (the last few KiB) to say why it failed. It never touches the
+// player's terminal.
+#ifndef NARRO_PLAYER_INTERPRETER_H_
+#define NARRO_PLAYER_INTERPRETER_H_
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace player {
+
+class Interpreter {
+ public:
+  Interpreter() = default;
+  ~Interpreter();
+  Interpreter(const Interpreter&) = delete;
+  Interpreter& operator=(const Interpreter&) = delete;
+
+  // Starts argv[0] (looked up in PATH when it has no '/') with the rest as
+  // its arguments, in `folder`, in a process group of its own. False, with
+  // the reason in `error`, when the program cannot be found or started.
+  bool Start(const std::vector<std::string>& argv, const std::string& folder, std::string& error);
+
+  bool Running() const { return m_pid > 0; }
+  pid_t Pid() const { return m_pid; }
+  // Its standard output and standard error, to poll; -1 when closed.
+  int OutputFd() const { return m_out; }
+  int ErrorFd() const { return m_err; }
+
+  // Reads what has come on standard output, at most `limit` bytes at a
+  // time. False at its end (the interpreter closed it or ended).
+  bool ReadOutput(std::string& bytes, size_t limit = 1u << 20);
+  // Reads standard error into the kept tail; closes it at its end.
+  void ReadErrors();
+  // The last lines it wrote on standard error, blanks trimmed, at most
+  // 4 KiB, control characters removed.
+  std::string ErrorTail() const;
+
+  // Sends bytes; false when the interpreter has closed its input or takes
+  // nothing for `timeoutMs`.
+  bool Write(const std::string& bytes, int timeoutMs = 2000);
+
+  // After its output ended: waits at most `timeoutMs` for it to end, then
+  // stops it. Returns its exit code, or 128 + the signal that ended it,
+  // described in `how`.
+  int Reap(std::string& how, int timeoutMs = 1000);
+  // Ends it if it still runs: SIGTERM to its group, SIGKILL after a second.
+  void Stop();
+
+  static constexpr size_t kErrorTail = 4096;
+
+ private:
+  void CloseAll();
+
+  pid_t m_pid = -1;
+  int m_in = -1;
+  int m_out = -1;
+  int m_err = -1;
+  std::string m_errors;
+  std::string m_program;
+};
+
+// Splits a command line at blanks; single and double quotes keep blanks
+// inside a word, and a backslash the next character. No shell runs it.
+// False for an unfinished quote.
+bool SplitCommand(const std::string& command, std::vector<std::string>& words);
+
+}  // namespace player
+
+#endif  // NARRO_PLAYER_INTERPRETER_H_

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The command that plays a story: emglken's interpreter for its format,
+// run by Node.js, or the RemGlk interpreter the player named.
+#ifndef NARRO_PLAYER_INTERPRETER_COMMAND_H_
+#define NARRO_PLAYER_INTERPRETER_COMMAND_H_
+
+#include <string>
+#include <vector>
+
+namespace player {
+
+// emglken's runner, emglken.js: $NARRO_EMGLKEN when set; else the one
+// installed beside the program (bin/../share/narro/node_modules/...); else
+// the build tree's. Empty when none is there.
+std::string FindEmglken();
+
+// The words to run. `custom` is the player's own command (--interpreter or
+// the settings file), the story's path appended; else emglken for `vm`
+// (node is $NARRO_NODE, else "node" from PATH). False with the reason in
+// `error` (an unknown format, a command with an open quote, emglken not
+// installed).
+bool InterpreterCommand(const std::string& custom, const std::string& vm, const std::string& story,
+                        std::vector<std::string>& argv, std::string& error);
+
+}  // namespace player
+
+#endif  // NARRO_PLAYER_INTERPRETER_COMMAND_H_

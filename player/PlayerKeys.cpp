@@ -1,0 +1,325 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// narro-play's keys: the command line the player types and edits, the keys
+// a game that reads single keys gets, and the keys of the player's own.
+#include <wchar.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <string>
+
+#include <narro/Narro.h>
+
+#include "player/Player.h"
+#include "player/Utf8Text.h"
+
+namespace player {
+
+namespace {
+
+constexpr int kSilence = 2;
+// A name no voice has: ChangeVoice then sets rate and volume only.
+const char kNoVoiceName[] = "narro-play: rate and volume only";
+
+struct HelpLine {
+  const wchar_t* keys;
+  const wchar_t* action;
+};
+
+// Every key here works in xterm, tmux and the Linux console: F-keys, and
+// Alt with a letter, a digit or a punctuation mark that begins no terminal
+// sequence (Alt and "[" or "O" would).
+const HelpLine kHelp[] = {
+    {L"F1 or Alt H", L"this list of keys"},
+    {L"F2 or Alt R", L"repeat the last output"},
+    {L"F3 or Alt W", L"word list; Enter puts the word into your command"},
+    {L"F4 or Alt S", L"scratch list; Enter puts the word into your command"},
+    {L"F5 or Alt V", L"voices"},
+    {L"F6 or Alt L", L"saved games; Enter restores one, Delete deletes one"},
+    {L"F7 or Alt G", L"games; Enter ends this game and starts the chosen one"},
+    {L"F8 or Alt T", L"read the status line"},
+    {L"F9 or Alt C", L"read the command line"},
+    {L"Alt minus, Alt equals", L"speak slower, faster"},
+    {L"Alt comma, Alt period", L"speak softer, louder"},
+    {L"Alt E", L"whether Enter also says the last word of your command"},
+    {L"Alt N", L"whether a new room on the status line is said"},
+    {L"Escape", L"stop speaking; in a game's menu, Escape goes to the game"},
+    {L"Up and Down", L"earlier commands"},
+    {L"Control C", L"leave the game"},
+};
+
+// What ends a word for the library's echo.
+bool EndsWord(wchar_t ch) { return ch == L' ' || ch == L',' || ch == L'.' || ch == L'?'; }
+
+std::wstring CharacterName(wchar_t ch) {
+  if (ch == 0) return L"blank";
+  if (ch == L' ') return L"space";
+  return std::wstring(1, ch);
+}
+
+// The key names a game reading single keys gets.
+const wchar_t* GlkKeyName(KeyCode code) {
+  switch (code) {
+    case KeyCode::kEnter: return L"return";
+    case KeyCode::kEscape: return L"escape";
+    case KeyCode::kBackspace:
+    case KeyCode::kDelete: return L"delete";
+    case KeyCode::kLeft: return L"left";
+    case KeyCode::kRight: return L"right";
+    case KeyCode::kUp: return L"up";
+    case KeyCode::kDown: return L"down";
+    case KeyCode::kHome: return L"home";
+    case KeyCode::kEnd: return L"end";
+    case KeyCode::kTab: return L"tab";
+    case KeyCode::kPageUp: return L"pageup";
+    case KeyCode::kPageDown: return L"pagedown";
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+void Player::OnKey(const Key& key) {
+  // The player's own keys work whatever the game waits for.
+  if (key.code == KeyCode::kCtrlC) {
+    AskToLeave();
+    return;
+  }
+  if (key.code == KeyCode::kFunction && key.number <= 9) {
+    OnFunctionKey(key.number);
+    return;
+  }
+  if (key.code == KeyCode::kAlt) {
+    switch (std::towlower(key.ch)) {
+      case L'-': AdjustVoice(-1, 0); return;
+      case L'=': case L'+': AdjustVoice(1, 0); return;
+      case L',': AdjustVoice(0, -10); return;
+      case L'.': AdjustVoice(0, 10); return;
+      case L'e': ToggleEchoLastWord(); return;
+      case L'n': ToggleAnnounceRoom(); return;
+      default: {
+        // Alt and a letter stands for an F-key, for terminals that keep
+        // the F-keys to themselves.
+        const wchar_t* letters = L"hrwsvlgtc";
+        const wchar_t* found = wcschr(letters, static_cast<wchar_t>(std::towlower(key.ch)));
+        if (key.ch != 0 && found != nullptr) OnFunctionKey(static_cast<int>(found - letters) + 1);
+        return;
+      }
+    }
+  }
+  if (key.code == KeyCode::kCtrlL) {
+    Terminal::Write("\r\n");
+    m_cursorRow = 0;
+    Redraw();
+    return;
+  }
+  if (m_session && m_session->CharInput() && !m_session->LineInput()) {
+    SendKeyToGame(key);
+    return;
+  }
+  switch (key.code) {
+    case KeyCode::kChar:
+      OnTypedCharacter(key.ch);
+      return;
+    case KeyCode::kEnter:
+      SendCommand();
+      return;
+    case KeyCode::kBackspace:
+    case KeyCode::kDelete: {
+      const wchar_t removed = key.code == KeyCode::kBackspace ? m_editor.Backspace() : m_editor.Delete();
+      if (removed != 0 && m_narro.checkFlags(FLAG_SPEECH)) Say(CharacterName(removed));
+      Redraw();
+      return;
+    }
+    case KeyCode::kLeft: m_editor.Left(); SayCursorCharacter(); Redraw(); return;
+    case KeyCode::kRight: m_editor.Right(); SayCursorCharacter(); Redraw(); return;
+    case KeyCode::kHome: m_editor.Home(); SayCursorCharacter(); Redraw(); return;
+    case KeyCode::kEnd: m_editor.End(); SayCursorCharacter(); Redraw(); return;
+    case KeyCode::kUp:
+    case KeyCode::kDown:
+      if (key.code == KeyCode::kUp) m_editor.Up(); else m_editor.Down();
+      Redraw();
+      ReadCommandLine();
+      return;
+    case KeyCode::kEscape: StopSpeaking(); return;
+    default:
+      return;
+  }
+}
+
+bool Player::SendKeyToGame(const Key& key) {
+  std::wstring value;
+  if (key.code == KeyCode::kChar) {
+    value.assign(1, key.ch);
+  } else if (key.code == KeyCode::kFunction) {
+    value = L"func" + std::to_wstring(key.number);
+  } else if (const wchar_t* name = GlkKeyName(key.code)) {
+    value = name;
+  } else {
+    return false;
+  }
+  const std::string event = m_session->AnswerChar(value);
+  if (event.empty()) return false;
+  // The player has acted: what was being said is old news.
+  if (m_speechReady) m_narro.Speak(std::wstring(), kSilence);
+  m_narro.ClearBuffer();
+  Send(event);
+  return true;
+}
+
+void Player::OnFunctionKey(int number) {
+  switch (number) {
+    case 1: Help(); return;
+    case 2: m_narro.Repeat(); return;
+    case 3: InsertFromList(if_list_words); return;
+    case 4: InsertFromList(if_list_scratch); return;
+    case 5: ChooseVoice(); return;
+    case 6: ChooseSaveToRestore(); return;
+    case 7: ChooseGame(); return;
+    case 8: ReadStatusLine(); return;
+    case 9: ReadCommandLine(); return;
+    default: return;
+  }
+}
+
+bool Player::InsertText(const std::wstring& text) {
+  if (m_editor.Insert(text)) return true;
+  Say(L"The game takes at most " + std::to_wstring(m_editor.Limit()) + L" characters.");
+  return false;
+}
+
+void Player::OnTypedCharacter(wchar_t ch) {
+  if (ch < 0x20) return;
+  const size_t before = m_editor.Cursor();
+  if (!InsertText(std::wstring(1, ch))) {
+    Redraw();
+    return;
+  }
+  // The line up to the cursor: a word is complete when a space or a
+  // punctuation mark follows it there. A mark right after another (the
+  // space after a comma) completes nothing new, so the word is said once.
+  // Heard before the screen is drawn.
+  const std::wstring& text = m_editor.Text();
+  const bool repeatsEnd = EndsWord(ch) && (before == 0 || EndsWord(text[before - 1]));
+  if (!repeatsEnd) {
+    const std::wstring typed = text.substr(0, m_editor.Cursor());
+    m_narro.MonitorInput(typed.c_str());
+  }
+  Redraw();
+}
+
+void Player::SayCursorCharacter() {
+  if (m_narro.checkFlags(FLAG_SPEECH)) Say(CharacterName(m_editor.AtCursor()));
+}
+
+void Player::SendCommand() {
+  std::wstring line = m_editor.Enter();
+  if (line.size() > m_editor.Limit()) line.resize(m_editor.Limit());
+  // The command stays on screen, after the prompt, as in a transcript.
+  EraseInputArea();
+  Terminal::Write(EncodeUtf8((m_view ? m_view->OpenLine() : std::wstring()) + line) + "\n");
+  if (m_view) m_view->CommandShown();
+  m_cursorRow = 0;
+  if (m_speechReady) m_narro.Speak(std::wstring(), kSilence);
+  // The last word, which no space completed, when the player asked to hear
+  // it: before the reply, which queues behind it.
+  if (m_settings.echoLastWord && !line.empty() && !EndsWord(line.back())) {
+    m_narro.MonitorInput((line + L" ").c_str());
+  }
+  m_narro.ClearBuffer();
+  m_lastCommand = line;
+  const std::string event = m_session ? m_session->AnswerLine(line) : std::string();
+  if (!event.empty()) {
+    Send(event);
+  } else if (m_session && m_session->Busy() && !m_session->Ended()) {
+    // The game is answering a timer or a resize: the command goes as soon
+    // as it asks again.
+    m_heldLine = line;
+    m_holdingLine = true;
+  } else {
+    Say(L"The game does not take a command now.");
+  }
+  Redraw();
+}
+
+void Player::Help() {
+  std::wstring text = L"Keys of narro-play:\n";
+  for (const HelpLine& line : kHelp) text += std::wstring(line.keys) + L": " + line.action + L"\n";
+  Show(text);
+  if (m_speechReady) {
+    m_narro.Speak(std::wstring(), kSilence);
+    m_narro.SpeakParagraph(text, 0);
+  }
+}
+
+void Player::InsertFromList(int type) {
+  CTTSWString chosen;
+  WithDialog([&] { m_narro.getList(chosen, static_cast<if_list_type>(type), "", ""); });
+  const std::wstring word = static_cast<const wchar_t*>(chosen);
+  if (word.empty()) {
+    Say(L"Nothing inserted.");
+    return;
+  }
+  if (m_session && m_session->CharInput() && !m_session->LineInput()) {
+    Say(L"The game waits for a key, not a command.");
+    return;
+  }
+  const bool whole = InsertText(word);
+  Redraw();
+  if (whole) Say(word);
+}
+
+void Player::AdjustVoice(int rateStep, int volumeStep) {
+  if (!m_speechReady) return;
+  std::string id;
+  long rate = m_settings.rate;
+  int volume = m_settings.volume;
+  m_narro.GetVoice(id, rate, volume);
+  rate = std::clamp<long>(rate + rateStep, -10, 10);
+  volume = std::clamp(volume + volumeStep, 0, 100);
+  m_narro.ChangeVoice(kNoVoiceName, rate, volume);
+  m_settings.rate = m_setup.stored.rate = rate;
+  m_settings.volume = m_setup.stored.volume = volume;
+  // Said in the new setting, so the player hears what changed.
+  Say(rateStep != 0 ? L"Rate " + std::to_wstring(rate) : L"Volume " + std::to_wstring(volume));
+  KeepSettings();
+}
+
+void Player::ToggleEchoLastWord() {
+  m_settings.echoLastWord = m_setup.stored.echoLastWord = !m_settings.echoLastWord;
+  Say(m_settings.echoLastWord ? L"Enter says the last word." : L"Enter does not say the last word.");
+  KeepSettings();
+}
+
+void Player::ToggleAnnounceRoom() {
+  m_settings.announceRoom = m_setup.stored.announceRoom = !m_settings.announceRoom;
+  if (m_view) m_view->SetAnnounceRoom(m_settings.announceRoom);
+  Say(m_settings.announceRoom ? L"New rooms on the status line are said."
+                              : L"New rooms on the status line are not said.");
+  KeepSettings();
+}
+
+void Player::StopSpeaking() {
+  if (m_speechReady) m_narro.Speak(std::wstring(), kSilence);
+}
+
+void Player::ReadStatusLine() {
+  const std::wstring words = m_view ? m_view->StatusWords() : std::wstring();
+  Say(words.empty() ? std::wstring(L"No status line.") : words);
+}
+
+void Player::ReadCommandLine() {
+  Say(m_editor.Text().empty() ? std::wstring(L"blank") : m_editor.Text());
+}
+
+void Player::AskToLeave() {
+  // A second Ctrl-C confirms.
+  if (AskYesNo(L"Leave the game? What is not saved is lost. Yes or No.", true)) {
+    if (m_speechReady) m_narro.Speak(std::wstring(L"Goodbye."), 0);
+    m_quit = true;
+    m_exitStatus = 0;
+  } else {
+    Say(L"The game goes on.");
+  }
+}
+
+}  // namespace player

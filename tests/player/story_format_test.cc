@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A story's format told by its own bytes, whatever its name says.
+#include "player/StoryFormat.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+
+#include "tests/support/TempDir.h"
+
+using namespace player;
+
+namespace {
+
+std::string BigEndian(uint32_t value) {
+  return {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
+          static_cast<char>(value)};
+}
+
+std::string Chunk(const std::string& type, const std::string& data) {
+  std::string chunk = type + BigEndian(static_cast<uint32_t>(data.size())) + data;
+  if (data.size() % 2 == 1) chunk += '\0';
+  return chunk;
+}
+
+std::string Blorb(const std::string& chunks) { return "FORM" + BigEndian(4 + chunks.size()) + "IFRS" + chunks; }
+
+}  // namespace
+
+TEST(StoryFormatTest, TheFilesOwnBytesDecide) {
+  TempDir dir;
+  const std::string zcode = ReadFile(NARRO_PLAYER_TEST_STORIES "/windfall.z5");
+  ASSERT_GT(zcode.size(), 64u);
+  // A Z-code story named as Glulx is Z-code.
+  WriteFile(dir.File("windfall.ulx"), zcode);
+  EXPECT_EQ(IdentifyStory(dir.File("windfall.ulx")).format, StoryFormat::kZcode);
+  WriteFile(dir.File("story.z5"), "Glul" + std::string(100, '\0'));
+  EXPECT_EQ(IdentifyStory(dir.File("story.z5")).format, StoryFormat::kGlulx);
+  WriteFile(dir.File("a.gam"), std::string("TADS2 bin\x0a\x0d\x1a", 12) + std::string(40, 'x'));
+  EXPECT_EQ(IdentifyStory(dir.File("a.gam")).format, StoryFormat::kTads2);
+  WriteFile(dir.File("a.t3"), std::string("T3-image\x0d\x0a\x1a", 11) + std::string(40, 'x'));
+  EXPECT_EQ(IdentifyStory(dir.File("a.t3")).format, StoryFormat::kTads3);
+  WriteFile(dir.File("a.hex"), std::string(100, '\x1f'));
+  EXPECT_EQ(IdentifyStory(dir.File("a.hex")).format, StoryFormat::kHugo);
+  WriteFile(dir.File("notes.z5"), "These are my notes about the game, not a story at all.\n");
+  EXPECT_EQ(IdentifyStory(dir.File("notes.z5")).format, StoryFormat::kUnknown);
+  EXPECT_EQ(VmFor(StoryFormat::kUnknown), "");
+  EXPECT_EQ(VmFor(StoryFormat::kZcode), "bocfel");
+  EXPECT_EQ(VmFor(StoryFormat::kBlorbGlulx), "glulxe");
+}
+
+TEST(StoryFormatTest, ABlorbNamesItsExecutableAndItsTitle) {
+  TempDir dir;
+  const std::string metadata =
+      "<?xml version=\"1.0\"?><ifindex><story><bibliographic><title>Tom &amp; Jerry&apos;s\n"
+      "Caf\xC3\xA9</title><author>Someone</author></bibliographic></story></ifindex>";
+  WriteFile(dir.File("game.gblorb"),
+            Blorb(Chunk("RIdx", BigEndian(0)) + Chunk("IFmd", metadata) + Chunk("GLUL", "Glul" + std::string(60, 'g'))));
+  const StoryInfo glulx = IdentifyStory(dir.File("game.gblorb"));
+  EXPECT_EQ(glulx.format, StoryFormat::kBlorbGlulx);
+  EXPECT_EQ(glulx.title, L"Tom & Jerry's Caf\xE9");
+
+  WriteFile(dir.File("game.zblorb"), Blorb(Chunk("ZCOD", std::string(64, '\x05'))));
+  const StoryInfo zcode = IdentifyStory(dir.File("game.zblorb"));
+  EXPECT_EQ(zcode.format, StoryFormat::kBlorbZcode);
+  EXPECT_EQ(zcode.title, L"");
+
+  // A chunk length that runs past the end, and a Blorb with no executable.
+  WriteFile(dir.File("cut.blb"), Blorb(Chunk("IFmd", "<title>x</title>")).substr(0, 20) + BigEndian(0x7FFFFFFF));
+  EXPECT_EQ(IdentifyStory(dir.File("cut.blb")).format, StoryFormat::kUnknown);
+  WriteFile(dir.File("pictures.blb"), Blorb(Chunk("PNG ", "....")));
+  EXPECT_EQ(IdentifyStory(dir.File("pictures.blb")).format, StoryFormat::kUnknown);
+}
+
+TEST(StoryFormatTest, WhatIsNoFileIsUnknownAtOnce) {
+  TempDir dir;
+  // Opening a FIFO with no writer must not wait for one.
+  ASSERT_EQ(mkfifo(dir.File("fifo.z5").c_str(), 0600), 0);
+  EXPECT_EQ(IdentifyStory(dir.File("fifo.z5")).format, StoryFormat::kUnknown);
+  ASSERT_EQ(mkdir(dir.File("folder.z5").c_str(), 0700), 0);
+  EXPECT_EQ(IdentifyStory(dir.File("folder.z5")).format, StoryFormat::kUnknown);
+  EXPECT_EQ(IdentifyStory(dir.File("missing.z5")).format, StoryFormat::kUnknown);
+  WriteFile(dir.File("empty.z5"), "");
+  EXPECT_EQ(IdentifyStory(dir.File("empty.z5")).format, StoryFormat::kUnknown);
+}
