@@ -38,3 +38,13 @@ install(FILES player/narro-play.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # (core/AppDirectory.h); its user's own files go to the XDG data folder.
 install(FILES games/fingerprints.xml ${NARRO_DEMO_STORIES}
   DESTINATION ${CMAKE_INSTALL_DATADIR}/narro)
+
+# narro-play's interpreters: emglken and the packages it needs, as the setup
+# script installed them from the lock file (npm ci). narro-play finds them
+# in share/narro/node_modules beside its own bin folder.
+if(TARGET narro-play AND EXISTS ${PROJECT_SOURCE_DIR}/node_modules/emglken)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/node_modules
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/narro
+    USE_SOURCE_PERMISSIONS
+    PATTERN ".package-lock.json" EXCLUDE)
+endif()

@@ -19,7 +19,8 @@ namespace player {
 
 namespace {
 
-// emglken's interpreters add this to every saved game's name themselves.
+// The extension of saved games: emglken's interpreters write a save under
+// the name they are given, adding this one only to a name that has none.
 const char kSaveExtension[] = ".glksave";
 // Folders and files a games folder is searched through for stories no
 // database knows yet: a games folder, not a whole disk.
@@ -29,14 +30,6 @@ constexpr size_t kStorySearchFiles = 5000;
 // The library's paths are bytes, one per character (its narrow/wide rule):
 // narrowed back the same way they must open the same file.
 std::string PathOf(const CTTSWString& chosen) { return static_cast<const char*>(CTTSString(chosen)); }
-
-std::string WithoutSaveExtension(const std::string& path) {
-  const size_t length = sizeof kSaveExtension - 1;
-  if (path.size() > length && path.compare(path.size() - length, length, kSaveExtension) == 0) {
-    return path.substr(0, path.size() - length);
-  }
-  return path;
-}
 
 bool Exists(const std::string& path) {
   struct stat info {};
@@ -93,7 +86,7 @@ void Player::OnFileQuestion() {
   if (!m_pendingRestore.empty() && question.fileMode == "read") {
     const std::string path = m_pendingRestore;
     m_pendingRestore.clear();
-    AnswerFile(WithoutSaveExtension(path));
+    AnswerFile(path);
     return;
   }
   m_pendingRestore.clear();
@@ -133,13 +126,13 @@ void Player::SaveGame() {
     AnswerFile(std::nullopt);
     return;
   }
-  AnswerFile(WithoutSaveExtension(file));
+  AnswerFile(file);
 }
 
 void Player::RestoreGame() {
   const std::string path = ChooseSave();
   // An empty answer is a cancel; the game says it restored nothing.
-  AnswerFile(path.empty() ? std::nullopt : std::optional<std::string>(WithoutSaveExtension(path)));
+  AnswerFile(path.empty() ? std::nullopt : std::optional<std::string>(path));
 }
 
 void Player::NameOtherFile(const GlkSpecialInput& question) {

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs the Debian 12 packages that building and testing Narro need.
-# Quiet and quick when everything is there already.
+# Installs the Debian 12 packages that building and testing Narro need, and
+# the interpreters narro-play runs stories with (emglken, from the npm
+# registry, exactly as package-lock.json pins it). Quiet and quick when
+# everything is there already.
 set -euo pipefail
 
 packages=(
@@ -9,7 +11,8 @@ packages=(
   libboost-dev libtinyxml-dev libespeak-ng-dev espeak-ng-data libpcaudio-dev
   libasound2-dev libncurses-dev libcurl4-openssl-dev libelf-dev libicu-dev
   zlib1g-dev libisal-dev googletest libgtest-dev libgmock-dev
-  inform6-compiler inform6-library frotz espeak-ng tmux python3 groff-base
+  inform6-compiler inform6-library espeak-ng tmux python3 groff-base
+  nlohmann-json3-dev
   libspeechd-dev speech-dispatcher speech-dispatcher-espeak-ng
 )
 
@@ -18,11 +21,33 @@ for package in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
   [[ "$status" == "install ok installed" ]] || missing+=("$package")
 done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
+# Node.js 20 or newer runs emglken. Debian 13 has it; Debian 12's own is 18,
+# so there it must come from elsewhere first (the README says how).
+node_major() { node --version 2>/dev/null | sed -n 's/^v\([0-9]*\).*/\1/p'; }
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  missing+=(nodejs npm)
+fi
 
-echo "Installing: ${missing[*]}"
-sudo=""
-if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+if [[ ${#missing[@]} -gt 0 ]]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+major=$(node_major)
+if [[ -z "$major" || "$major" -lt 20 ]]; then
+  echo "narro-play needs Node.js 20 or newer for its interpreters; found: $(node --version 2>/dev/null || echo none)." >&2
+  echo "See the README, \"Node.js 20\"." >&2
+  exit 1
+fi
+
+# The interpreters, from the committed lock file; again only when the lock
+# file changed since the last install.
+cd "$(dirname "$0")/.."
+if [[ ! -f node_modules/.package-lock.json || package-lock.json -nt node_modules/.package-lock.json ]]; then
+  echo "Installing the interpreters (npm ci)"
+  npm ci --no-audit --no-fund --loglevel=error >/dev/null
+fi
