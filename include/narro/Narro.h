@@ -39,8 +39,8 @@
 //   InitializeSAPI (until the voice has started or failed), release (until
 //   the audio thread has stopped; the current sound is cut off), GetCRC,
 //   findGame, getSaveFile and addNewGame (file reading; addNewGame also
-//   waits up to 10 s for its lock), the dialogs (until the player closes
-//   them), getVersion (up to 30 s).
+//   waits up to 10 s for its lock), the dialogs, getSaves among them (until
+//   the player closes them), getVersion (up to 30 s).
 //   Any call that writes a log line (most do) waits at most 250 ms for a
 //   stalled debug-output listener; the lines of the next second are then
 //   dropped without waiting.
@@ -51,10 +51,10 @@
 //   host. Wrap them in try/catch.
 //   Every other operation throws nothing of its own: failures are logged and
 //   reported by the result, or absorbed. MonitorInput, Speak, release,
-//   getList, addNewGame, findGame and getSaveFile catch everything. The rest,
-//   like any C++ code that allocates, can still let std::bad_alloc through
-//   when memory runs out, and InitializeSAPI std::system_error when the
-//   system refuses it its audio thread.
+//   getList, getSaves, addNewGame, findGame and getSaveFile catch everything.
+//   The rest, like any C++ code that allocates, can still let std::bad_alloc
+//   through when memory runs out, and InitializeSAPI std::system_error when
+//   the system refuses it its audio thread.
 //
 // Calls that need InitializeSAPI first
 //   Speak, SpeakParagraph, SpeakDir, Repeat, the spoken echo of
@@ -415,9 +415,9 @@ class NARRO_API CNarro : public MySingleton<CNarro> {
   // a missing file), or could not be read to its end. A link is followed.
   // Blocks while reading the file and the databases. Never throws.
   bool findGame(const CTTSString& file, CTTSString& name);
-  // Where a host saves a game of story so that the saved-games list finds
-  // it: FOLDER + name + "_%" + CRC + "%_" + extension. FOLDER is the
-  // story's own folder, as story names it (a link's folder, not its
+  // Where a host saves a game of story so that getSaves and the saved-games
+  // list find it: FOLDER + name + "_%" + CRC + "%_" + extension. FOLDER is
+  // the story's own folder, as story names it (a link's folder, not its
   // target's; a relative path is made absolute against the working folder)
   // when this process may make files there (its permission bits allow it,
   // read as for an ordinary user even when running as root); else the data
@@ -466,6 +466,22 @@ class NARRO_API CNarro : public MySingleton<CNarro> {
   // terminal). Never throws: a failure is logged and gives the empty result.
   void getList(CTTSWString& result, if_list_type type, const char* gameExts,
                const char* saveExts);
+  // The spoken saved-games list of one story, without asking for a folder:
+  // every save tied to story (by the CRC tag in its name and the serial in
+  // its header, as the saved-games list ties them) in the story's own
+  // folder and its subfolders, and in the data folder's "saves/": the
+  // places getSaveFile chooses. A story no database knows is tied to its
+  // saves all the same. Each entry is the save's name (the part before its
+  // CRC tag); Delete deletes a save after a Yes, as in the saved-games list.
+  // saveExts as in getList.
+  // result is always set: the chosen save's full path; the empty result on
+  // Escape, when no save exists (the list then opens empty, announced as
+  // holding 0 entries, and "Found [0] saves." is logged, as the saved-games
+  // list does), when story cannot be read (logged; the list opens empty, no folder walked),
+  // and when no dialog can be shown (no terminal). Blocks until the player
+  // closes the list; walking a large story folder takes time. Never throws:
+  // a failure is logged and gives the empty result.
+  void getSaves(CTTSWString& result, const CTTSString& story, const char* saveExts);
   // A one-line spoken text input titled prompt; result is the typed text.
   // With fileName set, "&" becomes " and " and each of . - ( ) , \ / becomes
   // "_". The empty result on Escape or Cancel, and when no dialog can be
