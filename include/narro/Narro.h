@@ -468,19 +468,21 @@ class NARRO_API CNarro : public MySingleton<CNarro> {
                const char* saveExts);
   // The spoken saved-games list of one story, without asking for a folder:
   // every save tied to story (by the CRC tag in its name and the serial in
-  // its header, as the saved-games list ties them) in the story's own
-  // folder and its subfolders, and in the data folder's "saves/": the
-  // places getSaveFile chooses. A story no database knows is tied to its
-  // saves all the same. Each entry is the save's name (the part before its
-  // CRC tag); Delete deletes a save after a Yes, as in the saved-games list.
-  // saveExts as in getList.
+  // its header, as the saved-games list ties them) in the places
+  // getSaveFile chooses: the story's own folder (as getSaveFile finds it)
+  // and the data folder's "saves/", each with its subfolders, as the
+  // saved-games list walks a folder. A story no database knows is tied to
+  // its saves all the same. Each entry is the save's name (the part before
+  // its CRC tag); Delete deletes a save after a Yes, as in the saved-games
+  // list. saveExts as in getList.
   // result is always set: the chosen save's full path; the empty result on
-  // Escape, when no save exists (the list then opens empty, announced as
+  // Escape; when no save exists (the list then opens empty, announced as
   // holding 0 entries, and "Found [0] saves." is logged, as the saved-games
-  // list does), when story cannot be read (logged; the list opens empty, no folder walked),
-  // and when no dialog can be shown (no terminal). Blocks until the player
-  // closes the list; walking a large story folder takes time. Never throws:
-  // a failure is logged and gives the empty result.
+  // list does); when story cannot be read (logged, and the list opens
+  // empty as well; no folder is walked); and when no dialog can be shown
+  // (no terminal). Blocks until the player closes the list; walking a large
+  // story folder takes time. Never throws: a failure is logged and gives
+  // the empty result.
   void getSaves(CTTSWString& result, const CTTSString& story, const char* saveExts);
   // A one-line spoken text input titled prompt; result is the typed text.
   // With fileName set, "&" becomes " and " and each of . - ( ) , \ / becomes
