@@ -105,6 +105,8 @@ void CNarro::GetGame(CTTSString& game) { game = CTTSString(m_game); }
 void CNarro::SetRoot(const char* root) { m_root = root ? root : ""; }
 void CNarro::GetRoot(CTTSString& root) { root = CTTSString(m_root); }
 
+void CNarro::getDataFolder(CTTSString& folder) { folder = CTTSString(GetAppDirectory()); }
+
 void CNarro::ToLog(const char* text) { LogLine("%s", text ? text : ""); }
 
 void CNarro::DebugStr(const char* format, ...) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // getList: fills a spoken list with games, saved games, voices, the word
 // history or the scratch list, runs it and hands back what was chosen.
+// getSaves: the saved-games list of one story, with no folder to choose.
 #include <boost/shared_ptr.hpp>
 #include <map>
 #include <memory>
@@ -13,6 +14,8 @@
 #include "dialogs/ListItems.h"
 #include "dialogs/SelectDlg.h"
 #include "games/GameLibrary.h"
+#include "games/SaveFile.h"
+#include "games/StoryLookup.h"
 #include "narro/Narro.h"
 #include "platform/win/MessageBox.h"
 #include "speech/SpeechTTS.h"
@@ -56,6 +59,16 @@ void MoveInto(CSelectDlg& dialog, const Map& entries) {
 }
 
 platform::HWND ActiveWindow() { return platform::Dialog::Active(); }
+
+// Every save of one story names the same game: its entry is the save's
+// own name.
+std::string WithoutEnding(const std::string& text, const std::string& ending) {
+  if (ending.empty() || text.size() <= ending.size() ||
+      text.compare(text.size() - ending.size(), ending.size(), ending) != 0) {
+    return text;
+  }
+  return text.substr(0, text.size() - ending.size());
+}
 
 class CListDriver {
  public:
@@ -116,6 +129,42 @@ class CListDriver {
       auto* entry = new CSaveListItem(Store());
       entry->m_pPath = &save->fn;
       entries[CNarro::ASCII_To_UC8(save->FullName)] = boost::shared_ptr<CListItem>(entry);
+    }
+    MoveInto(dialog, entries);
+    dialog.DoModal(ActiveWindow());
+    return CNarro::ASCII_To_UC8(dialog.m_selectedPath);
+  }
+
+  // The saves are looked for where saveFilePath puts them, and tied to
+  // the story by scanSaves itself, so that they are the saves the
+  // saved-games list would tie to it. Only the story's record is in the
+  // catalogue: a save of another game never shows.
+  std::wstring StorySaves(const std::string& story) {
+    CGameLibrary library;
+    CSelectDlg dialog;
+    library.setExtensions(m_gameExts.c_str(), m_saveExts.c_str());
+    Label(dialog, if_list_saves);
+    GameSet saves;
+    const GamePtr game = storyRecord(library, story);
+    if (game) {
+      library.catalogue.clear();
+      library.catalogue.insert(game);
+      const std::string own = storyFolder(story);
+      library.scanSaves(saves, own);
+      if (dataSavesFolder() != own) library.scanSaves(saves, dataSavesFolder());
+    } else {
+      // Nothing can be tied to a story that cannot be read; its folder,
+      // which may be anything, is not walked.
+      LogLine("Found [%1%] saves.", 0);
+    }
+    EntryMap entries;
+    const std::string ofGame = game ? ": " + game->FullName : std::string();
+    for (const GamePtr& save : saves) {
+      if (!save->found) continue;
+      auto* entry = new CSaveListItem(Store());
+      entry->m_pPath = &save->fn;
+      entries[CNarro::ASCII_To_UC8(WithoutEnding(save->FullName, ofGame))] =
+          boost::shared_ptr<CListItem>(entry);
     }
     MoveInto(dialog, entries);
     dialog.DoModal(ActiveWindow());
@@ -215,6 +264,18 @@ void CNarro::getList(CTTSWString& result, if_list_type type, const char* gameExt
       default:
         break;
     }
+    done = true;
+  });
+  if (!done) result = CTTSWString();
+}
+
+void CNarro::getSaves(CTTSWString& result, const CTTSString& story, const char* saveExts) {
+  result = CTTSWString();
+  bool done = false;
+  NARRO_GUARDED("CNarro::getSaves", [&] {
+    CSpokenDialogs spoken;
+    CListDriver driver(*this, "", saveExts);
+    result = CTTSWString(driver.StorySaves(static_cast<const char*>(story)));
     done = true;
   });
   if (!done) result = CTTSWString();

@@ -8,6 +8,8 @@
 #include "platform/file/FileSystem.h"
 #include "games/GameLibrary.h"
 #include "games/Identification.h"
+#include "games/SaveFile.h"
+#include "games/StoryLookup.h"
 #include "narro/Narro.h"
 #include "platform/shell/Shell.h"
 
@@ -94,6 +96,41 @@ bool CNarro::addNewGame(CTTSString& file, CTTSString& name) {
     LogLine("addNewGame failed: %s", e.what());
   } catch (...) {
     LogLine("%1%", "addNewGame failed");
+  }
+  return false;
+}
+
+// Both answer a host that must go on whatever happens: a failure (of
+// memory, say) is logged and reads as false, never thrown into the host.
+bool CNarro::findGame(const CTTSString& file, CTTSString& name) {
+  try {
+    std::string found;
+    if (!identifyStory(static_cast<const char*>(file), found)) return false;
+    name = CTTSString(found);
+    return true;
+  } catch (const std::exception& e) {
+    LogLine("findGame failed: %s", e.what());
+  } catch (...) {
+    LogLine("%1%", "findGame failed");
+  }
+  return false;
+}
+
+bool CNarro::getSaveFile(const CTTSString& story, const CTTSString& name,
+                         const char* extension, CTTSString& path) {
+  try {
+    std::string chosen;
+    if (extension == nullptr ||
+        !saveFilePath(static_cast<const char*>(story), static_cast<const char*>(name),
+                      extension, chosen)) {
+      return false;
+    }
+    path = CTTSString(chosen);
+    return true;
+  } catch (const std::exception& e) {
+    LogLine("getSaveFile failed: %s", e.what());
+  } catch (...) {
+    LogLine("%1%", "getSaveFile failed");
   }
   return false;
 }

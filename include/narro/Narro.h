@@ -37,9 +37,10 @@
 //   Returns at once: settings, flags, buffer, MonitorInput, and speech with
 //   speak flag 0x01. Blocks: speech without 0x01 (until heard),
 //   InitializeSAPI (until the voice has started or failed), release (until
-//   the audio thread has stopped; the current sound is cut off), GetCRC and
-//   addNewGame (file reading; addNewGame also waits up to 10 s for its lock),
-//   the dialogs (until the player closes them), getVersion (up to 30 s).
+//   the audio thread has stopped; the current sound is cut off), GetCRC,
+//   findGame, getSaveFile and addNewGame (file reading; addNewGame also
+//   waits up to 10 s for its lock), the dialogs, getSaves among them (until
+//   the player closes them), getVersion (up to 30 s).
 //   Any call that writes a log line (most do) waits at most 250 ms for a
 //   stalled debug-output listener; the lines of the next second are then
 //   dropped without waiting.
@@ -50,10 +51,10 @@
 //   host. Wrap them in try/catch.
 //   Every other operation throws nothing of its own: failures are logged and
 //   reported by the result, or absorbed. MonitorInput, Speak, release,
-//   getList and addNewGame catch everything. The rest, like any C++ code
-//   that allocates, can still let std::bad_alloc through when memory runs
-//   out, and InitializeSAPI std::system_error when the system refuses it its
-//   audio thread.
+//   getList, getSaves, addNewGame, findGame and getSaveFile catch everything.
+//   The rest, like any C++ code that allocates, can still let std::bad_alloc
+//   through when memory runs out, and InitializeSAPI std::system_error when
+//   the system refuses it its audio thread.
 //
 // Calls that need InitializeSAPI first
 //   Speak, SpeakParagraph, SpeakDir, Repeat, the spoken echo of
@@ -103,13 +104,15 @@
 //      home folder; with no home folder at all, as 2.
 // The variables are read at each use: set them in the environment the host
 // starts with, not after the library has loaded. GetRoot starts as this
-// folder.
+// folder; getDataFolder gives it.
 //   scratchpad.txt         the scratch list, one word per line (CR LF).
 //                          Read at load, written at unload; a file that
 //                          could not be read is never written back.
 //   User_Fingerprints.xml  the player's game database; written by addNewGame
 //                          under the lock file User_Fingerprints.xml.lock.
 //   filecache.txt          CRCs of story files already read by a game scan.
+//   saves/                 saved games that could not go beside their story
+//                          (getSaveFile); made, mode 0700, when first needed.
 //   fingerprints.xml       the shipped game database; only read. The data
 //                          folder's own, when there is one there; else, for
 //                          a host outside the build tree (NARRO_DATA_DIR set
@@ -293,6 +296,11 @@ class NARRO_API CNarro : public MySingleton<CNarro> {
   // data folder.
   void SetRoot(const char* root);
   void GetRoot(CTTSString& root);
+  // The data folder, ending in '/', decided as "Data files" at the top of
+  // this file says, at this call (it is made when that rule makes it; a
+  // failure to make it is logged and the path given all the same). A host
+  // keeps files of its own for the player there.
+  void getDataFolder(CTTSString& folder);
 
   // Diagnostics. Lines go to the debug-output channel (and NARRO_LOG).
   // Writes text as one line, unchanged ("%" is not a format); null writes
@@ -398,6 +406,36 @@ class NARRO_API CNarro : public MySingleton<CNarro> {
   // cannot be moved.
   // Blocks while reading file and waiting for the lock. Never throws.
   bool addNewGame(CTTSString& file, CTTSString& name);
+  // Whether a fingerprint database knows the story file: fingerprints.xml
+  // and User_Fingerprints.xml, found and read as the games list finds them
+  // (a game in both has the shipped name), matched by the file's CRC. True
+  // with name set to the game's FullName.
+  // On failure: false, name unchanged: no database knows the file, or it is
+  // not a regular file this process may read (a folder, a pipe, a device,
+  // a missing file), or could not be read to its end. A link is followed.
+  // Blocks while reading the file and the databases. Never throws.
+  bool findGame(const CTTSString& file, CTTSString& name);
+  // Where a host saves a game of story so that getSaves and the saved-games
+  // list find it: FOLDER + name + "_%" + CRC + "%_" + extension. FOLDER is
+  // the story's own folder, as story names it (a link's folder, not its
+  // target's; a relative path is made absolute against the working folder)
+  // when this process may make files there (its permission bits allow it,
+  // read as for an ordinary user even when running as root); else the data
+  // folder's "saves/", made (mode 0700) when missing. name is the player's
+  // name for the save: blanks and control characters are trimmed at both
+  // ends; inside, '/', control characters and a '%' right after a '_'
+  // become '_' (so that ".." or "a/b" name no other folder, and the CRC tag
+  // stays the last). extension comes with its dot (".glksave"). The file
+  // itself is neither made nor looked at: whether to replace an existing
+  // save is the host's question.
+  // On failure: false, path unchanged: name is empty after trimming;
+  // extension is null, not a dot and at least one more character, or holds
+  // '/', '%' or a control character; story is not a regular file this
+  // process may read; no folder can be written (saves/ cannot be made or
+  // written); the file name would exceed 255 bytes.
+  // Blocks while reading story. Never throws.
+  bool getSaveFile(const CTTSString& story, const CTTSString& name,
+                   const char* extension, CTTSString& path);
   // Hands file to a program, started directly (never through a shell) and
   // not waited for. verb 0 "open" and any value other than 1 and 2: xdg-open;
   // 1 "edit": $VISUAL, else $EDITOR (split at blanks into the program and
@@ -428,6 +466,24 @@ class NARRO_API CNarro : public MySingleton<CNarro> {
   // terminal). Never throws: a failure is logged and gives the empty result.
   void getList(CTTSWString& result, if_list_type type, const char* gameExts,
                const char* saveExts);
+  // The spoken saved-games list of one story, without asking for a folder:
+  // every save tied to story (by the CRC tag in its name and the serial in
+  // its header, as the saved-games list ties them) in the places
+  // getSaveFile chooses: the story's own folder (as getSaveFile finds it)
+  // and the data folder's "saves/", each with its subfolders, as the
+  // saved-games list walks a folder. A story no database knows is tied to
+  // its saves all the same. Each entry is the save's name (the part before
+  // its CRC tag); Delete deletes a save after a Yes, as in the saved-games
+  // list. saveExts as in getList.
+  // result is always set: the chosen save's full path; the empty result on
+  // Escape; when no save exists (the list then opens empty, announced as
+  // holding 0 entries, and "Found [0] saves." is logged, as the saved-games
+  // list does); when story cannot be read (logged, and the list opens
+  // empty as well; no folder is walked); and when no dialog can be shown
+  // (no terminal). Blocks until the player closes the list; walking a large
+  // story folder takes time. Never throws: a failure is logged and gives
+  // the empty result.
+  void getSaves(CTTSWString& result, const CTTSString& story, const char* saveExts);
   // A one-line spoken text input titled prompt; result is the typed text.
   // With fileName set, "&" becomes " and " and each of . - ( ) , \ / becomes
   // "_". The empty result on Escape or Cancel, and when no dialog can be

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/file/Permissions.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <vector>
@@ -28,6 +29,13 @@ bool ModeAllows(const struct stat& st, Access access) {
   if (st.st_uid == geteuid()) return (st.st_mode & (bit << 6)) != 0;
   if (InGroup(st.st_gid)) return (st.st_mode & (bit << 3)) != 0;
   return (st.st_mode & bit) != 0;
+}
+
+bool MayWriteInFolder(const std::string& folder) {
+  struct stat st;
+  if (folder.empty() || stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+  return ModeAllows(st, Access::kWrite) &&
+         faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 }  // namespace platform

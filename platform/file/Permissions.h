@@ -5,6 +5,8 @@
 
 #include <sys/stat.h>
 
+#include <string>
+
 namespace platform {
 
 enum class Access { kRead, kWrite };
@@ -14,6 +16,11 @@ enum class Access { kRead, kWrite };
 // here, so that a scratch list its owner made read-only, or a file of
 // another user, is left alone even by a host running as root.
 bool ModeAllows(const struct stat& st, Access access);
+
+// Whether this process may make files in the folder: it is a folder (a
+// link to one counts), its bits as ModeAllows reads them let it write, and
+// the kernel agrees (search permission, a file system mounted for writing).
+bool MayWriteInFolder(const std::string& folder);
 
 }  // namespace platform
 

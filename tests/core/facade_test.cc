@@ -157,6 +157,27 @@ TEST_F(FacadeTest, OperationsOfLaterStepsAnswerEmptyWithoutTheirParts) {
   narro.SpeakDir("/a/b", 3);
 }
 
+TEST_F(FacadeTest, TheDataFolderIsDecidedAtEachCallAndEndsInASlash) {
+  StartLibrary();
+  CTTSString folder("untouched");
+  Facade().getDataFolder(folder);
+  EXPECT_EQ(std::string(folder), DataDir());
+  // A host may change NARRO_DATA_DIR after load; GetRoot keeps the folder
+  // of the load, getDataFolder follows.
+  setenv("NARRO_DATA_DIR", (DataDir() + "elsewhere").c_str(), 1);
+  Facade().getDataFolder(folder);
+  EXPECT_EQ(std::string(folder), DataDir() + "elsewhere/");
+  CTTSString root;
+  Facade().GetRoot(root);
+  EXPECT_EQ(std::string(root), DataDir());
+  // Without it, a program in the build tree keeps its data beside itself.
+  unsetenv("NARRO_DATA_DIR");
+  const std::string exe = platform::GetModuleFileName();
+  Facade().getDataFolder(folder);
+  EXPECT_EQ(std::string(folder), exe.substr(0, exe.rfind('/') + 1));
+  setenv("NARRO_DATA_DIR", DataDir().c_str(), 1);
+}
+
 TEST(AppDirectoryTest, IsTheExecutablesFolderUnlessTheDataDirIsSet) {
   unsetenv("NARRO_DATA_DIR");
   const std::string exe = platform::GetModuleFileName();
