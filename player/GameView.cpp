@@ -163,7 +163,12 @@ void GameView::AddToTurn(const std::wstring& line, bool append) {
 }
 
 void GameView::ApplyBuffer(const GlkContent& content, Output& out) {
-  if (content.clear) EndOpenParagraph(out);
+  // Another story window (an interpreter's error window, say) continues
+  // no paragraph of this one.
+  const bool otherWindow = content.id != m_openWindow;
+  if (content.clear || otherWindow) EndOpenParagraph(out);
+  if (otherWindow) m_turnLineOpen = false;
+  m_openWindow = content.id;
   for (const GlkParagraph& paragraph : content.text) {
     const std::wstring text = SpanText(paragraph.spans);
     if (paragraph.image) AddToTurn(kPicture, false);

@@ -95,6 +95,7 @@ class GameView {
   bool m_turnLineOpen = false;  // the turn's last line may be appended to
   std::wstring m_open;
   bool m_openOnScreen = false;  // the open paragraph still needs its line feed
+  int m_openWindow = -1;        // the story window it belongs to
   std::wstring m_lastRoom;
   bool m_announceRoom = true;
   bool m_firstTurnDone = false;

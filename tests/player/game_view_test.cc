@@ -162,3 +162,19 @@ TEST(GameViewTest, StatusLineWords) {
   EXPECT_EQ(StatusLineWords(L"   "), L"");
   EXPECT_EQ(StatusLineRoom(L" On the Bridge!   Score: 3"), L"On the Bridge!");
 }
+
+TEST(GameViewTest, AnotherStoryWindowContinuesNoParagraphOfThisOne) {
+  // A cancelled restore in Bocfel: its warning in a window of its own,
+  // then the story's own message.
+  GameView view;
+  GameView::Output out;
+  view.Apply(Parse(R"({"type":"update","gen":1,"content":[{"id":2,"text":[{"content":[{"text":">"}]}]}]})"), out);
+  view.CommandShown();
+  view.Apply(Parse(R"({"type":"update","gen":2,"windows":[{"id":2,"top":1,"type":"buffer"},)"
+                   R"({"id":5,"top":22,"type":"buffer"}],"content":[)"
+                   R"({"id":5,"clear":true,"text":[{"content":[{"style":"alert","text":"Warning: unable to open save file"}]}]},)"
+                   R"({"id":2,"text":[{"append":true,"content":[{"text":"Restore failed."}]},{},{"content":[{"text":">"}]}]}]})"),
+             out);
+  EXPECT_EQ(view.TakeTurn(), L"Warning: unable to open save file\nRestore failed.");
+  EXPECT_EQ(out.shown, L"Warning: unable to open save file\nRestore failed.\n\n");
+}
