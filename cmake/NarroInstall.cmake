@@ -33,7 +33,7 @@ endif()
 install(FILES player/narro-play.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # What the installation ships, read only, in share/narro: the game database
-# and the demo stories it names. An installed program finds it relative to
+# and the demo and test stories it names, Z-code and Glulx. An installed program finds it relative to
 # itself or to the library, else where this build configured it
 # (core/AppDirectory.h); its user's own files go to the XDG data folder.
 install(FILES games/fingerprints.xml ${NARRO_DEMO_STORIES}
