@@ -140,7 +140,8 @@ TEST(TestStoriesTest, StylesIsWonByItsWalkthrough) {
   const std::string out = OneLine(Play(commands, TestStory("styles.z5")));
   // Every style reaches the player: the bold room name, the underlined
   // word, the fixed-pitch line.
-  EXPECT_NE(out.find("A bare room with door, to the north."), std::string::npos) << out;
+  EXPECT_NE(out.find("Plain Room A bare room with one door, to the north."), std::string::npos) << out;
+  EXPECT_NE(out.find("*** You have won ***"), std::string::npos) << out;
   EXPECT_NE(out.find("A sign reads: EXIT NORTH"), std::string::npos) << out;
   EXPECT_NE(out.find("Pictures cover every wall."), std::string::npos) << out;
   EXPECT_NE(out.find("You lift the cup."), std::string::npos) << out;
