@@ -45,7 +45,21 @@ Terminal::~Terminal() {
   if (m_open) Suspend();
 }
 
-void Terminal::Suspend() { RestoreTerminalModes(); }
+namespace {
+
+// xterm sends Alt and a key as the key's character with its top bit set
+// unless asked for an Escape prefix instead, which is what tmux and the
+// Linux console send: asked for while the player runs, so every Alt key it
+// lists works there too. Terminals that do not know the mode ignore it.
+const char kAltSendsEscape[] = "\x1b[?1036h";
+const char kAltAsFound[] = "\x1b[?1036l";
+
+}  // namespace
+
+void Terminal::Suspend() {
+  if (m_open) Write(kAltAsFound);
+  RestoreTerminalModes();
+}
 
 void Terminal::Resume() {
   struct termios raw = g_found;
@@ -55,6 +69,7 @@ void Terminal::Resume() {
   raw.c_cc[VMIN] = 1;
   raw.c_cc[VTIME] = 0;
   tcsetattr(STDIN_FILENO, TCSADRAIN, &raw);
+  Write(kAltSendsEscape);
 }
 
 int Terminal::Columns() const {
