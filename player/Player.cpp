@@ -14,6 +14,7 @@
 
 #include "player/InterpreterCommand.h"
 #include "player/PlayerSignals.h"
+#include "player/ScreenText.h"
 #include "player/StoryFiles.h"
 #include "player/StoryFormat.h"
 #include "player/Utf8Text.h"
@@ -207,7 +208,7 @@ void Player::OnUpdate(const GlkUpdate& update) {
   m_view->Apply(update, out);
   if (!out.shown.empty() || !out.shownGrid.empty()) {
     EraseInputArea();
-    Terminal::Write(EncodeUtf8(out.shown + out.shownGrid));
+    Terminal::Write(EncodeUtf8(WrapForScreen(out.shown + out.shownGrid, m_terminal.Columns())));
     m_cursorRow = 0;
   }
   Redraw();

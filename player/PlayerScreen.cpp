@@ -14,24 +14,10 @@
 
 #include "player/Player.h"
 #include "player/PlayerSignals.h"
+#include "player/ScreenText.h"
 #include "player/Utf8Text.h"
 
 namespace player {
-
-namespace {
-
-int CellWidth(wchar_t ch) {
-  const int width = wcwidth(ch);
-  return width < 0 ? 1 : width;
-}
-
-int CellsOf(const std::wstring& text) {
-  int cells = 0;
-  for (wchar_t ch : text) cells += CellWidth(ch);
-  return cells;
-}
-
-}  // namespace
 
 bool Player::AskYesNo(const std::wstring& question, bool ctrlCAnswersYes) {
   EraseInputArea();
