@@ -67,8 +67,12 @@ int Player::Run() {
                                       {SignalFd(), POLLIN, 0},
                                       {m_interpreter.OutputFd(), POLLIN, 0},
                                       {m_interpreter.ErrorFd(), POLLIN, 0}};
+    // A timer tick waits while an event is being answered, and an answer
+    // is only awaited while one is: neither may wake the loop for nothing.
+    const bool busy = m_session && m_session->Busy();
     int timeout = -1;
-    for (const auto& deadline : {m_escapeUntil, m_timerDue, m_answerDue}) {
+    for (const auto& deadline : {m_escapeUntil, busy ? std::nullopt : m_timerDue,
+                                 busy ? m_answerDue : std::nullopt}) {
       if (!deadline) continue;
       const int left = MillisecondsUntil(*deadline);
       timeout = timeout < 0 ? left : std::min(timeout, left);
@@ -219,8 +223,9 @@ void Player::OnUpdate(const GlkUpdate& update) {
 }
 
 void Player::OnGameWaits() {
-  if (m_firstTurn) OnFirstTurn();
+  // Heard first: the database's bookkeeping for a new story can wait.
   SpeakTurn();
+  if (m_firstTurn) OnFirstTurn();
   if (m_session->SpecialInput()) {
     OnFileQuestion();
     return;
@@ -229,9 +234,9 @@ void Player::OnGameWaits() {
     const size_t limit = line->maxLength > 0 ? static_cast<size_t>(line->maxLength) : LineEditor::kLineLimit;
     m_editor.SetLimit(std::min(limit, LineEditor::kLineLimit));
     if (m_holdingLine) {
+      // Typed while the game answered a tick: shown and cut off already.
       m_holdingLine = false;
-      m_editor.Insert(m_heldLine);
-      SendCommand();
+      Send(m_session->AnswerLine(m_heldLine));
     }
   }
 }
