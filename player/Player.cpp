@@ -230,6 +230,9 @@ void Player::OnGameWaits() {
     OnFileQuestion();
     return;
   }
+  // A save chosen with F6 answers only the question its restore command
+  // brings; a game that asked none has had its chance.
+  m_pendingRestore.clear();
   if (const GlkInputRequest* line = m_session->LineInput()) {
     const size_t limit = line->maxLength > 0 ? static_cast<size_t>(line->maxLength) : LineEditor::kLineLimit;
     m_editor.SetLimit(std::min(limit, LineEditor::kLineLimit));
