@@ -14,6 +14,7 @@
 #include "platform/file/FileSystem.h"
 #include "games/GameLibrary.h"
 #include "games/Identification.h"
+#include "games/SerialPlace.h"
 #include "games/XmlDepth.h"
 
 namespace {
@@ -184,7 +185,7 @@ bool CGameLibrary::addGameFile(const std::string& path, bool add,
   }
   if (!add) return true;
   const GamePtr game = boost::make_shared<CGame>(
-      name, fingerprint, readSerial(path, kStorySerialOffset));
+      name, fingerprint, storySerial(path));
   game->fn = path;
   catalogue.insert(game);
   return true;

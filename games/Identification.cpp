@@ -73,6 +73,7 @@ std::string crcText(uint32_t crc) {
 
 std::string readSerial(const std::string& path, uint64_t offset) {
   LogLine("About to get Serial Num: %s", path);
+  if (offset == kNoSerial) return std::string();
   const std::unique_ptr<platform::InputFile> file = platform::Current<platform::FileSystem>().OpenForReading(path);
   if (!file || !file->Seek(offset)) return std::string();
   char bytes[6];

@@ -18,6 +18,8 @@ class InputFile;
 // IFhd chunk of a Quetzal saved game.
 constexpr uint64_t kStorySerialOffset = 18;
 constexpr uint64_t kSaveSerialOffset = 22;
+// The offset of a file that keeps no serial; readSerial gives "" for it.
+constexpr uint64_t kNoSerial = UINT64_MAX;
 
 // The 256-entry table of the reflected polynomial 0xEDB88320, made on
 // first use and shared by the whole process. Walking it a byte at a time
@@ -43,7 +45,7 @@ FileCrc fileCRC(platform::InputFile& file);
 std::string crcText(uint32_t crc);
 
 // Up to 6 bytes at offset, cut before the first 0 byte; empty when the
-// file cannot be read there.
+// file cannot be read there or offset is kNoSerial.
 std::string readSerial(const std::string& path, uint64_t offset);
 
 #endif  // NARRO_GAMES_IDENTIFICATION_H_

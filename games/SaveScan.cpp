@@ -8,6 +8,7 @@
 #include "games/FolderWalk.h"
 #include "games/GameLibrary.h"
 #include "games/Identification.h"
+#include "games/SerialPlace.h"
 #include "platform/file/Path.h"
 
 bool crcFromSaveName(const std::string& name, std::string& tag) {
@@ -53,7 +54,7 @@ size_t CGameLibrary::scanSaves(GameSet& saves, const std::string& dir) {
 
   for (const FoundFile& file : files) {
     if (!hasExtension(file.path, saveExtensions)) continue;
-    const std::string serial = readSerial(file.path, kSaveSerialOffset);
+    const std::string serial = saveSerial(file.path);
     std::string tag;
     if (!crcFromSaveName(file.path, tag)) continue;
     LogLine("CRC PARSE [%1%]", tag);

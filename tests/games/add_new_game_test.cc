@@ -56,6 +56,11 @@ TEST_F(AddNewGameTest, AddGameFileUpdatesRenamesOrAddsTheRecordOfTheFile) {
   EXPECT_EQ(added->fn, cave);
   EXPECT_FALSE(added->found);
 
+  // A Glulx story's serial comes from Inform's block after its header.
+  EXPECT_TRUE(empty.addGameFile(DemoFile("cave.ulx"), true, "Cave for Glulx"));
+  ASSERT_TRUE(findGame(empty.catalogue, DemoCrc("cave.ulx")));
+  EXPECT_EQ(findGame(empty.catalogue, DemoCrc("cave.ulx"))->sn, "250101");
+
   EXPECT_FALSE(empty.addGameFile(DataFile("absent.z5"), true, "X"));
   EXPECT_EQ(empty.lastError.str(), "Could not load file: " + DataFile("absent.z5"));
 }

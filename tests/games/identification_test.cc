@@ -139,6 +139,7 @@ TEST_F(IdentificationTest, SerialsOfStoriesSavesAndShortFiles) {
   WriteFile(path, std::string(18, 'h') + std::string("\0" "23456", 6));
   EXPECT_EQ(readSerial(path, 18), "");
   EXPECT_EQ(readSerial(DataFile("absent"), 18), "");
+  EXPECT_EQ(readSerial(DemoFile("cave.z5"), kNoSerial), "");
 }
 
 }  // namespace

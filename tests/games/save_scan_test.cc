@@ -115,6 +115,31 @@ TEST_F(SaveScanTest, OfEqualDisplayTextsTheFirstInWalkOrderIsListed) {
                                ";top: The Tower=" + first + ";");
 }
 
+// emglken's interpreters write Quetzal for both machines; a Glulx save's
+// serial is the one inside the story's header that the save begins with.
+TEST_F(SaveScanTest, GlulxAndZcodeSavesOfEmglkenAreListedUnderTheirGames) {
+  library.setExtensions("z5,ulx", "glksave");
+  const std::string ulx = DemoCrc("cave.ulx");
+  const std::string z5 = DemoCrc("cave.z5");
+  library.catalogue.insert(MakeGame("Cave Quest for Glulx", ulx, "250101"));
+  const std::string glulxe = ReadFile(DemoFile("cave-hall-glulxe.glksave"));
+  WriteFileMaking(Saves("hall_%" + ulx + "%_.glksave"), glulxe);
+  CopyFile(DemoFile("cave-hall-bocfel.glksave"), Saves("z/hall_%" + z5 + "%_.glksave"));
+  // Another game's tag, and the right tag on a save whose serial differs.
+  WriteFileMaking(Saves("x/other_%" + DemoCrc("tower.z5") + "%_.glksave"), glulxe);
+  std::string changed = glulxe;
+  changed.replace(20 + 54, 6, "999999");
+  WriteFileMaking(Saves("y/changed_%" + ulx + "%_.glksave"), changed);
+
+  EXPECT_EQ(library.scanSaves(saves, Saves()), 4u);
+  std::string listed;
+  for (const GamePtr& save : saves) listed += save->FullName + "|" + save->sn + ";";
+  EXPECT_EQ(listed, "hall: Cave Quest|250101;hall: Cave Quest for Glulx|250101;");
+  EXPECT_TRUE(LogHas("Add save: hall: Cave Quest for Glulx - " + ulx + " - 250101"));
+  EXPECT_TRUE(LogHas("Add save: hall: Cave Quest - " + z5 + " - 250101"));
+  EXPECT_FALSE(LogHas("serial compare: [999999] == [250101]"));
+}
+
 TEST_F(SaveScanTest, AnEmptyFolderPathScansNothing) {
   EXPECT_EQ(library.scanSaves(saves, ""), 0u);
   EXPECT_TRUE(LogLines().empty());

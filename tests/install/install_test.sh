@@ -21,6 +21,13 @@ share="$work/prefix/share/narro"
 for file in fingerprints.xml windfall.z5 cave.z5 tower.z5 lighthouse.z8; do
   test -f "$share/$file"
 done
+# The test stories, and every story built for Glulx as well.
+for name in windfall cave tower lighthouse styles quotebox menu timer; do
+  test -f "$share/$name.ulx"
+done
+for name in styles quotebox menu timer; do
+  test -f "$share/$name.z5"
+done
 test -x "$work/prefix/bin/narro"
 test ! -e "$work/prefix/bin/fingerprints.xml"
 
@@ -106,6 +113,10 @@ diff - "$work/games" <<GAMES
 516989EA	Windfall	$share/windfall.z5
 884A2912	The Tower	$share/tower.z5
 9AE38DFE	Cave Quest	$share/cave.z5
+A954C3AB	Menu	$share/menu.z5
+D567D15C	Quote Box	$share/quotebox.z5
+DD800B5E	Styles	$share/styles.z5
+F1990952	Timer	$share/timer.z5
 F1F9B61D	Lighthouse	$share/lighthouse.z8
 GAMES
 test -f "$xdg/narro/filecache.txt"

@@ -10,6 +10,7 @@
 
 #include "games/GameLibrary.h"
 #include "games/Identification.h"
+#include "games/SerialPlace.h"
 #include "tests/support/Shell.h"
 #include "tests/support/TempDir.h"
 
@@ -132,7 +133,9 @@ TEST(WindfallTest, TheStoryFileNeverChanges) {
   EXPECT_EQ(crcText(crc.crc), "516989EA");
 }
 
-std::string TestStory(const std::string& file) { return std::string(NARRO_STORIES_DIR) + "/" + file; }
+std::string TestStory(const std::string& file) {
+  return std::string(NARRO_STORIES_DIR) + "/" + file;
+}
 
 TEST(TestStoriesTest, StylesIsWonByItsWalkthrough) {
   const std::vector<std::string> commands = ReadLines(NARRO_STYLES_WALKTHROUGH);
@@ -167,7 +170,8 @@ TEST(TestStoriesTest, EachShowsItsFeatureAndQuits) {
     commands.push_back("y");
     const std::string out = OneLine(Play(commands, TestStory(story.file)));
     EXPECT_NE(out.find(story.shown), std::string::npos) << story.file << ": " << out;
-    EXPECT_NE(out.find("Are you sure you want to quit?"), std::string::npos) << story.file << ": " << out;
+    EXPECT_NE(out.find("Are you sure you want to quit?"), std::string::npos)
+        << story.file << ": " << out;
   }
 }
 
@@ -185,10 +189,8 @@ TEST(DemoStoriesTest, EachIsInTheShippedDatabaseUnderItsCrcSerialAndFileName) {
     ASSERT_TRUE(game) << story << " (" << crcText(crc.crc)
                       << ") is not in games/fingerprints.xml: put narro crc's CRC there";
     EXPECT_EQ(game->fn, story.substr(story.rfind('/') + 1));
-    // A Glulx story made by Inform keeps its serial in the "Info" block
-    // that follows the 36-byte header, 54 bytes in.
-    const bool glulx = story.size() > 4 && story.compare(story.size() - 4, 4, ".ulx") == 0;
-    EXPECT_EQ(game->sn, readSerial(story, glulx ? 54 : kStorySerialOffset)) << story;
+    EXPECT_EQ(game->sn, storySerial(story)) << story;
+    EXPECT_EQ(game->sn.size(), 6u) << story;
   }
   // Windfall, Cave Quest, The Tower, Lighthouse and the four test stories
   // (styles, quotebox, menu, timer), each for the Z-machine and for Glulx.
