@@ -97,6 +97,7 @@ std::string Trimmed(const std::string& text) {
 
 struct Story {
   const char* format;
+  const char* vm;  // emglken's name for its interpreter
   std::string path;
 };
 
@@ -383,6 +384,54 @@ void ReportIdle(const Story& story, PlayerRun& run) {
   printf("  %-6s memory while waiting   VmRSS %s  (reported, no target)\n", story.format, memory.c_str());
 }
 
+// Like with like: the interpreter narro-play starts, started the same way
+// without the player, from its spawn to its first update asking for input.
+// What the player's start takes beyond this is the player's own.
+double InterpreterAloneMs(const Story& story) {
+  int in[2], out[2];
+  if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) return kNeverHeard;
+  const long long spawned = MonotonicNs();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(in[0], STDIN_FILENO);
+    dup2(out[1], STDOUT_FILENO);
+    const int null = open("/dev/null", O_WRONLY);
+    if (null >= 0) dup2(null, STDERR_FILENO);
+    execlp("node", "node", NARRO_EMGLKEN_RUNNER, "--vm", story.vm, "--rem=true", "--", story.path.c_str(),
+           static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(in[0]);
+  close(out[1]);
+  const std::string init =
+      "{\"type\":\"init\",\"gen\":0,\"metrics\":{\"width\":80,\"height\":24,\"charwidth\":1,"
+      "\"charheight\":1},\"support\":[\"timer\",\"hyperlinks\"]}\n";
+  double ms = kNeverHeard;
+  if (pid > 0 && write(in[1], init.data(), init.size()) == static_cast<ssize_t>(init.size())) {
+    std::string answer;
+    char buffer[65536];
+    for (const Clock::time_point until = Clock::now() + kBannerBound; Clock::now() < until;) {
+      struct pollfd fd = {out[0], POLLIN, 0};
+      if (poll(&fd, 1, 50) <= 0) continue;
+      const ssize_t n = read(out[0], buffer, sizeof buffer);
+      if (n <= 0) break;
+      answer.append(buffer, static_cast<size_t>(n));
+      // The update is one JSON object; its input request closes it.
+      if (answer.find("\"input\"") != std::string::npos && answer.find("}\n") != std::string::npos) {
+        ms = (MonotonicNs() - spawned) / 1e6;
+        break;
+      }
+    }
+  }
+  close(in[1]);
+  close(out[0]);
+  if (pid > 0) {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+  }
+  return ms;
+}
+
 std::string Load() {
   std::string load = ReadFile("/proc/loadavg");
   load = load.substr(0, load.find(' ', load.find(' ', load.find(' ') + 1) + 1));
@@ -394,14 +443,16 @@ std::string Load() {
 int main() {
   char folderTemplate[] = "/tmp/narro-bench-player-XXXXXX";
   const std::string folder = mkdtemp(folderTemplate);
-  const std::vector<Story> stories = {{"Z-code", NARRO_STORIES_DIR "/windfall.z5"},
-                                      {"Glulx", NARRO_STORIES_DIR "/windfall.ulx"}};
+  const std::vector<Story> stories = {{"Z-code", "bocfel", NARRO_STORIES_DIR "/windfall.z5"},
+                                      {"Glulx", "glulxe", NARRO_STORIES_DIR "/windfall.ulx"}};
   printf("narro-play, measured from outside (Windfall; load average %s)\n", Load().c_str());
   int runs = 0;
   auto next = [&] { return folder + "/run" + std::to_string(++runs); };
 
-  // The starts, the two formats taking turns so that both meet the same load.
+  // The starts, the two formats and the interpreters alone taking turns so
+  // that all meet the same load.
   std::vector<std::vector<double>> starts(stories.size());
+  std::vector<std::vector<double>> alone(stories.size());
   for (int round = 0; round < kStarts; ++round) {
     for (size_t s = 0; s < stories.size(); ++s) {
       PlayerRun run(next(), stories[s].path);
@@ -412,8 +463,14 @@ int main() {
       if (heard < 0) printf("  %s: the banner was never heard; the screen ended with:\n%s\n",
                             stories[s].format, run.ScreenTail().c_str());
     }
+    for (size_t s = 0; s < stories.size(); ++s) alone[s].push_back(InterpreterAloneMs(stories[s]));
   }
-  for (size_t s = 0; s < stories.size(); ++s) ReportStarts(stories[s], starts[s]);
+  for (size_t s = 0; s < stories.size(); ++s) {
+    ReportStarts(stories[s], starts[s]);
+    printf("  %-6s   interpreter alone: spawn -> first update  p50 %7.1f  max %7.1f ms  (%d never answered;"
+           " reported, no target)\n",
+           stories[s].format, Percentile(alone[s], 0.5), Percentile(alone[s], 1.0), Failures(alone[s]));
+  }
 
   for (const Story& story : stories) {
     PlayerRun run(next(), story.path);
