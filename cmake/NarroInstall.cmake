@@ -46,5 +46,9 @@ if(TARGET narro-play AND EXISTS ${PROJECT_SOURCE_DIR}/node_modules/emglken)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/node_modules
     DESTINATION ${CMAKE_INSTALL_DATADIR}/narro
     USE_SOURCE_PERMISSIONS
-    PATTERN ".package-lock.json" EXCLUDE)
+    PATTERN ".package-lock.json" EXCLUDE
+    # The bundler made narro-runner.mjs at set-up; a player needs it not.
+    PATTERN ".bin" EXCLUDE
+    PATTERN "esbuild" EXCLUDE
+    PATTERN "@esbuild" EXCLUDE)
 endif()

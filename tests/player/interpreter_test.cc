@@ -50,9 +50,9 @@ TEST(InterpreterTest, CommandForAStory) {
   unsetenv("NARRO_EMGLKEN");
   if (!FindEmglken().empty()) {
     ASSERT_TRUE(InterpreterCommand("", "bocfel", "/games/-x.z5", argv, error));
-    ASSERT_EQ(argv.size(), 7u);
-    EXPECT_EQ(argv[5], "--");
-    EXPECT_EQ(argv[6], "/games/-x.z5");
+    ASSERT_EQ(argv.size(), 8u);
+    EXPECT_EQ(argv[6], "--");
+    EXPECT_EQ(argv[7], "/games/-x.z5");
   }
 }
 
