@@ -263,8 +263,9 @@ void Player::OnFirstTurn() {
 void Player::SpeakTurn() {
   const std::wstring turn = m_view->TakeTurn();
   if (turn.empty()) return;
-  m_narro.AddToBuffer(CTTSWString(turn));
+  // Heard first, stored for Repeat and the word list after.
   if (m_speechReady) m_narro.SpeakParagraph(turn, 0);
+  m_narro.AddToBuffer(CTTSWString(turn));
 }
 
 void Player::OnInterpreterEnded() {

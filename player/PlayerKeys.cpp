@@ -214,6 +214,9 @@ void Player::SayCursorCharacter() {
 void Player::SendCommand() {
   std::wstring line = m_editor.Enter();
   if (line.size() > m_editor.Limit()) line.resize(m_editor.Limit());
+  // To the game first: it answers while the screen and the voice catch up.
+  const std::string event = m_session ? m_session->AnswerLine(line) : std::string();
+  if (!event.empty()) Send(event);
   // The command stays on screen, after the prompt, as in a transcript.
   EraseInputArea();
   Terminal::Write(EncodeUtf8((m_view ? m_view->OpenLine() : std::wstring()) + line) + "\n");
@@ -227,15 +230,12 @@ void Player::SendCommand() {
   }
   m_narro.ClearBuffer();
   m_lastCommand = line;
-  const std::string event = m_session ? m_session->AnswerLine(line) : std::string();
-  if (!event.empty()) {
-    Send(event);
-  } else if (m_session && m_session->Busy() && !m_session->Ended()) {
+  if (event.empty() && m_session && m_session->Busy() && !m_session->Ended()) {
     // The game is answering a timer or a resize: the command goes as soon
     // as it asks again.
     m_heldLine = line;
     m_holdingLine = true;
-  } else {
+  } else if (event.empty()) {
     Say(L"The game does not take a command now.");
   }
   Redraw();
