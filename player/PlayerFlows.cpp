@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <vector>
 
 #include <narro/Narro.h>
@@ -13,6 +15,7 @@
 #include "player/Player.h"
 #include "player/StoryFiles.h"
 #include "player/StoryFormat.h"
+#include "player/StoryTitle.h"
 #include "player/Utf8Text.h"
 
 namespace player {
@@ -26,6 +29,12 @@ const char kSaveExtension[] = ".glksave";
 // database knows yet: a games folder, not a whole disk.
 constexpr int kStorySearchDepth = 3;
 constexpr size_t kStorySearchFiles = 5000;
+// How long a story may take to show its banner when only its title is
+// wanted.
+constexpr std::chrono::milliseconds kTitleLimit{3000};
+// Past this many new stories at once, the rest are named by their metadata
+// or their file name, and their banner names them when first played.
+constexpr size_t kTitleReads = 30;
 
 // The library's paths are bytes, one per character (its narrow/wide rule):
 // narrowed back the same way they must open the same file.
@@ -209,15 +218,21 @@ void Player::ChooseVoice() {
 void Player::AddUnknownStories(const std::string& folder) {
   std::vector<std::string> stories;
   FindStories(folder, kStorySearchDepth, stories);
+  std::vector<std::string> unknown;
   for (const std::string& story : stories) {
     CTTSString name;
     if (m_narro.findGame(CTTSString(story), name)) continue;
-    // Not played yet: its metadata names it, else its file name. Playing it
-    // once gives it the title its banner shows.
-    const StoryInfo info = IdentifyStory(story);
-    if (info.format == StoryFormat::kUnknown) continue;
-    CTTSString file(story);
-    CTTSString title(info.title.empty() ? StemOf(story) : EncodeUtf8(info.title));
+    if (IdentifyStory(story).format != StoryFormat::kUnknown) unknown.push_back(story);
+  }
+  if (unknown.empty()) return;
+  // Each is started once, for the title its banner shows: a second or so
+  // each, so the player hears why the list takes a while.
+  const size_t reads = std::min(unknown.size(), kTitleReads);
+  if (reads > 1) Say(L"Reading the titles of " + std::to_wstring(reads) + L" new stories.");
+  for (size_t i = 0; i < unknown.size(); ++i) {
+    CTTSString file(unknown[i]);
+    const auto limit = i < kTitleReads ? kTitleLimit : std::chrono::milliseconds(0);
+    CTTSString title(EncodeUtf8(StoryTitle(m_settings.interpreter, unknown[i], limit)));
     m_narro.addNewGame(file, title);
   }
 }
