@@ -2,7 +2,6 @@
 #include "platform/sapi/SpeechdConnection.h"
 
 #include <signal.h>
-#include <time.h>
 
 
 #include "platform/Immortal.h"
@@ -23,23 +22,6 @@ void BlockBrokenPipeSignal() {
   sigemptyset(&pipe);
   sigaddset(&pipe, SIGPIPE);
   pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
-}
-
-BrokenPipeGuard::BrokenPipeGuard() {
-  sigset_t pipe;
-  sigemptyset(&pipe);
-  sigaddset(&pipe, SIGPIPE);
-  pthread_sigmask(SIG_BLOCK, &pipe, &m_previous);
-}
-
-BrokenPipeGuard::~BrokenPipeGuard() {
-  sigset_t pipe;
-  sigemptyset(&pipe);
-  sigaddset(&pipe, SIGPIPE);
-  const timespec now = {0, 0};
-  while (sigtimedwait(&pipe, nullptr, &now) == SIGPIPE) {
-  }
-  pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
 }
 
 std::unique_ptr<SsipChannel> OpenSpeechdChannel(const char* connectionName, bool notifications,

@@ -52,19 +52,6 @@ void LogSpeechLine(const std::string& line);
 // fails with EPIPE instead of killing the process.
 void BlockBrokenPipeSignal();
 
-// For a connection used on a host's thread: SIGPIPE blocked for as long as
-// this lives, any that came meanwhile taken, and the host's mask put back.
-class BrokenPipeGuard {
- public:
-  BrokenPipeGuard();
-  ~BrokenPipeGuard();
-  BrokenPipeGuard(const BrokenPipeGuard&) = delete;
-  BrokenPipeGuard& operator=(const BrokenPipeGuard&) = delete;
-
- private:
-  sigset_t m_previous;
-};
-
 }  // namespace platform
 
 #endif  // NARRO_PLATFORM_SAPI_SPEECHD_CONNECTION_H_
