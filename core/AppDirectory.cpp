@@ -158,7 +158,11 @@ std::vector<std::string> InstalledDataFolders(const std::string& executable,
 
 std::string GetAppDirectory() {
   const DataFolder folder = CurrentDataFolder();
-  if (folder.kind == DataFolderKind::kUserData) MakeUserDataFolder(folder.path);
+  // A folder the player named is made as the XDG one is: without it the
+  // player's database cannot be locked and no new story is ever added.
+  if (folder.kind == DataFolderKind::kUserData || folder.kind == DataFolderKind::kOverride) {
+    MakeUserDataFolder(folder.path);
+  }
   return folder.path;
 }
 

@@ -98,7 +98,7 @@ class CListDriver {
     EntryMap entries;
     CSelectDlg dialog;
     Label(dialog, if_list_voices);
-    for (const VoiceEntry& voice : engine->m_voices) {
+    for (const VoiceEntry& voice : engine->Voices()) {
       entries[CNarro::ASCII_To_UC8(voice.name)] =
           boost::shared_ptr<CListItem>(new CVoiceListItem(Store()));
     }

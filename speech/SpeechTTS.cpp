@@ -19,8 +19,10 @@ namespace {
 // The source position the engine's speaking failures have always reported.
 constexpr int kSpeakFailureLine = 220;
 
-// The token of an installed voice, or null.
+// The token of an installed voice, or null. No id is the default voice,
+// found without listing any.
 ISpObjectToken* LookUpVoiceToken(const std::wstring& id) {
+  if (id.empty()) return nullptr;
   ISpObjectToken* token = nullptr;
   if (FAILED(CreateSpObjectToken(&token))) return nullptr;
   if (FAILED(token->SetId(nullptr, id.c_str(), false))) {
@@ -52,8 +54,15 @@ void CSpeechTTS::InitSAPI() {
                MB_OK);
     return;
   }
-  EnumerateVoices(m_voices, SPCAT_VOICES);
   m_initialized = true;
+}
+
+const std::vector<VoiceEntry>& CSpeechTTS::Voices() {
+  if (m_initialized && !m_voicesListed) {
+    EnumerateVoices(m_voices, SPCAT_VOICES);
+    m_voicesListed = true;
+  }
+  return m_voices;
 }
 
 int CSpeechTTS::SpeakToMe(const std::wstring& text, int flags) {

@@ -29,9 +29,14 @@ class CSpeechTTS : public MySingleton<CSpeechTTS> {
   CSpeechTTS(const CSpeechTTS&) = delete;
   CSpeechTTS& operator=(const CSpeechTTS&) = delete;
 
-  // Creates the voice and lists the installed voices; shows the
-  // "Text to speech failed to initialize" box when there is no voice.
+  // Creates the voice; shows the "Text to speech failed to initialize" box
+  // when there is no voice. The voices are listed only when first asked
+  // for: listing a shared speech server's voices holds up its other clients.
   void InitSAPI();
+
+  // The installed voices, listed at the first call after InitSAPI; empty
+  // before it.
+  const std::vector<VoiceEntry>& Voices();
 
   // Always 0. Throws CMyException when the platform fails while speaking.
   int SpeakToMe(const std::wstring& text, int flags);
@@ -51,7 +56,8 @@ class CSpeechTTS : public MySingleton<CSpeechTTS> {
   // Upper-case hexadecimal digits, no leading zeros: 0x0409 gives 409.
   static std::wstring HexFromLangId(unsigned int langId);
 
-  std::vector<VoiceEntry> m_voices;
+  std::vector<VoiceEntry> m_voices;  // see Voices()
+  bool m_voicesListed = false;
   std::string m_voiceId;  // empty: the platform's default voice
   int32_t m_rate = 0;
   int32_t m_volume = 0;

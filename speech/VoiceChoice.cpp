@@ -94,7 +94,7 @@ bool CNarro::InitializeSAPI(const std::string& voiceId, long rate, int volume) {
 
 void CNarro::ChangeVoice(const std::string& voiceName, long rate, int volume) {
   if (!m_speech) return;  // no engine yet: nothing to change
-  for (const VoiceEntry& voice : m_speech->m_voices) {
+  for (const VoiceEntry& voice : m_speech->Voices()) {
     if (voice.name == voiceName) {
       m_speech->m_voiceId = voice.id;
       return;

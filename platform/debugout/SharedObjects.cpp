@@ -45,13 +45,15 @@ ObjectState CheckOwnObject(int fd, const std::string& name, off_t size,
   if (fstat(fd, &st) != 0) {
     return Refuse(name, std::string("cannot be checked: ") + strerror(errno), error);
   }
-  if (!S_ISREG(st.st_mode)) return Refuse(name, "is not a regular file", error);
+  // The owner first: another user's object gets the same answer whatever
+  // kind of file it is.
   if (st.st_uid != geteuid()) {
     return Refuse(name,
                   "belongs to uid " + std::to_string(st.st_uid) +
                       ", not to this user (uid " + std::to_string(geteuid()) + ")",
                   error);
   }
+  if (!S_ISREG(st.st_mode)) return Refuse(name, "is not a regular file", error);
   const mode_t mode = st.st_mode & 07777;
   if (mode != kOwnerOnly) {
     return Refuse(name, "has mode " + Octal(mode) + ", not 0600", error);
@@ -67,7 +69,9 @@ ObjectState CheckOwnObject(int fd, const std::string& name, off_t size,
 
 int OpenOwnObject(const std::string& name, int flags, bool create,
                   ObjectState* state, std::string* error) {
-  flags |= O_NOFOLLOW | O_CLOEXEC;
+  // O_NONBLOCK: a FIFO planted under our name would block the open itself,
+  // before the check could refuse it. Regular files ignore the flag.
+  flags |= O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK;
   int fd = -1;
   if (create) {
     fd = shm_open(name.c_str(), flags | O_CREAT | O_EXCL, kOwnerOnly);
@@ -108,7 +112,7 @@ SharedMapping SharedMapping::Open(const std::string& name, size_t size,
 
 SharedMapping SharedMapping::Create(const std::string& name, size_t size,
                                     std::string* error) {
-  const int old = shm_open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC, 0);
+  const int old = shm_open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0);
   if (old >= 0) {
     const ObjectState state = CheckOwnObject(old, name, -1, error);
     close(old);

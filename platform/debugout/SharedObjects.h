@@ -6,7 +6,9 @@
 // user who makes one of our names first, open to all or of the wrong size,
 // could read every line we log or crash a writer with SIGBUS, so every open
 // is followed by a check that the object is a regular file of this user,
-// mode 0600, of the size we expect; anything else is refused.
+// mode 0600, of the size we expect; anything else is refused. Every open is
+// non-blocking, so that a FIFO in our name is refused at once instead of
+// holding the open until somebody writes to it.
 #ifndef NARRO_PLATFORM_DEBUGOUT_SHARED_OBJECTS_H_
 #define NARRO_PLATFORM_DEBUGOUT_SHARED_OBJECTS_H_
 

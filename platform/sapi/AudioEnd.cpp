@@ -53,13 +53,11 @@ bool SpeechdIsTheEnd() {
   const Noted noted = g_automaticEnd;
   if (noted != Noted::kNothing) return noted == Noted::kSpeechd;
   std::string error;
-  SPDConnection* connection = OpenSpeechd(
-      "probe", SpeechdMode::kCommands, Current<SpeechdLimits>().automaticOpen, &error);
-  NoteAutomaticEnd(connection != nullptr);
-  if (connection == nullptr) return false;
-  const BrokenPipeGuard pipeGuard;
-  spd_close(connection);
-  return true;
+  const auto limit = Current<SpeechdLimits>().automaticOpen;
+  const bool answered =
+      OpenSpeechdChannel("probe", false, SsipClock::now() + limit, limit.count(), &error) != nullptr;
+  NoteAutomaticEnd(answered);
+  return answered;
 }
 
 std::unique_ptr<AudioEnd> MakeAudioEnd(const AudioEndChoice& choice) {

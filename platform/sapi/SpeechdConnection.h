@@ -1,18 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Connections to speech-dispatcher, opened as every client opens them
-// (spd_open2 with the default address, so SPEECHD_ADDRESS and autospawn
-// work), but never waited for past a limit: a server that never answers, or
-// an autospawn that takes its time, must not hold up a host.
+// (the default address, so SPEECHD_ADDRESS and autospawn work), but never
+// waited for past a limit: a server that never answers, or an autospawn
+// that takes its time, must not hold up a host.
 #ifndef NARRO_PLATFORM_SAPI_SPEECHD_CONNECTION_H_
 #define NARRO_PLATFORM_SAPI_SPEECHD_CONNECTION_H_
 
-#include <libspeechd.h>
 #include <signal.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 
 #include "platform/Seam.h"
+#include "platform/sapi/SsipChannel.h"
 
 namespace platform {
 
@@ -26,20 +27,23 @@ struct SpeechdLimits {
   std::chrono::milliseconds automaticOpen{200};
   // NARRO_SPEECH=speechd, and every reconnection: room for an autospawn.
   std::chrono::milliseconds explicitOpen{3000};
-  // A command still unanswered after this counts as a lost connection.
+  // A command whose whole reply has not come after this counts as a lost
+  // connection.
   std::chrono::milliseconds reply{2000};
+  // The voice list, every module's, read whole within this: the one long
+  // reply (espeak-ng's 13,000 voices take a loaded server about 2 s).
+  std::chrono::milliseconds voiceList{10000};
 };
 
 using ScopedSpeechdLimits = ScopedReplacement<SpeechdLimits>;
 
-enum class SpeechdMode { kCommands, kNotifications };
-
-// A new connection, or null with *error telling why. With kNotifications
-// libspeechd reads the socket on a thread of its own, which inherits the
-// calling thread's signal mask: SIGPIPE is blocked on every thread that
-// talks to the server, so that a server gone away cannot end the host.
-SPDConnection* OpenSpeechd(const char* connectionName, SpeechdMode mode,
-                           std::chrono::milliseconds limit, std::string* error);
+// A new connection, or null with *error telling why, all within deadline
+// (limitMs is the limit the deadline came from, for the message). With
+// notifications the server reports the begin, end and cancel of each
+// message.
+std::unique_ptr<SsipChannel> OpenSpeechdChannel(const char* connectionName, bool notifications,
+                                                SsipClock::time_point deadline, long limitMs,
+                                                std::string* error);
 
 // One line to the debug output and NARRO_LOG, as the library's log lines go.
 void LogSpeechLine(const std::string& line);
@@ -47,23 +51,6 @@ void LogSpeechLine(const std::string& line);
 // Blocks SIGPIPE on the calling thread: writing to a closed socket then
 // fails with EPIPE instead of killing the process.
 void BlockBrokenPipeSignal();
-
-// For a connection used on a host's thread: SIGPIPE blocked for as long as
-// this lives, any that came meanwhile taken, and the host's mask put back.
-class BrokenPipeGuard {
- public:
-  BrokenPipeGuard();
-  ~BrokenPipeGuard();
-  BrokenPipeGuard(const BrokenPipeGuard&) = delete;
-  BrokenPipeGuard& operator=(const BrokenPipeGuard&) = delete;
-
- private:
-  sigset_t m_previous;
-};
-
-// A command connection whose replies are waited for at most `limit`: past
-// it the read fails as if the server had gone.
-void LimitReplyWait(SPDConnection* connection, std::chrono::milliseconds limit);
 
 }  // namespace platform
 

@@ -2,8 +2,10 @@
 #include "platform/sapi/SpeechdSession.h"
 
 #include <poll.h>
-#include <sys/socket.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include "platform/sapi/Sapi.h"
 #include "platform/sapi/SpeechdConnection.h"
@@ -13,8 +15,9 @@ namespace platform {
 
 namespace {
 
-// How soon a server that went away while speaking is noticed.
-constexpr auto kLivenessPoll = std::chrono::milliseconds(50);
+constexpr int kBegin = 701;
+constexpr int kEnd = 702;
+constexpr int kCancel = 703;
 
 bool LooksLikeMarkup(const wchar_t* text, uint32_t flags) {
   if (flags & SPF_IS_XML) return true;
@@ -22,29 +25,43 @@ bool LooksLikeMarkup(const wchar_t* text, uint32_t flags) {
   return text[0] == L'<';
 }
 
-}  // namespace
-
-template <class Call>
-auto SpeechdSession::Watched(Call call) {
-  {
-    const std::lock_guard<std::mutex> guard(m_lock);
-    m_callStarted = Clock::now();
-  }
-  auto result = call();
-  const std::lock_guard<std::mutex> guard(m_lock);
-  m_callStarted = Clock::time_point();
-  return result;
+const char* PriorityName(SPDPriority priority) {
+  return priority == SPD_TEXT ? "TEXT" : "MESSAGE";
 }
 
-std::shared_ptr<SpeechdSession> SpeechdSession::Start(SPDConnection* connection) {
-  std::shared_ptr<SpeechdSession> session(new SpeechdSession(connection));
-  session->m_worker = std::thread([session] { session->WorkerMain(); });
-  session->m_watchdog = std::thread([session] { session->WatchdogMain(); });
+// Names and values go on one command line: line ends inside would start
+// another command.
+std::string OneLine(std::string text) {
+  for (char& c : text) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return text;
+}
+
+}  // namespace
+
+std::shared_ptr<SpeechdSession> SpeechdSession::Start(std::unique_ptr<SsipChannel> connection) {
+  const int wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (wakeFd < 0) return nullptr;
+  std::shared_ptr<SpeechdSession> session(new SpeechdSession(std::move(connection), wakeFd));
+  try {
+    session->m_worker = std::thread([session] { session->WorkerMain(); });
+  } catch (const std::system_error&) {
+    return nullptr;
+  }
   return session;
 }
 
-SpeechdSession::SpeechdSession(SPDConnection* connection)
-    : m_connection(connection) {}
+SpeechdSession::SpeechdSession(std::unique_ptr<SsipChannel> connection, int wakeFd)
+    : m_wakeFd(wakeFd), m_connection(std::move(connection)) {}
+
+SpeechdSession::~SpeechdSession() { close(m_wakeFd); }
+
+void SpeechdSession::Wake() {
+  const uint64_t one = 1;
+  // Fails only when the counter is full, which wakes the worker anyway.
+  (void)!write(m_wakeFd, &one, sizeof one);
+}
 
 void SpeechdSession::Speak(const wchar_t* text, uint32_t flags, ULONG* streamNumber) {
   std::unique_lock<std::mutex> lock(m_lock);
@@ -54,10 +71,10 @@ void SpeechdSession::Speak(const wchar_t* text, uint32_t flags, ULONG* streamNum
     m_queue.clear();
     m_finishedThrough = m_nextSerial - 1;
     m_cancelPending = true;
-    m_wake.notify_all();
+    Wake();
     m_done.notify_all();
   }
-  if (text == nullptr || *text == L'\0' || m_wedged || m_stopping) return;
+  if (text == nullptr || *text == L'\0' || m_stopping) return;
   Utterance utterance;
   utterance.serial = m_nextSerial++;
   utterance.generation = m_generation;
@@ -67,10 +84,10 @@ void SpeechdSession::Speak(const wchar_t* text, uint32_t flags, ULONG* streamNum
   utterance.settings = m_settings;
   const uint64_t serial = utterance.serial;
   m_queue.push_back(std::move(utterance));
-  m_wake.notify_all();
+  Wake();
   if (streamNumber) *streamNumber = static_cast<ULONG>(serial);
   if (!(flags & SPF_ASYNC)) {
-    m_done.wait(lock, [&] { return m_finishedThrough >= serial || m_wedged; });
+    m_done.wait(lock, [&] { return m_finishedThrough >= serial || m_workerDone; });
   }
 }
 
@@ -85,39 +102,25 @@ SpeechdSession::Settings SpeechdSession::CurrentSettings() {
 }
 
 void SpeechdSession::Stop() {
-  std::unique_lock<std::mutex> lock(m_lock);
-  m_stopping = true;
-  ++m_generation;
-  m_queue.clear();
-  FinishEverything();
-  m_wake.notify_all();
-  // The watchdog keeps watching until the worker is out of libspeechd.
-  m_done.wait(lock, [&] { return !m_worker.joinable() || m_workerDone || m_wedged; });
-  const bool wedged = m_wedged && !m_workerDone;
-  m_watchdogStop = true;
-  m_wake.notify_all();
-  lock.unlock();
-  if (wedged) {
-    m_worker.detach();  // it holds the session; nothing is freed under it
-  } else if (m_worker.joinable()) {
-    m_worker.join();
+  {
+    const std::lock_guard<std::mutex> guard(m_lock);
+    m_stopping = true;
+    ++m_generation;
+    FinishEverything();
+    Wake();
   }
-  if (m_watchdog.joinable()) m_watchdog.join();
-}
-
-void SpeechdSession::OnSpeechdEvent(int message, SPDNotificationType type) {
-  const std::lock_guard<std::mutex> guard(m_lock);
-  SPDNotificationType& known = m_events[message];
-  if (type != SPD_EVENT_BEGIN || (known != SPD_EVENT_END && known != SPD_EVENT_CANCEL)) {
-    known = type;
-  }
-  m_wake.notify_all();
+  // Every call of the worker ends by its deadline, so this join does too.
+  if (m_worker.joinable()) m_worker.join();
 }
 
 bool SpeechdSession::Ended(int message) const {
   const auto found = m_events.find(message);
-  return found != m_events.end() &&
-         (found->second == SPD_EVENT_END || found->second == SPD_EVENT_CANCEL);
+  return found != m_events.end() && (found->second == kEnd || found->second == kCancel);
+}
+
+bool SpeechdSession::HasWork() const {
+  return m_stopping || m_cancelPending || (m_inFlight.message == 0 && !m_queue.empty()) ||
+         (m_inFlight.message != 0 && Ended(m_inFlight.message));
 }
 
 void SpeechdSession::Finish(uint64_t serial) {
@@ -132,16 +135,48 @@ void SpeechdSession::FinishEverything() {
   m_done.notify_all();
 }
 
+SsipClock::time_point SpeechdSession::ReplyDeadline() const {
+  return SsipClock::now() + Current<SpeechdLimits>().reply;
+}
+
+void SpeechdSession::TakeEvents() {
+  if (!m_connection) return;
+  std::deque<SsipNotice> events = m_connection->TakeEvents();
+  if (events.empty()) return;
+  const std::lock_guard<std::mutex> guard(m_lock);
+  for (const SsipNotice& event : events) {
+    int& known = m_events[event.message];
+    // A begin that comes after the end changes nothing.
+    if (event.code != kBegin || (known != kEnd && known != kCancel)) known = event.code;
+  }
+}
+
+bool SpeechdSession::WaitForWork() {
+  pollfd entries[2] = {{m_wakeFd, POLLIN, 0}, {-1, POLLIN | POLLRDHUP, 0}};
+  if (m_connection) entries[1].fd = m_connection->fd();
+  while (poll(entries, 2, -1) < 0) {
+    if (errno != EINTR) return true;
+  }
+  uint64_t count = 0;
+  (void)!read(m_wakeFd, &count, sizeof count);
+  if (m_connection && entries[1].revents != 0) {
+    if (!m_connection->ReadAvailable()) return false;
+    TakeEvents();
+  }
+  return true;
+}
+
 void SpeechdSession::WorkerMain() {
   BlockBrokenPipeSignal();
-  if (!Adopt(m_connection)) LoseConnection();
   std::unique_lock<std::mutex> lock(m_lock);
   for (;;) {
-    m_wake.wait_for(lock, kLivenessPoll, [&] {
-      return m_stopping || m_cancelPending ||
-             (m_inFlight.message == 0 && !m_queue.empty()) ||
-             (m_inFlight.message != 0 && Ended(m_inFlight.message));
-    });
+    if (!HasWork()) {
+      lock.unlock();
+      const bool connected = WaitForWork();
+      if (!connected) LoseConnection();
+      lock.lock();
+      continue;
+    }
     if (m_stopping) break;
     if (m_cancelPending) {
       m_cancelPending = false;
@@ -149,28 +184,17 @@ void SpeechdSession::WorkerMain() {
       m_events.erase(m_events.begin(), m_events.upper_bound(m_inFlight.message));
       m_inFlight = InFlight();
       lock.unlock();
-      if (m_connection &&
-          Watched([&] { return spd_cancel(m_connection); }) != 0 &&
-          ConnectionClosedByServer()) {
-        LoseConnection();
-      }
+      if (m_connection && !Set("CANCEL SELF")) LoseConnection();
       lock.lock();
       continue;
     }
     if (m_inFlight.message != 0) {
       const int message = m_inFlight.message;
-      if (Ended(message)) {
-        m_events.erase(m_events.begin(), m_events.upper_bound(message));
-        Finish(m_inFlight.serial);
-        m_inFlight = InFlight();
-        continue;
-      }
-      lock.unlock();
-      if (ConnectionClosedByServer()) LoseConnection();
-      lock.lock();
+      m_events.erase(m_events.begin(), m_events.upper_bound(message));
+      Finish(m_inFlight.serial);
+      m_inFlight = InFlight();
       continue;
     }
-    if (m_queue.empty()) continue;
     Utterance utterance = std::move(m_queue.front());
     m_queue.pop_front();
     if (utterance.generation != m_generation) {
@@ -179,12 +203,13 @@ void SpeechdSession::WorkerMain() {
     }
     lock.unlock();
     const int message = Send(utterance);
+    TakeEvents();
     lock.lock();
-    if (message > 0) {
-      // Even when purged meanwhile: the pending cancel then stops it.
+    if (message > 0 && utterance.generation == m_generation && !m_stopping) {
       m_inFlight.serial = utterance.serial;
       m_inFlight.message = message;
     } else {
+      // Purged while it was sent: the pending cancel stops it.
       Finish(utterance.serial);
     }
   }
@@ -195,70 +220,33 @@ void SpeechdSession::WorkerMain() {
   m_done.notify_all();
 }
 
-void SpeechdSession::WatchdogMain() {
-  const auto limit = Current<SpeechdLimits>().reply;
-  std::unique_lock<std::mutex> lock(m_lock);
-  bool shutDown = false;
-  while (!m_watchdogStop) {
-    m_wake.wait_for(lock, kLivenessPoll);
-    if (m_callStarted == Clock::time_point()) {
-      shutDown = false;
-      continue;
-    }
-    const auto waited = Clock::now() - m_callStarted;
-    if (waited > limit && !shutDown && m_watchedSocket >= 0) {
-      // libspeechd's reader sees the end of the stream and fails the call.
-      shutdown(m_watchedSocket, SHUT_RDWR);
-      shutDown = true;
-    }
-    if (waited > 2 * limit + std::chrono::seconds(1) && !m_wedged) {
-      LogSpeechLine("speech-dispatcher: libspeechd does not return; speech is off");
-      m_wedged = true;
-      FinishEverything();
-    }
+bool SpeechdSession::Set(const std::string& command) {
+  SsipReply reply;
+  if (m_connection->Command(command, ReplyDeadline(), &reply) != SsipChannel::Result::kOk) {
+    return false;
   }
+  TakeEvents();
+  return true;  // answered, whether taken or not
 }
 
-bool SpeechdSession::Adopt(SPDConnection* connection) {
-  m_connection = connection;
-  if (m_connection == nullptr) return false;
-  const int watched = dup(m_connection->socket);
+bool SpeechdSession::Connect() {
+  const auto limit = Current<SpeechdLimits>().explicitOpen;
+  std::string error;
+  m_connection = OpenSpeechdChannel("main", true, SsipClock::now() + limit, limit.count(), &error);
+  if (!m_connection) return false;
   {
-    const std::lock_guard<std::mutex> guard(m_lock);
-    m_watchedSocket = watched;
     // A server started anew numbers its messages from the start again.
+    const std::lock_guard<std::mutex> guard(m_lock);
     m_events.clear();
   }
   m_applied = Settings();
   m_appliedMarkup = false;
-  const bool listening =
-      Watched([&] { return ListenToSpeechd(m_connection, shared_from_this(), &m_clientId); });
-  if (!listening) {
-    Disconnect();
-    return false;
-  }
-  return true;
-}
-
-bool SpeechdSession::Connect() {
-  std::string error;
-  SPDConnection* connection = OpenSpeechd("main", SpeechdMode::kNotifications,
-                                          Current<SpeechdLimits>().explicitOpen, &error);
-  if (!Adopt(connection)) return false;
   if (m_lossLogged) LogSpeechLine("speech-dispatcher: connected again");
   m_lossLogged = false;
   return true;
 }
 
-void SpeechdSession::Disconnect() {
-  if (m_clientId != 0) StopListening(m_clientId);
-  m_clientId = 0;
-  if (m_connection) spd_close(m_connection);
-  m_connection = nullptr;
-  const std::lock_guard<std::mutex> guard(m_lock);
-  if (m_watchedSocket >= 0) close(m_watchedSocket);
-  m_watchedSocket = -1;
-}
+void SpeechdSession::Disconnect() { m_connection.reset(); }
 
 void SpeechdSession::LoseConnection() {
   Disconnect();
@@ -270,33 +258,33 @@ void SpeechdSession::LoseConnection() {
   m_lossLogged = true;
 }
 
-bool SpeechdSession::ConnectionClosedByServer() const {
-  int watched = -1;
-  {
-    const std::lock_guard<std::mutex> guard(m_lock);
-    watched = m_watchedSocket;
-  }
-  if (watched < 0) return true;
-  pollfd entry = {watched, POLLRDHUP, 0};
-  if (poll(&entry, 1, 0) < 0) return false;
-  return (entry.revents & (POLLRDHUP | POLLHUP | POLLERR | POLLNVAL)) != 0;
-}
-
 bool SpeechdSession::Apply(const Settings& settings, bool markup) {
+  const auto answered = [this](const std::string& command, bool* taken) {
+    SsipReply reply;
+    if (m_connection->Command(command, ReplyDeadline(), &reply) != SsipChannel::Result::kOk) {
+      return false;
+    }
+    TakeEvents();
+    if (taken) *taken = reply.code / 100 == 2;
+    return true;
+  };
   const bool toDefault = settings.module.empty() && settings.voice.empty();
   if (toDefault && (!m_applied.module.empty() || !m_applied.voice.empty())) {
     // Only a fresh connection speaks with the player's own choice again.
     Disconnect();
     if (!Connect()) return false;
   } else if (settings.module != m_applied.module || settings.voice != m_applied.voice) {
-    const bool moduleTaken =
-        settings.module == m_applied.module ||
-        Watched([&] { return spd_set_output_module(m_connection, settings.module.c_str()); }) == 0;
-    const bool voiceTaken =
-        moduleTaken &&
-        Watched([&] { return spd_set_synthesis_voice(m_connection, settings.voice.c_str()); }) == 0;
+    bool moduleTaken = settings.module == m_applied.module;
+    if (!moduleTaken &&
+        !answered("SET SELF OUTPUT_MODULE " + OneLine(settings.module), &moduleTaken)) {
+      return false;
+    }
+    bool voiceTaken = false;
+    if (moduleTaken &&
+        !answered("SET SELF SYNTHESIS_VOICE " + OneLine(settings.voice), &voiceTaken)) {
+      return false;
+    }
     if (!voiceTaken) {
-      if (ConnectionClosedByServer()) return false;
       LogSpeechLine("speech-dispatcher: refused the voice " + settings.voice + " of " +
                     settings.module);
     }
@@ -306,33 +294,35 @@ bool SpeechdSession::Apply(const Settings& settings, bool markup) {
   }
   const int rate = SpeechdRate(settings.rate);
   if (rate != SpeechdRate(m_applied.rate)) {
-    Watched([&] { return spd_set_voice_rate(m_connection, rate); });
+    if (!answered("SET SELF RATE " + std::to_string(rate), nullptr)) return false;
     m_applied.rate = settings.rate;
   }
   const int volume = SpeechdVolume(settings.volume);
   if (volume != SpeechdVolume(m_applied.volume)) {
-    Watched([&] { return spd_set_volume(m_connection, volume); });
+    if (!answered("SET SELF VOLUME " + std::to_string(volume), nullptr)) return false;
     m_applied.volume = settings.volume;
   }
   if (markup != m_appliedMarkup) {
-    Watched([&] {
-      return spd_set_data_mode(m_connection, markup ? SPD_DATA_SSML : SPD_DATA_TEXT);
-    });
+    if (!answered(std::string("SET SELF SSML_MODE ") + (markup ? "on" : "off"), nullptr)) {
+      return false;
+    }
     m_appliedMarkup = markup;
   }
-  return !ConnectionClosedByServer();
+  return true;
 }
 
 int SpeechdSession::Send(const Utterance& utterance) {
-  if (m_connection == nullptr && !Connect()) return -1;
-  if (!Apply(utterance.settings, utterance.markup)) {
-    if (m_connection == nullptr || ConnectionClosedByServer()) LoseConnection();
+  if (!m_connection && !Connect()) return -1;
+  if (!Apply(utterance.settings, utterance.markup) ||
+      !Set(std::string("SET SELF PRIORITY ") + PriorityName(utterance.priority))) {
+    LoseConnection();
     return -1;
   }
-  const int message = Watched([&] {
-    return spd_say(m_connection, utterance.priority, utterance.text.c_str());
-  });
-  if (message <= 0 && ConnectionClosedByServer()) LoseConnection();
+  int message = 0;
+  if (!m_connection->Speak(utterance.text, ReplyDeadline(), &message)) {
+    LoseConnection();
+    return -1;
+  }
   return message;
 }
 

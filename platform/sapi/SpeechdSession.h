@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The state behind a speech-dispatcher voice, shared by the voice, its
-// worker thread, its watchdog and libspeechd's reading thread, so that
-// whichever lets go last frees it. See SpeechdVoice.h.
+// The state behind a speech-dispatcher voice, shared by the voice and its
+// one worker thread. The worker alone talks to the server; when idle it
+// sleeps in poll() on the socket and on a wake-up descriptor, never on a
+// timer. See SpeechdVoice.h.
 #ifndef NARRO_PLATFORM_SAPI_SPEECHD_SESSION_H_
 #define NARRO_PLATFORM_SAPI_SPEECHD_SESSION_H_
 
@@ -17,13 +18,12 @@
 #include <string>
 #include <thread>
 
-#include "platform/sapi/SpeechdEvents.h"
+#include "platform/sapi/SsipChannel.h"
 #include "platform/sapi/VoiceTokens.h"
 
 namespace platform {
 
-class SpeechdSession : public SpeechdListener,
-                       public std::enable_shared_from_this<SpeechdSession> {
+class SpeechdSession : public std::enable_shared_from_this<SpeechdSession> {
  public:
   struct Settings {
     std::string module;  // empty with voice empty: the player's default
@@ -32,17 +32,17 @@ class SpeechdSession : public SpeechdListener,
     uint16_t volume = 100;
   };
 
-  // Takes the connection; starts the worker and the watchdog.
-  static std::shared_ptr<SpeechdSession> Start(SPDConnection* connection);
+  // Takes the connection (notifications on); starts the worker. Null when
+  // no thread or wake-up descriptor can be had.
+  static std::shared_ptr<SpeechdSession> Start(std::unique_ptr<SsipChannel> connection);
+  ~SpeechdSession();
 
   // SAPI's Speak; a synchronous request waits here for its end.
   void Speak(const wchar_t* text, uint32_t flags, ULONG* streamNumber);
   void SetSettings(const Settings& settings);
   Settings CurrentSettings();
-  // Stops the threads; the connection is closed by the worker.
+  // Stops the worker; the connection is closed by it.
   void Stop();
-
-  void OnSpeechdEvent(int message, SPDNotificationType type) override;
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -61,28 +61,31 @@ class SpeechdSession : public SpeechdListener,
     int message = 0;  // 0: nothing with the server
   };
 
-  explicit SpeechdSession(SPDConnection* connection);
+  explicit SpeechdSession(std::unique_ptr<SsipChannel> connection, int wakeFd);
 
   void WorkerMain();
-  void WatchdogMain();
   // Worker only, without m_lock.
   int Send(const Utterance& utterance);
-  bool Adopt(SPDConnection* connection);
   bool Connect();
   bool Apply(const Settings& settings, bool markup);
+  // False when the connection is lost; a refusal is an answer too.
+  bool Set(const std::string& command);
   void Disconnect();
   void LoseConnection();
-  bool ConnectionClosedByServer() const;
-  template <class Call>
-  auto Watched(Call call);
+  // Sleeps until woken or the server sends something; false when the
+  // connection turned out lost.
+  bool WaitForWork();
+  void TakeEvents();
+  void Wake();
+  SsipClock::time_point ReplyDeadline() const;
 
   // With m_lock held.
   void Finish(uint64_t serial);
   void FinishEverything();
   bool Ended(int message) const;
+  bool HasWork() const;
 
   mutable std::mutex m_lock;
-  std::condition_variable m_wake;  // the worker
   std::condition_variable m_done;  // callers waiting for their utterance
   std::deque<Utterance> m_queue;
   Settings m_settings;
@@ -91,23 +94,18 @@ class SpeechdSession : public SpeechdListener,
   uint64_t m_generation = 0;
   bool m_cancelPending = false;
   bool m_stopping = false;
-  bool m_wedged = false;  // the worker is stuck inside libspeechd for good
   bool m_workerDone = false;
-  bool m_watchdogStop = false;
   InFlight m_inFlight;
-  std::map<int, SPDNotificationType> m_events;  // by message id
-  Clock::time_point m_callStarted{};  // of the libspeechd call under way
-  int m_watchedSocket = -1;           // a duplicate, for shutdown and poll
+  std::map<int, int> m_events;  // the last event code, by message id
+  const int m_wakeFd;           // an eventfd: written by callers, polled by the worker
 
   // The worker's alone.
-  SPDConnection* m_connection = nullptr;
-  int m_clientId = 0;
+  std::unique_ptr<SsipChannel> m_connection;
   Settings m_applied;
   bool m_appliedMarkup = false;
   bool m_lossLogged = false;
 
   std::thread m_worker;
-  std::thread m_watchdog;
 };
 
 }  // namespace platform

@@ -20,12 +20,17 @@ HRESULT SpeechdVoice::Create(std::chrono::milliseconds openLimit, ISpVoice** voi
                              std::string* why) {
   if (voice == nullptr) return E_POINTER;
   *voice = nullptr;
-  SPDConnection* connection =
-      OpenSpeechd("main", SpeechdMode::kNotifications, openLimit, why);
-  if (connection == nullptr) return E_FAIL;
+  std::unique_ptr<SsipChannel> connection = OpenSpeechdChannel(
+      "main", true, SsipClock::now() + openLimit, openLimit.count(), why);
+  if (!connection) return E_FAIL;
+  std::shared_ptr<SpeechdSession> session = SpeechdSession::Start(std::move(connection));
+  if (!session) {
+    if (why) *why = "no thread to speak on";
+    return E_FAIL;
+  }
   // The voices may have changed since they were last listed.
   ForgetSpeechdVoices();
-  *voice = new SpeechdVoice(SpeechdSession::Start(connection));
+  *voice = new SpeechdVoice(std::move(session));
   return S_OK;
 }
 
@@ -77,7 +82,7 @@ HRESULT CreateSpeechdVoiceFor(bool automatic, ISpVoice** voice) {
   const HRESULT hr = SpeechdVoice::Create(
       automatic ? limits.automaticOpen : limits.explicitOpen, voice, &why);
   if (automatic) NoteAutomaticEnd(SUCCEEDED(hr));
-  // libspeechd's reasons run over several lines; the log has one per event.
+  // A server's reasons may run over several lines; the log has one per event.
   for (char& c : why) {
     if (c == '\n' || c == '\r') c = ' ';
   }

@@ -11,11 +11,11 @@
 // cancels this connection's speech only (CANCEL SELF), never another
 // client's.
 //
-// A worker thread of the voice's own makes every libspeechd call, with
-// SIGPIPE blocked, and a watchdog ends the connection when the server
-// leaves a command unanswered: a server that hangs or dies costs silence
-// and one log line, never the host. A lost connection is opened anew at the
-// next request.
+// A worker thread of the voice's own speaks SSIP with the server
+// (SsipChannel.h), every reply read whole by a deadline: a server that
+// hangs, dies or answers what is not SSIP costs silence and one log line,
+// never the host. A lost connection is opened anew at the next request, one
+// attempt at a time.
 #ifndef NARRO_PLATFORM_SAPI_SPEECHD_VOICE_H_
 #define NARRO_PLATFORM_SAPI_SPEECHD_VOICE_H_
 

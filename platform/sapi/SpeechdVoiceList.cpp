@@ -2,7 +2,6 @@
 #include "platform/sapi/SpeechdVoiceList.h"
 
 #include <cctype>
-#include <cstdlib>
 #include <mutex>
 
 #include "platform/Immortal.h"
@@ -32,56 +31,65 @@ struct ListedVoice {
   std::string language;
 };
 
-// LIST SYNTHESIS_VOICES, read here rather than by spd_list_synthesis_voices:
-// libspeechd walks the reply from its start again for every voice, and a
-// module such as espeak-ng offers thousands (every language with every
-// variant), which then takes seconds. Lines are "249-name\tlanguage\tvariant".
-std::vector<ListedVoice> SynthesisVoices(SPDConnection* connection) {
-  std::vector<ListedVoice> voices;
-  char* reply = nullptr;
-  if (spd_execute_command_with_reply(connection, "LIST SYNTHESIS_VOICES", &reply) == 0 &&
-      reply != nullptr) {
-    const std::string text = reply;
-    size_t start = 0;
-    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-      if (end - start < 4 || text[start + 3] != '-') continue;  // the closing line
-      const std::string line = text.substr(start + 4, end - start - 4);
-      const size_t tab = line.find('\t');
-      ListedVoice voice;
-      voice.name = line.substr(0, tab);
-      if (tab != std::string::npos) {
-        const size_t next = line.find('\t', tab + 1);
-        voice.language = line.substr(tab + 1, next == std::string::npos ? next : next - tab - 1);
-      }
-      if (!voice.name.empty()) voices.push_back(std::move(voice));
+// LIST SYNTHESIS_VOICES: lines "249-name\tlanguage\tvariant". False when
+// the reply did not come whole; what came is in *voices all the same.
+bool SynthesisVoices(SsipChannel& connection, SsipClock::time_point deadline, size_t room,
+                     std::vector<ListedVoice>* voices) {
+  SsipReply reply;
+  const SsipChannel::Result result =
+      connection.Command("LIST SYNTHESIS_VOICES", deadline, &reply, room);
+  for (const std::string& line : reply.lines) {
+    const size_t tab = line.find('\t');
+    ListedVoice voice;
+    voice.name = line.substr(0, tab);
+    if (tab != std::string::npos) {
+      const size_t next = line.find('\t', tab + 1);
+      voice.language = line.substr(tab + 1, next == std::string::npos ? next : next - tab - 1);
     }
+    if (!voice.name.empty()) voices->push_back(std::move(voice));
   }
-  std::free(reply);
-  return voices;
+  return result == SsipChannel::Result::kOk;
 }
 
 }  // namespace
 
-std::vector<VoiceToken> ListSpeechdVoices(SPDConnection* connection) {
+std::vector<VoiceToken> ListSpeechdVoices(SsipChannel& connection, SsipClock::time_point deadline,
+                                          bool* cutShort) {
   std::vector<VoiceToken> tokens;
-  char** modules = spd_list_modules(connection);
-  if (modules == nullptr) return tokens;
-  for (size_t m = 0; modules[m] != nullptr; ++m) {
-    const std::string module = modules[m];
-    if (spd_set_output_module(connection, module.c_str()) != 0) continue;
-    for (const ListedVoice& voice : SynthesisVoices(connection)) {
+  *cutShort = false;
+  SsipReply modules;
+  if (connection.Command("LIST OUTPUT_MODULES", deadline, &modules) != SsipChannel::Result::kOk) {
+    *cutShort = true;
+    return tokens;
+  }
+  for (const std::string& module : modules.lines) {
+    if (module.empty() || module.find_first_of("\r\n") != std::string::npos) continue;
+    SsipReply taken;
+    if (connection.Command("SET SELF OUTPUT_MODULE " + module, deadline, &taken) !=
+        SsipChannel::Result::kOk) {
+      *cutShort = true;
+      break;
+    }
+    if (taken.code / 100 != 2) continue;
+    std::vector<ListedVoice> voices;
+    const bool whole =
+        SynthesisVoices(connection, deadline, kMaxSpeechdVoices - tokens.size(), &voices);
+    for (const ListedVoice& voice : voices) {
       const std::string& name = voice.name;
       VoiceToken token;
-      token.id = std::wstring(SPCAT_VOICES) + L"\\Tokens\\speechd\\" +
-                 FromUtf8(module) + L"\\" + FromUtf8(name);
+      token.id = std::wstring(SPCAT_VOICES) + L"\\Tokens\\speechd\\" + FromUtf8(module) +
+                 L"\\" + FromUtf8(name);
       token.values[L""] = FromUtf8(name + " (" + module + ")");
       token.module = module;
       token.engineVoice = name;
       token.language = Lowered(voice.language.c_str());
       tokens.push_back(std::move(token));
     }
+    if (!whole || tokens.size() >= kMaxSpeechdVoices) {
+      *cutShort = true;
+      break;
+    }
   }
-  free_spd_modules(modules);
   return tokens;
 }
 
@@ -89,15 +97,20 @@ VoiceTokenStore::TokenList SpeechdVoiceTokens() {
   ListState& state = State();
   const std::lock_guard<std::mutex> guard(state.lock);
   if (state.tokens) return state.tokens;
-  const BrokenPipeGuard pipeGuard;
+  const SpeechdLimits& limits = Current<SpeechdLimits>();
   std::string error;
-  SPDConnection* connection =
-      OpenSpeechd("voices", SpeechdMode::kCommands,
-                  Current<SpeechdLimits>().explicitOpen, &error);
-  if (connection == nullptr) return std::make_shared<std::vector<VoiceToken>>();
-  LimitReplyWait(connection, Current<SpeechdLimits>().reply);
-  auto tokens = std::make_shared<std::vector<VoiceToken>>(ListSpeechdVoices(connection));
-  spd_close(connection);
+  std::unique_ptr<SsipChannel> connection =
+      OpenSpeechdChannel("voices", false, SsipClock::now() + limits.explicitOpen,
+                         limits.explicitOpen.count(), &error);
+  if (!connection) return std::make_shared<std::vector<VoiceToken>>();
+  // The whole list within its own limit, however many modules there are.
+  bool cutShort = false;
+  auto tokens = std::make_shared<std::vector<VoiceToken>>(
+      ListSpeechdVoices(*connection, SsipClock::now() + limits.voiceList, &cutShort));
+  if (cutShort) {
+    LogSpeechLine("speech-dispatcher: the voice list was cut short at " +
+                  std::to_string(tokens->size()) + " voices");
+  }
   state.tokens = std::move(tokens);
   return state.tokens;
 }

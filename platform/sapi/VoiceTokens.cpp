@@ -77,6 +77,8 @@ class ObjectToken : public RefCounted<ISpObjectToken> {
   HRESULT SetId(const wchar_t*, const wchar_t* tokenId, bool) override {
     if (m_set) return E_FAIL;  // a token is set once
     if (tokenId == nullptr) return E_POINTER;
+    // No voice has an empty id; no list is asked of the server for it.
+    if (*tokenId == L'\0') return SPERR_NOT_FOUND;
     // Held here: a store that lists afresh each time owns nothing after the
     // call, and a range over the temporary's vector would outlive it.
     const VoiceTokenStore::TokenList tokens = InstalledVoiceTokens();

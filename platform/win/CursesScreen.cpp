@@ -17,6 +17,21 @@ namespace platform {
 
 namespace {
 
+// After a suspension (Ctrl-Z, then fg) the read that was waiting for a key
+// goes on before curses puts the terminal back into keypad mode, so the
+// first key comes in the terminal's normal cursor form ("ESC [ B", not
+// "ESC O B") and would be lost: both forms are known.
+void KnowNormalCursorKeys() {
+  static const struct {
+    const char* sequence;
+    int code;
+  } kKeys[] = {{"\033[A", KEY_UP},    {"\033[B", KEY_DOWN}, {"\033[C", KEY_RIGHT},
+               {"\033[D", KEY_LEFT},  {"\033[H", KEY_HOME}, {"\033[F", KEY_END}};
+  for (const auto& key : kKeys) {
+    if (key_defined(key.sequence) == 0) define_key(key.sequence, key.code);
+  }
+}
+
 // Curses puts handlers of its own on these signals when it starts a screen
 // and leaves them there; a host's own handling comes back when the screen
 // goes.
@@ -54,6 +69,7 @@ class CursesScreen : public DialogIo {
     noecho();
     nonl();
     keypad(m_window, TRUE);
+    KnowNormalCursorKeys();
     leaveok(m_window, FALSE);
     curs_set(1);
     set_escdelay(50);

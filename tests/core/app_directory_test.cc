@@ -199,6 +199,19 @@ TEST_F(OutsideTheBuildTreeTest, TheDataFolderIsMadeInXdgDataHomeForTheUserAlone)
   EXPECT_FALSE(FileExists(m_dir.File("prefix/bin/scratchpad.txt")));
 }
 
+TEST_F(OutsideTheBuildTreeTest, AMissingNarroDataDirIsMadeForTheUserAlone) {
+  const std::string data = m_dir.File("named/data/");
+  std::string out;
+  ASSERT_EQ(RunShellCommand("NARRO_DATA_DIR=" + ShellQuoted(data) + " " + ShellQuoted(m_tool) +
+                                " self-check 2>/dev/null",
+                            out),
+            0);
+  EXPECT_NE(out.find("root folder: " + data + "\n"), std::string::npos) << out;
+  EXPECT_EQ(ModeOf(m_dir.File("named")), 0700u);
+  EXPECT_EQ(ModeOf(data), 0700u);
+  EXPECT_TRUE(FileExists(data + "scratchpad.txt")) << "written at unload";
+}
+
 TEST_F(OutsideTheBuildTreeTest, AFolderThatCannotBeMadeIsLoggedAndStillNamed) {
   WriteFile(m_dir.File("file"), "x");
   std::string out;

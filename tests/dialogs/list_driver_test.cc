@@ -65,7 +65,7 @@ TEST_F(ListDriverTest, AnEmptyWordListSaysZeroEntries) {
 TEST_F(ListDriverTest, VoicesEnterKeepsTheVoiceEscapeUndoesATrial) {
   CSpeechTTS* engine = CNarroAccess::Speech(Facade());
   ASSERT_NE(engine, nullptr);
-  ASSERT_GE(engine->m_voices.size(), 2u);
+  ASSERT_GE(engine->Voices().size(), 2u);
   const std::string before = engine->m_voiceId;
   // Insert on the second voice tries it, Escape puts the old one back.
   EXPECT_EQ(List(if_list_voices, L"<Down><Down><Ins><Esc>"), CNarro::ASCII_To_UC8(before));

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <future>
 #include <thread>
 
 #include "core/Log.h"
@@ -198,6 +199,41 @@ TEST(DebugOutputTest, ListenerRefusesObjectsNotMadeForThisUserAndNamesThem) {
     EXPECT_NE(error.find(c.why), std::string::npos) << error;
     EXPECT_TRUE(Exists(c.name)) << "left for the user to look at";
     shm_unlink(c.name.c_str());
+  }
+  EXPECT_TRUE(StartListener());
+}
+
+// A FIFO blocks an open for reading until somebody writes: another user
+// who puts one under our names must not hold up the listener (narro monitor,
+// NarroTest) before it can refuse the object.
+TEST(DebugOutputTest, ListenerRefusesAnotherUsersFifoAtOnce) {
+  const DebugOutputNames names = DebugOutputNames::ForThisUser();
+  // The lock file is opened read-write, which a FIFO does not block; and
+  // writers of this process keep the lock file they mapped, so it stays.
+  for (const std::string& name : {names.buffer, names.control}) {
+    const std::string path = "/dev/shm" + name;
+    shm_unlink(name.c_str());
+    ASSERT_EQ(mkfifo(path.c_str(), 0666), 0) << path;
+    ASSERT_EQ(chmod(path.c_str(), 0666), 0);
+    ASSERT_EQ(chown(path.c_str(), kOtherUid, static_cast<gid_t>(-1)), 0);
+    auto started = std::async(std::launch::async, [] {
+      std::string error;
+      const bool ok = DebugOutputListener::Start(&error) != nullptr;
+      return std::make_pair(ok, error);
+    });
+    if (started.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+      ADD_FAILURE() << "the listener is held up by the FIFO " << path;
+      // A writer lets the blocked open go, so that the test program ends.
+      const int writer = open(path.c_str(), O_WRONLY | O_NONBLOCK);
+      if (writer >= 0) close(writer);
+    }
+    const auto [ok, error] = started.get();
+    EXPECT_FALSE(ok) << name;
+    EXPECT_NE(error.find(name), std::string::npos) << error;
+    EXPECT_NE(error.find("uid " + std::to_string(kOtherUid)), std::string::npos) << error;
+    struct stat st;
+    EXPECT_EQ(lstat(path.c_str(), &st), 0) << "left for the user to look at";
+    unlink(path.c_str());
   }
   EXPECT_TRUE(StartListener());
 }

@@ -70,6 +70,27 @@ TEST_F(TerminalTest, AResizeDrawsTheDialogAgainWithTheCurrentEntryVisible) {
   EXPECT_EQ(ReadFile(Out()), "code=2 text=entry 00034\n");
 }
 
+// Suspended while it waited for a key and then continued, the dialog takes
+// the very next key: the terminal sends it before curses has put keypad
+// mode back.
+TEST_F(TerminalTest, TheFirstKeyAfterASuspensionIsTaken) {
+  Tmux tmux(Demo("list 5"), 40, 12);
+  ASSERT_TRUE(tmux.WaitFor("> entry 00001"));
+  // The bracket keeps pgrep from finding the shell that runs it.
+  const std::string demo = "pgrep -f " + ShellQuoted("narro_win_dem[o] list 5 --out " + Out());
+  std::string out;
+  ASSERT_EQ(RunShellCommand("kill -TSTP $(" + demo + ") && sleep 0.3 && kill -CONT $(" + demo +
+                                ") && sleep 0.3",
+                            out),
+            0);
+  ASSERT_TRUE(tmux.WaitFor("> entry 00001"));
+  tmux.Keys("Down");
+  ASSERT_TRUE(tmux.WaitFor("> entry 00002"));
+  tmux.Keys("Enter");
+  ASSERT_TRUE(tmux.WaitFor("demo-ended rc=0"));
+  EXPECT_EQ(ReadFile(Out()), "code=1 text=entry 00002\n");
+}
+
 TEST_F(TerminalTest, KeysComeFromTheTerminalWhenStandardInputIsAPipe) {
   Tmux tmux(Demo("list 5", "echo piped | "), 40, 12);
   ASSERT_TRUE(tmux.WaitFor("> entry 00001"));

@@ -205,7 +205,7 @@ TEST_F(SpeechEngineTest, NoVoiceShowsTheBoxAndLeavesTheEngineSilent) {
   }
   EXPECT_EQ(boxes.shown, "getDefaultVoice: Text to speech failed to initialize");
   EXPECT_EQ(CSpeechTTS::ms_pVoice, nullptr);
-  EXPECT_TRUE(MySingleton<CSpeechTTS>::GetSingletonPtr()->m_voices.empty());
+  EXPECT_TRUE(MySingleton<CSpeechTTS>::GetSingletonPtr()->Voices().empty());
   Facade().Speak("nothing", 0);
   EXPECT_FALSE(Facade().InitializeSAPI("", 0, 100));  // refused: the engine exists
 }

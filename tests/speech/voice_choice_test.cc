@@ -164,7 +164,7 @@ TEST_F(VoiceChoiceTest, InstalledEspeakVoicesAreListedAndTheirIdsRoundTrip) {
 TEST_F(VoiceChoiceTest, VoiceListDoesNotChangeWhileTheEngineLives) {
   StartSpeaking();
   CSpeechTTS& engine = *MySingleton<CSpeechTTS>::GetSingletonPtr();
-  const size_t installed = engine.m_voices.size();
+  const size_t installed = engine.Voices().size();
   EXPECT_GT(installed, 10u);
   UseTokens({Token(L"T\\a", {{L"", L"Alpha"}})});
   Facade().ChangeVoice("Alpha", 0, 100);  // not listed for this engine
@@ -173,7 +173,7 @@ TEST_F(VoiceChoiceTest, VoiceListDoesNotChangeWhileTheEngineLives) {
   int volume = 0;
   Facade().GetVoice(id, rate, volume);
   EXPECT_EQ(id, "");
-  EXPECT_EQ(engine.m_voices.size(), installed);
+  EXPECT_EQ(engine.Voices().size(), installed);
 }
 
 }  // namespace

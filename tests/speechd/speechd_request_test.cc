@@ -214,4 +214,17 @@ TEST_F(SpeechdTest, TheFacadeSpeaksAndListsThroughSpeechDispatcher) {
   StopLibrary();
 }
 
+// Listing voices holds up every other client of a shared server (a screen
+// reader among them) while it answers: a host that speaks with the player's
+// default voice never asks for the list.
+TEST_F(SpeechdTest, TheVoiceListIsAskedForOnlyWhenAVoiceIsNamed) {
+  StartLibrary();
+  ASSERT_TRUE(Facade().InitializeSAPI("", 0, 100));
+  Facade().Speak("plain", 0);
+  EXPECT_TRUE(Has(m_watch->ClientLines(), "plain"));
+  EXPECT_FALSE(Has(m_watch->ClientLines(), "LIST SYNTHESIS_VOICES"));
+  EXPECT_FALSE(Has(m_watch->ClientLines(), "LIST OUTPUT_MODULES"));
+  StopLibrary();
+}
+
 }  // namespace

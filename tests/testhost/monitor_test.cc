@@ -73,6 +73,19 @@ class NarroMonitorTest : public ::testing::Test {
     }
     return false;
   }
+  // The exit status once the monitor ended on its own; -1 (and stopped)
+  // when it was still running after ten seconds.
+  int ExitStatusWithoutStopping(pid_t child) {
+    for (int i = 0; i < 400; ++i) {
+      int status = 0;
+      if (waitpid(child, &status, WNOHANG) == child) {
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    Stop(child);
+    return -1;
+  }
   int Stop(pid_t child) {
     kill(child, SIGTERM);
     int status = 0;
@@ -125,6 +138,38 @@ TEST_F(NarroMonitorTest, FiltersByTextAndByWriter) {
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   EXPECT_EQ(Stop(other), 0);
   EXPECT_EQ(ReadFile(dir.File("other")).find("not from pid 1"), std::string::npos);
+}
+
+// A monitor whose lines go nowhere must say so rather than run for ever:
+// with standard output closed, the first file it opened would take its
+// number and receive every line.
+TEST_F(NarroMonitorTest, RefusesToStartWithStandardOutputClosed) {
+  const std::string errors = dir.File("errors");
+  const pid_t child = fork();
+  if (child == 0) {
+    freopen(errors.c_str(), "w", stderr);
+    close(STDOUT_FILENO);
+    execl(NARRO_TOOL, NARRO_TOOL, "monitor", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  EXPECT_EQ(ExitStatusWithoutStopping(child), 1);
+  EXPECT_NE(ReadFile(errors).find("narro monitor: standard output is closed"), std::string::npos)
+      << ReadFile(errors);
+}
+
+TEST_F(NarroMonitorTest, FailsWhenItsLinesCannotBeWritten) {
+  const std::string errors = dir.File("errors");
+  const pid_t child = fork();
+  if (child == 0) {
+    freopen("/dev/full", "w", stdout);
+    freopen(errors.c_str(), "w", stderr);
+    execl(NARRO_TOOL, NARRO_TOOL, "monitor", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  EXPECT_EQ(ExitStatusWithoutStopping(child), 1);
+  EXPECT_NE(ReadFile(errors).find("narro monitor: cannot write the lines: No space left on device"),
+            std::string::npos)
+      << ReadFile(errors);
 }
 
 }  // namespace

@@ -1,10 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/narro/CommandLine.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdlib>
 
 namespace narro_tool {
+
+namespace {
+bool g_standardOutputWasClosed = false;
+}  // namespace
+
+void GuardStandardDescriptors() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    if (fd == STDOUT_FILENO) g_standardOutputWasClosed = true;
+    // The lowest free number is fd itself, as the ones below are open.
+    const int null = open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    if (null >= 0 && null != fd) close(null);
+  }
+}
+
+bool StandardOutputWasClosed() { return g_standardOutputWasClosed; }
 
 bool TakeOption(Arguments& arguments, const std::string& name,
                 std::string* value) {

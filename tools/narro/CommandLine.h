@@ -37,6 +37,13 @@ long ParseNumber(const std::string& text, const std::string& what);
 // No "--" options may be left over.
 void RejectOptions(const Arguments& arguments);
 
+// Called first thing in main: standard descriptors the tool was started
+// without are opened on /dev/null, so that no file the tool opens later
+// takes their number and receives its output. Whether standard output was
+// closed is remembered for the commands whose output is the point.
+void GuardStandardDescriptors();
+bool StandardOutputWasClosed();
+
 }  // namespace narro_tool
 
 #endif  // NARRO_TOOLS_NARRO_COMMAND_LINE_H_

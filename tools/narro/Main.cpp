@@ -103,6 +103,7 @@ int RunCommand(const Command& command, const narro_tool::Arguments& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  narro_tool::GuardStandardDescriptors();
   if (argc < 2) {
     std::fprintf(stderr, "narro: no command given (narro --help lists them)\n");
     return 2;

@@ -2,10 +2,12 @@
 // narro monitor: a debug-output viewer in the shell. Every line any program
 // of this user writes to the debug-output channel is printed, with the
 // writer's process id in front by the monitor's rules, until Ctrl-C or
-// SIGTERM.
+// SIGTERM, or until a line cannot be written (status 1).
 #include <signal.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "platform/debugout/DebugOutput.h"
@@ -20,16 +22,22 @@ volatile sig_atomic_t g_stop = 0;
 
 void Stop(int) { g_stop = 1; }
 
-// Lines end in CR LF on the monitor's pane; a shell wants LF.
-void Print(const std::string& text) {
+// Lines end in CR LF on the monitor's pane; a shell wants LF. False when
+// the line could not be written: a monitor that loses lines says so.
+bool Print(const std::string& text) {
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
     out += text[i];
   }
-  std::fwrite(out.data(), 1, out.size(), stdout);
-  std::fflush(stdout);
+  const bool written = std::fwrite(out.data(), 1, out.size(), stdout) == out.size();
+  return std::fflush(stdout) == 0 && written;
+}
+
+int CannotWrite() {
+  std::fprintf(stderr, "narro monitor: cannot write the lines: %s\n", std::strerror(errno));
+  return 1;
 }
 
 }  // namespace
@@ -50,7 +58,12 @@ int RunMonitor(const Arguments& given) {
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
 
-  Print(CMonitorText::StartLines());
+  // Its lines are the point: with nowhere to print them it does not start.
+  if (StandardOutputWasClosed()) {
+    std::fprintf(stderr, "narro monitor: standard output is closed\n");
+    return 1;
+  }
+  if (!Print(CMonitorText::StartLines())) return CannotWrite();
   std::string error;
   const auto listener = platform::DebugOutputListener::Start(&error);
   if (!listener) {
@@ -67,7 +80,7 @@ int RunMonitor(const Arguments& given) {
     if (!listener->Receive(&message, 200)) continue;
     if (byPid && message.pid != static_cast<uint32_t>(pid)) continue;
     if (byText && message.text.find(grep) == std::string::npos) continue;
-    Print(text.Format(message.pid, message.text));
+    if (!Print(text.Format(message.pid, message.text))) return CannotWrite();
   }
   return 0;
 }
