@@ -317,22 +317,18 @@ const GlkInputRequest* GlkSession::CharInput() const {
   return nullptr;
 }
 
-std::string GlkSession::AnswerLine(const std::wstring& line) {
-  const GlkInputRequest* request = LineInput();
-  if (request == nullptr || m_special || m_busy) return std::string();
-  const std::string event = LineEvent(m_gen, request->id, line);
-  m_input.clear();
-  m_busy = true;
-  return event;
-}
+std::string GlkSession::AnswerLine(const std::wstring& line) { return Answer(LineInput(), LineEvent, line); }
 
-std::string GlkSession::AnswerChar(const std::wstring& key) {
-  const GlkInputRequest* request = CharInput();
+std::string GlkSession::AnswerChar(const std::wstring& key) { return Answer(CharInput(), CharEvent, key); }
+
+std::string GlkSession::Answer(const GlkInputRequest* request,
+                               std::string (*event)(int64_t, int, const std::wstring&),
+                               const std::wstring& value) {
   if (request == nullptr || m_special || m_busy) return std::string();
-  const std::string event = CharEvent(m_gen, request->id, key);
+  const std::string text = event(m_gen, request->id, value);
   m_input.clear();
   m_busy = true;
-  return event;
+  return text;
 }
 
 std::string GlkSession::AnswerFile(const std::optional<std::string>& path) {

@@ -159,6 +159,9 @@ class GlkSession {
   std::string Resize(int width, int height);
 
  private:
+  std::string Answer(const GlkInputRequest* request,
+                     std::string (*event)(int64_t, int, const std::wstring&), const std::wstring& value);
+
   GlkReader m_reader;
   int64_t m_gen = 0;
   std::vector<GlkInputRequest> m_input;

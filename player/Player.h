@@ -82,6 +82,9 @@ class Player {
   void SaveGame();
   void RestoreGame();
   void NameOtherFile(const GlkSpecialInput& question);
+  // The name typed in the library's input dialog, blanks trimmed; empty on
+  // Escape.
+  std::wstring AskFileName(const std::string& prompt);
   std::string ChooseSave();
   void ChooseSaveToRestore();
   void ChooseVoice();

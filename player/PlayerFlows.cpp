@@ -107,16 +107,22 @@ void Player::OnFileQuestion() {
   NameOtherFile(question);
 }
 
-void Player::SaveGame() {
+std::wstring Player::AskFileName(const std::string& prompt) {
   CTTSWString typed;
   WithDialog([&] {
+    // The input dialog may throw (its speech, memory): then nothing was
+    // typed, and the game's question is cancelled rather than left open.
     try {
-      m_narro.getInput(typed, "Save the game as", true);
+      m_narro.getInput(typed, prompt, true);
     } catch (...) {
       typed = CTTSWString();
     }
   });
-  const std::wstring name = Trimmed(static_cast<const wchar_t*>(typed));
+  return Trimmed(static_cast<const wchar_t*>(typed));
+}
+
+void Player::SaveGame() {
+  const std::wstring name = AskFileName("Save the game as");
   if (name.empty()) {
     // The game says that nothing was saved, in its own words.
     AnswerFile(std::nullopt);
@@ -145,16 +151,7 @@ void Player::RestoreGame() {
 }
 
 void Player::NameOtherFile(const GlkSpecialInput& question) {
-  CTTSWString typed;
-  const std::string prompt = EncodeUtf8(AskFor(question.fileType));
-  WithDialog([&] {
-    try {
-      m_narro.getInput(typed, prompt, true);
-    } catch (...) {
-      typed = CTTSWString();
-    }
-  });
-  const std::wstring name = Trimmed(static_cast<const wchar_t*>(typed));
+  const std::wstring name = AskFileName(EncodeUtf8(AskFor(question.fileType)));
   if (name.empty()) {
     AnswerFile(std::nullopt);
     return;

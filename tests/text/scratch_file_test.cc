@@ -86,9 +86,13 @@ TEST_F(ScratchFileTest, UnwritableFolderLosesTheListQuietly) {
   StartLibrary();
   Store().AddScratch(L"gone");
   EXPECT_FALSE(Store().SaveScratch(DataFile("no/such/folder/scratchpad.txt")));
-  setenv("NARRO_DATA_DIR", DataFile("missing").c_str(), 1);
+  // A data folder that cannot be made: a file stands where its parent
+  // would be (a missing one that can be made is made, for the user alone).
+  WriteFile(DataFile("file"), "");
+  setenv("NARRO_DATA_DIR", DataFile("file/missing").c_str(), 1);
   StopLibrary();  // nothing to write into: no crash, no file
-  EXPECT_FALSE(FileExists(DataFile("missing")));
+  EXPECT_FALSE(FileExists(DataFile("file/missing")));
+  EXPECT_EQ(ReadFile(DataFile("file")), "");
 }
 
 // The unload writes the list back only over a file it could read, or where
