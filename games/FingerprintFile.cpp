@@ -184,7 +184,7 @@ bool CGameLibrary::addGameFile(const std::string& path, bool add,
   }
   if (!add) return true;
   const GamePtr game = boost::make_shared<CGame>(
-      name, fingerprint, readSerial(path, kStorySerialOffset));
+      name, fingerprint, readStorySerial(path));
   game->fn = path;
   catalogue.insert(game);
   return true;

@@ -39,7 +39,7 @@ class CUnsupportedFiles {
   // Two unknown files with equal content give one record.
   void Add(const std::string& fingerprint, const std::string& fn) {
     const GamePtr game = boost::make_shared<CGame>(
-        "unknown", fingerprint, readSerial(fn, kStorySerialOffset));
+        "unknown", fingerprint, readStorySerial(fn));
     game->fn = fn;
     if (m_target.insert(game).second) m_added.insert(game.get());
   }

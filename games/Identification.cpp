@@ -4,6 +4,7 @@
 #include <isa-l/crc.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -84,4 +85,35 @@ std::string readSerial(const std::string& path, uint64_t offset) {
   }
   const std::string serial(bytes, got);
   return serial.substr(0, serial.find('\0'));
+}
+
+namespace {
+
+constexpr uint64_t kGlulxSerialOffset = 54;
+// Where a Quetzal save's IFhd chunk data begins: after FORM, its length,
+// IFZS, IFhd and the chunk's length.
+constexpr uint64_t kSaveIFhdData = 20;
+
+bool StartsGlulx(const std::string& path, uint64_t offset) {
+  const std::unique_ptr<platform::InputFile> file = platform::Current<platform::FileSystem>().OpenForReading(path);
+  if (!file || !file->Seek(offset)) return false;
+  char magic[4];
+  size_t got = 0;
+  while (got < sizeof magic) {
+    const long n = file->Read(magic + got, sizeof magic - got);
+    if (n <= 0) break;
+    got += static_cast<size_t>(n);
+  }
+  return got == sizeof magic && std::memcmp(magic, "Glul", sizeof magic) == 0;
+}
+
+}  // namespace
+
+std::string readStorySerial(const std::string& path) {
+  return readSerial(path, StartsGlulx(path, 0) ? kGlulxSerialOffset : kStorySerialOffset);
+}
+
+std::string readSaveSerial(const std::string& path) {
+  return readSerial(path, StartsGlulx(path, kSaveIFhdData) ? kSaveIFhdData + kGlulxSerialOffset
+                                                           : kSaveSerialOffset);
 }

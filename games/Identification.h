@@ -45,5 +45,12 @@ std::string crcText(uint32_t crc);
 // Up to 6 bytes at offset, cut before the first 0 byte; empty when the
 // file cannot be read there.
 std::string readSerial(const std::string& path, uint64_t offset);
+// The serial of a story file, and of a saved game (Quetzal), wherever its
+// format keeps it: a Glulx story made by Inform keeps it in the "Info"
+// block that follows its 36-byte header, 54 bytes in, and a Glulx save
+// holds the story's first bytes in its IFhd chunk; else the Z-machine's
+// places above.
+std::string readStorySerial(const std::string& path);
+std::string readSaveSerial(const std::string& path);
 
 #endif  // NARRO_GAMES_IDENTIFICATION_H_

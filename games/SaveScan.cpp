@@ -53,7 +53,7 @@ size_t CGameLibrary::scanSaves(GameSet& saves, const std::string& dir) {
 
   for (const FoundFile& file : files) {
     if (!hasExtension(file.path, saveExtensions)) continue;
-    const std::string serial = readSerial(file.path, kSaveSerialOffset);
+    const std::string serial = readSaveSerial(file.path);
     std::string tag;
     if (!crcFromSaveName(file.path, tag)) continue;
     LogLine("CRC PARSE [%1%]", tag);
