@@ -1114,7 +1114,10 @@ TEST_F(NarroPlay, AFileNoInterpreterPlaysEndsWithAMessageAndStatusOne) {
   for (int i = 0; i < 200; ++i) garbage += "This is not a story file at all.\n";
   WriteFile(Path("game/garbage.z5"), garbage);
   Start("game/garbage.z5");
-  ExpectFault("not a story file any interpreter here plays");
+  EXPECT_EQ(ExitStatus(), 1);
+  EXPECT_TRUE(Shown("narro-play: " + Path("game/garbage.z5") +
+                    ": not a story file any interpreter here plays"));
+  Heard("garbage.z5: not a story file any interpreter here plays");
 }
 
 TEST_F(NarroPlay, AStoryNameStartingWithADashIsTakenAfterDoubleDash) {
