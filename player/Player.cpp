@@ -275,7 +275,11 @@ void Player::OnInterpreterEnded() {
   if (m_view->HasTurn()) SpeakTurn();
   std::string how;
   const int status = m_interpreter.Reap(how);
-  if (ended || (started && status == 0)) {
+  // A game that ends says so first (an exit update, or its input disabled);
+  // an interpreter gone while the game still waited for an answer, or
+  // before answering what was sent, failed whatever its status.
+  const bool quiet = !m_session->Waiting() && !m_session->Busy();
+  if (ended || (started && status == 0 && quiet)) {
     EraseInputArea();
     Show(L"\n[The game has ended.]\n");
     if (m_speechReady) m_narro.Speak(std::wstring(L"The game has ended."), 0);
