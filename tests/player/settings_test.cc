@@ -38,6 +38,9 @@ PlayerSettings Odd() {
   s.volume = 0;
   s.flags = 4294967295u;
   s.gamesFolder = " /home/Zoë/Spiele für Blinde/日本語 ";
+  s.interpreter = "glulxe -q 'my dir/x' \"a b\"";
+  s.echoLastWord = true;
+  s.announceRoom = false;
   return s;
 }
 
@@ -47,6 +50,10 @@ void ExpectSame(const PlayerSettings& a, const PlayerSettings& b) {
   EXPECT_EQ(a.volume, b.volume);
   EXPECT_EQ(a.flags, b.flags);
   EXPECT_EQ(a.gamesFolder, b.gamesFolder);
+  EXPECT_EQ(a.interpreter, b.interpreter);
+  EXPECT_EQ(a.echoLastWord, b.echoLastWord);
+  EXPECT_EQ(a.announceRoom, b.announceRoom);
+  EXPECT_TRUE(a == b);
 }
 
 // Loads a file of the given text; the defaults and one line are expected.
@@ -123,6 +130,10 @@ TEST(PlayerSettingsTest, DamagedLinesGiveTheDefaultsAndSayWhichLine) {
   EXPECT_NE(ProblemWith("volume=-1").find("volume must be"), std::string::npos);
   EXPECT_NE(ProblemWith("flags=4294967296").find("flags must be"), std::string::npos);
   EXPECT_NE(ProblemWith("flags=-1").find("flags must be"), std::string::npos);
+  EXPECT_NE(ProblemWith("echo-last-word=1").find("echo-last-word must be yes or no"), std::string::npos);
+  EXPECT_NE(ProblemWith("announce-room=Yes").find("announce-room must be yes or no"), std::string::npos);
+  EXPECT_NE(ProblemWith("interpreter=a\ninterpreter=b\n").find("line 2 repeats interpreter"),
+            std::string::npos);
 }
 
 TEST(PlayerSettingsTest, GarbageFilesGiveTheDefaultsAndOneLine) {
