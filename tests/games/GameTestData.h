@@ -10,7 +10,8 @@
 #include "games/Game.h"
 
 // cave.z5, tower.z5, lighthouse.z8, cave.ulx; cave-hall.qzl, tower-top.qzl
-// (dfrotz); cave-hall-glulxe.glksave, cave-hall-bocfel.glksave (emglken).
+// (made at build time by emglken's Bocfel); cave-hall-glulxe.glksave,
+// cave-hall-bocfel.glksave (committed, made by emglken).
 std::string DemoFile(const std::string& name);
 
 // The CRC text as zlib computes it, to check ours against.
