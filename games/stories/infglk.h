@@ -5,8 +5,8 @@
 ! pushing its arguments last first and making the @glk call.
 !
 ! The selector numbers, and the values of the constants below, are those
-! of the Glk API specification (version 0.7.5): its table of function
-! selectors in the "Glk dispatch" chapter, and the constants of glk.h. The
+! of the Glk API, version 0.7.5: its table of function selectors in the
+! "Glk dispatch" chapter, and the constants of glk.h. The
 ! two garglk numbers are Gargoyle's text extension, which the library
 ! asks about before it uses it.
 System_file;
