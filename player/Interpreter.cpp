@@ -59,6 +59,9 @@ bool Interpreter::Start(const std::vector<std::string>& argv, const std::string&
     return false;
   }
   m_program = argv[0];
+  // An interpreter that ends early closes its input: a write to it must be
+  // an error to report, not a SIGPIPE that ends this process.
+  signal(SIGPIPE, SIG_IGN);
   int in[2], out[2], err[2];
   if (pipe2(in, O_CLOEXEC) != 0) {
     error = std::string("cannot make a pipe: ") + strerror(errno);
