@@ -110,9 +110,9 @@ int main() {
     std::fprintf(stderr, "bench_dialogs: no speech\n");
     return 1;
   }
-  platform::ISpVoice* real = CSpeechTTS::ms_pVoice;
+  platform::ISpVoice* real = CSpeechTTS::PlatformVoice();
   auto* stamping = new StampingVoice(real);
-  CSpeechTTS::ms_pVoice = stamping;
+  CSpeechTTS::ReplacePlatformVoice(stamping);
 
   std::vector<std::unique_ptr<CGameListItem>> items;
   CSelectDlg dialog;
@@ -140,7 +140,7 @@ int main() {
   }
   const double openMs = spoken.empty() ? -1 : Ms(std::max(spoken[0], keys.firstShown) - opened);
 
-  CSpeechTTS::ms_pVoice = real;
+  CSpeechTTS::ReplacePlatformVoice(real);
   stamping->Release();
   narro.release();
   DetachLibrary();

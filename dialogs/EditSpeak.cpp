@@ -30,9 +30,9 @@ void CEditSpeakT<TBase>::OnChar(wchar_t ch) {
   }
   if (!IsPrintable(ch)) return;
   m_typed += ch;
-  if (m_store.m_wordEnders.find(ch) == std::wstring::npos) return;
-  m_store.m_lastWord = m_store.LastWord(m_typed);
-  if (m_speak) SpeakThroughEngine(m_store.m_lastWord, kCutOffAndSpeak);
+  if (!m_store.IsWordEnder(ch)) return;
+  const std::wstring& word = m_store.NoteLastWord(m_typed);
+  if (m_speak) SpeakThroughEngine(word, kCutOffAndSpeak);
 }
 
 template <class TBase>

@@ -1,14 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// getList: fills a spoken list with games, saved games, voices, the word
-// history or the scratch list, runs it and hands back what was chosen.
-// getSaves: the saved-games list of one story, with no folder to choose.
+#include "dialogs/ListDriver.h"
+
 #include <boost/shared_ptr.hpp>
 #include <map>
 #include <memory>
 
 #include "core/AppDirectory.h"
-#include "core/ExceptionGuard.h"
-#include "core/FacadeAccess.h"
 #include "core/Log.h"
 #include "dialogs/DialogSpeech.h"
 #include "dialogs/ListItems.h"
@@ -72,19 +69,21 @@ std::string WithoutEnding(const std::string& text, const std::string& ending) {
 
 class CListDriver {
  public:
-  CListDriver(CNarro& facade, const char* gameExts, const char* saveExts)
-      : m_facade(facade),
+  CListDriver(const ListContext& context, const char* gameExts, const char* saveExts)
+      : m_facade(context.facade),
+        m_store(context.store),
+        m_engine(context.engine),
+        m_root(context.root),
         m_gameExts(gameExts != nullptr ? gameExts : ""),
         m_saveExts(saveExts != nullptr ? saveExts : "") {}
 
   std::wstring Words(if_list_type type) {
-    CTextStore* store = CNarroAccess::TextStore(m_facade);
-    if (store == nullptr) return std::wstring();
+    if (m_store == nullptr) return std::wstring();
     CSelectDlg dialog;
     if (type == if_list_words) {
-      MoveInto(dialog, store->m_words);
+      MoveInto(dialog, m_store->Words());
     } else {
-      MoveInto(dialog, store->m_scratch);
+      MoveInto(dialog, m_store->Scratch());
     }
     Label(dialog, type);
     dialog.DoModal(ActiveWindow());
@@ -92,23 +91,22 @@ class CListDriver {
   }
 
   std::wstring Voices() {
-    CSpeechTTS* engine = CNarroAccess::Speech(m_facade);
-    if (engine == nullptr) return std::wstring();
-    const std::string savedId = engine->m_voiceId;
+    if (m_engine == nullptr) return std::wstring();
+    const std::string savedId = m_engine->VoiceId();
     EntryMap entries;
     CSelectDlg dialog;
     Label(dialog, if_list_voices);
-    for (const VoiceEntry& voice : engine->Voices()) {
+    for (const VoiceEntry& voice : m_engine->Voices()) {
       entries[CNarro::ASCII_To_UC8(voice.name)] =
           boost::shared_ptr<CListItem>(new CVoiceListItem(Store()));
     }
     MoveInto(dialog, entries);
     if (dialog.DoModal(ActiveWindow()) == platform::IDOK) {
-      m_facade.ChangeVoice(CNarro::UC8_To_ASCII(dialog.m_selectedText), 0, 100);
+      m_engine->ChooseVoiceNamed(CNarro::UC8_To_ASCII(dialog.m_selectedText), 0, 100);
       return dialog.m_selectedText;
     }
     // Escape undoes whatever voice the player tried with Insert.
-    engine->m_voiceId = savedId;
+    m_engine->SetVoiceId(savedId);
     return CNarro::ASCII_To_UC8(savedId);
   }
 
@@ -117,7 +115,7 @@ class CListDriver {
     CSelectDlg dialog;
     library.setExtensions(m_gameExts.c_str(), m_saveExts.c_str());
     Label(dialog, if_list_saves);
-    const std::string chosen = ChooseFolder("Choose a directory to scan for saved games");
+    const std::string chosen = AskForFolder("Choose a directory to scan for saved games");
     if (chosen.empty()) return std::wstring();
     library.loadFingerprints(nullptr, 0);
     library.scanGames(chosen.c_str(), nullptr, false);
@@ -173,14 +171,13 @@ class CListDriver {
 
   std::wstring Games() {
     for (;;) {
-      std::string& root = CNarroAccess::Root(m_facade);
-      if (root.empty()) root = GetAppDirectory();
-      LogLine("%s %s", "Looking for Games ", root);
+      if (m_root.empty()) m_root = GetAppDirectory();
+      LogLine("%s %s", "Looking for Games ", m_root);
       CGameLibrary library;
       CSelectDlg dialog;
       library.setExtensions(m_gameExts.c_str(), m_saveExts.c_str());
       Label(dialog, if_list_games);
-      const std::string chosen = ChooseFolder("Choose a directory to scan for games");
+      const std::string chosen = AskForFolder("Choose a directory to scan for games");
       if (chosen.empty()) return std::wstring();
       LogLine("Choose %s", chosen);
       library.loadFingerprints(nullptr, 0);
@@ -220,63 +217,50 @@ class CListDriver {
   }
 
  private:
-  CTextStore* Store() { return CNarroAccess::TextStore(m_facade); }
+  CTextStore* Store() { return m_store; }
 
   // Says where the chooser starts, lets the player choose, and silences
   // what was being said; empty when the player cancelled.
-  std::string ChooseFolder(const char* title) {
-    const std::string& root = CNarroAccess::Root(m_facade);
-    if (m_facade.checkFlags(kConfirmFlags)) m_facade.SpeakDir(root, kCutOffAndSpeak);
+  std::string AskForFolder(const char* title) {
+    if (m_facade.checkFlags(kConfirmFlags)) m_facade.SpeakDir(m_root, kCutOffAndSpeak);
     CTTSString folder;
-    m_facade.getDirectory(folder, root, title);
+    m_facade.getDirectory(folder, m_root, title);
     CSpeechTTS::StopSpeaking();
     return static_cast<const char*>(folder);
   }
 
   CNarro& m_facade;
+  CTextStore* const m_store;
+  CSpeechTTS* const m_engine;
+  std::string& m_root;
   const std::string m_gameExts;
   const std::string m_saveExts;
 };
 
 }  // namespace
 
-void CNarro::getList(CTTSWString& result, if_list_type type, const char* gameExts,
-                     const char* saveExts) {
-  result = CTTSWString();
-  bool done = false;
-  NARRO_GUARDED("CNarro::getList", [&] {
-    CSpokenDialogs spoken;
-    CListDriver driver(*this, gameExts, saveExts);
-    switch (type) {
-      case if_list_games:
-        result = CTTSWString(driver.Games());
-        break;
-      case if_list_saves:
-        result = CTTSWString(driver.Saves());
-        break;
-      case if_list_voices:
-        result = CTTSWString(driver.Voices());
-        break;
-      case if_list_words:
-      case if_list_scratch:
-        result = CTTSWString(driver.Words(type));
-        break;
-      default:
-        break;
-    }
-    done = true;
-  });
-  if (!done) result = CTTSWString();
+std::wstring ShowList(const ListContext& context, if_list_type type, const char* gameExts,
+                      const char* saveExts) {
+  CSpokenDialogs spoken;
+  CListDriver driver(context, gameExts, saveExts);
+  switch (type) {
+    case if_list_games:
+      return driver.Games();
+    case if_list_saves:
+      return driver.Saves();
+    case if_list_voices:
+      return driver.Voices();
+    case if_list_words:
+    case if_list_scratch:
+      return driver.Words(type);
+    default:
+      return std::wstring();
+  }
 }
 
-void CNarro::getSaves(CTTSWString& result, const CTTSString& story, const char* saveExts) {
-  result = CTTSWString();
-  bool done = false;
-  NARRO_GUARDED("CNarro::getSaves", [&] {
-    CSpokenDialogs spoken;
-    CListDriver driver(*this, "", saveExts);
-    result = CTTSWString(driver.StorySaves(static_cast<const char*>(story)));
-    done = true;
-  });
-  if (!done) result = CTTSWString();
+std::wstring ShowStorySaves(const ListContext& context, const std::string& story,
+                            const char* saveExts) {
+  CSpokenDialogs spoken;
+  CListDriver driver(context, "", saveExts);
+  return driver.StorySaves(story);
 }

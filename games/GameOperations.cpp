@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The facade's game operations. None of them uses the facade's own state.
-#include <exception>
+#include "games/GameOperations.h"
+
 #include <memory>
 #include <string>
 
@@ -10,7 +10,6 @@
 #include "games/Identification.h"
 #include "games/SaveFile.h"
 #include "games/StoryLookup.h"
-#include "narro/Narro.h"
 #include "platform/shell/Shell.h"
 
 namespace {
@@ -40,10 +39,10 @@ const char* VerbText(int verb) {
 
 }  // namespace
 
-bool CNarro::GetCRC(const CTTSString& file, CTTSString& crc) {
-  const FileCrc result = fileCRC(static_cast<const char*>(file));
+bool StoryCrcText(const std::string& file, std::string& crc) {
+  const FileCrc result = fileCRC(file);
   if (!result.ok) return false;
-  crc = CTTSString(crcText(result.crc));
+  crc = crcText(result.crc);
   return true;
 }
 
@@ -55,7 +54,7 @@ namespace {
 // too large or not readable) is never replaced. One that was read but does
 // not parse (broken by hand, say) is kept beside the new one under another
 // name rather than lost; if it cannot be moved, nothing is written.
-bool AddToUserDatabase(const std::string& file, const std::string& name) {
+bool AddToUserDatabaseLocked(const std::string& file, const std::string& name) {
   platform::FileSystem& fs = platform::Current<platform::FileSystem>();
   const std::string userFile = UserFingerprintFile();
   const std::unique_ptr<platform::FileLock> lock =
@@ -85,57 +84,11 @@ bool AddToUserDatabase(const std::string& file, const std::string& name) {
 
 }  // namespace
 
-// Returns false also when the database could not be written, so that the
-// player is never told a game was added when it was not. Nothing is thrown
-// into the host: a failure (of memory, say) is logged and reads as false.
-bool CNarro::addNewGame(CTTSString& file, CTTSString& name) {
-  try {
-    return AddToUserDatabase(static_cast<const char*>(file),
-                             TrimBlanks(static_cast<const char*>(name)));
-  } catch (const std::exception& e) {
-    LogLine("addNewGame failed: %s", e.what());
-  } catch (...) {
-    LogLine("%1%", "addNewGame failed");
-  }
-  return false;
+bool AddToUserDatabase(const std::string& file, const std::string& name) {
+  return AddToUserDatabaseLocked(file, TrimBlanks(name));
 }
 
-// Both answer a host that must go on whatever happens: a failure (of
-// memory, say) is logged and reads as false, never thrown into the host.
-bool CNarro::findGame(const CTTSString& file, CTTSString& name) {
-  try {
-    std::string found;
-    if (!identifyStory(static_cast<const char*>(file), found)) return false;
-    name = CTTSString(found);
-    return true;
-  } catch (const std::exception& e) {
-    LogLine("findGame failed: %s", e.what());
-  } catch (...) {
-    LogLine("%1%", "findGame failed");
-  }
-  return false;
-}
-
-bool CNarro::getSaveFile(const CTTSString& story, const CTTSString& name,
-                         const char* extension, CTTSString& path) {
-  try {
-    std::string chosen;
-    if (extension == nullptr ||
-        !saveFilePath(static_cast<const char*>(story), static_cast<const char*>(name),
-                      extension, chosen)) {
-      return false;
-    }
-    path = CTTSString(chosen);
-    return true;
-  } catch (const std::exception& e) {
-    LogLine("getSaveFile failed: %s", e.what());
-  } catch (...) {
-    LogLine("%1%", "getSaveFile failed");
-  }
-  return false;
-}
-
-bool CNarro::OpenUsingShellExecute(char* file, int verb, NarroWindow) {
+bool OpenWithShell(const char* file, int verb) {
   if (file == nullptr) return false;
   if (platform::ShellExecuteEx(VerbText(verb), file)) return true;
   const std::string program = platform::FindExecutable(file);

@@ -80,6 +80,37 @@ int CSpeechTTS::SpeakToMe(const std::string& text, int flags) {
   return SpeakToMe(MultiByteToWide(text), flags);
 }
 
+bool CSpeechTTS::Start(const std::string& voiceId, long rate, int volume) {
+  m_voiceId = voiceId;
+  InitSAPI();
+  m_rate = static_cast<int32_t>(rate);
+  m_volume = volume;
+  return m_initialized;
+}
+
+void CSpeechTTS::ChooseVoiceNamed(const std::string& name, long rate, int volume) {
+  for (const VoiceEntry& voice : Voices()) {
+    if (voice.name == name) {
+      m_voiceId = voice.id;
+      return;
+    }
+  }
+  m_rate = static_cast<int32_t>(rate);
+  m_volume = volume;
+}
+
+void CSpeechTTS::GetSettings(std::string& voiceId, long& rate, int& volume) const {
+  voiceId = m_voiceId;
+  rate = m_rate;
+  volume = m_volume;
+}
+
+ISpVoice* CSpeechTTS::ReplacePlatformVoice(ISpVoice* voice) {
+  ISpVoice* const replaced = ms_pVoice;
+  ms_pVoice = voice;
+  return replaced;
+}
+
 void CSpeechTTS::SpeakWithCurrentVoice(const std::wstring& text, int flags) {
   const std::wstring voiceId = MultiByteToWide(m_voiceId);
   if (ms_pVoice == nullptr) return;

@@ -56,6 +56,32 @@ class CSpeechTTS : public MySingleton<CSpeechTTS> {
   // Upper-case hexadecimal digits, no leading zeros: 0x0409 gives 409.
   static std::wstring HexFromLangId(unsigned int langId);
 
+  // Makes the voice (InitSAPI) to speak with voiceId (empty: the
+  // platform's default), rate and volume. True when there is a voice.
+  bool Start(const std::string& voiceId, long rate, int volume);
+  bool Initialized() const { return m_initialized; }
+
+  // The installed voice whose display name is name becomes the voice, and
+  // rate and volume stay; with no such voice, rate and volume change and
+  // the voice stays.
+  void ChooseVoiceNamed(const std::string& name, long rate, int volume);
+  // Token identifier of the voice; empty: the platform's default.
+  const std::string& VoiceId() const { return m_voiceId; }
+  void SetVoiceId(const std::string& id) { m_voiceId = id; }
+  void SetRate(int32_t rate) { m_rate = rate; }
+  void GetSettings(std::string& voiceId, long& rate, int& volume) const;
+
+  // The platform voice every engine speaks with; null before InitSAPI and
+  // after ReleaseSAPI.
+  static platform::ISpVoice* PlatformVoice() { return ms_pVoice; }
+  // Puts voice in the platform voice's place and returns the one it
+  // replaced, so that a test or benchmark can watch what would be said
+  // and put the real one back.
+  static platform::ISpVoice* ReplacePlatformVoice(platform::ISpVoice* voice);
+
+ private:
+  void SpeakWithCurrentVoice(const std::wstring& text, int flags);
+
   std::vector<VoiceEntry> m_voices;  // see Voices()
   bool m_voicesListed = false;
   std::string m_voiceId;  // empty: the platform's default voice
@@ -64,9 +90,6 @@ class CSpeechTTS : public MySingleton<CSpeechTTS> {
   bool m_initialized = false;
 
   static platform::ISpVoice* ms_pVoice;
-
- private:
-  void SpeakWithCurrentVoice(const std::wstring& text, int flags);
 };
 
 #endif  // NARRO_SPEECH_SPEECH_TTS_H_

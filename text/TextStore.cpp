@@ -4,9 +4,15 @@
 #include <boost/make_shared.hpp>
 #include <cwctype>
 
+#include "core/AppDirectory.h"
+#include "core/SingletonStorage.h"
 #include "core/StringConversion.h"
 #include "platform/file/FileSystem.h"
 #include "text/Tokenize.h"
+
+template class MySingleton<CTextStore>;
+
+std::string ScratchFilePath() { return GetAppDirectory() + "scratchpad.txt"; }
 
 CTextStore::CTextStore()
     : m_wordEnders(L" ,.?"), m_wordSeparators(L" ,.?:\n") {}

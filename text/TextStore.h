@@ -10,14 +10,25 @@
 #include <map>
 #include <string>
 
+#include "narro/Narro.h"
 #include "text/ListItem.h"
 
-class CTextStore {
+// Where the scratch list is kept: "scratchpad.txt" in the data folder.
+std::string ScratchFilePath();
+
+class CTextStore;
+extern template class MySingleton<CTextStore>;
+
+// The facade's store is the registered one, so that a tool or test can
+// look at what the library holds without reaching into the facade.
+class CTextStore : public MySingleton<CTextStore> {
  public:
   using WordMap = std::map<std::wstring, boost::shared_ptr<CWordListItem>>;
   using ScratchMap = std::map<std::wstring, boost::shared_ptr<CScratchListItem>>;
 
   CTextStore();
+  CTextStore(const CTextStore&) = delete;
+  CTextStore& operator=(const CTextStore&) = delete;
 
   // Appends one piece of game output; returns the number of distinct
   // lower-case words since the last clear.
@@ -44,6 +55,38 @@ class CTextStore {
 
   // The last token of the line at the word enders, or empty.
   std::wstring LastWord(const std::wstring& line) const;
+  bool IsWordEnder(wchar_t ch) const {
+    return m_wordEnders.find(ch) != std::wstring::npos;
+  }
+  // The word the player completed last, kept for GetLastCommandLength.
+  const std::wstring& LastTypedWord() const { return m_lastWord; }
+  // Keeps the line's last word as the one completed last and returns it.
+  const std::wstring& NoteLastWord(const std::wstring& line) {
+    m_lastWord = LastWord(line);
+    return m_lastWord;
+  }
+
+  // What the game printed since the last clear, each piece ending in LF.
+  const std::wstring& Text() const { return m_text; }
+  // The distinct lower-case words of that text.
+  const WordMap& Words() const { return m_words; }
+  const ScratchMap& Scratch() const { return m_scratch; }
+
+  int32_t Mode() const { return m_mode; }
+  void SetMode(int32_t mode) { m_mode = mode; }
+  // How many more input lines are history being replayed: each is passed
+  // over by the typing echo instead of spoken.
+  uint32_t History() const { return m_history; }
+  void SetHistory(uint32_t count) { m_history = count; }
+  // True, counting it off, when the line is one of those history lines.
+  bool PassOverHistoryLine() {
+    if (m_history == 0) return false;
+    --m_history;
+    return true;
+  }
+
+ private:
+  enum class ScratchFile { kNotLoaded, kRead, kMissing, kUnreadable };
 
   std::wstring m_lastWord;
   const std::wstring m_wordEnders;
@@ -54,9 +97,6 @@ class CTextStore {
   bool m_clearPending = false;
   int32_t m_mode = 0;
   uint32_t m_history = 0;
-
- private:
-  enum class ScratchFile { kNotLoaded, kRead, kMissing, kUnreadable };
   ScratchFile m_scratchFile = ScratchFile::kNotLoaded;
 };
 

@@ -67,7 +67,3 @@ bool CheckVersion(const VersionStrings& versions, const std::string& server,
   difference = remoteNumber - localNumber;
   return true;
 }
-
-bool CNarro::getVersion(int& difference, CTTSString& text) {
-  return CheckVersion(GetVersionStrings(), VersionServer(), difference, text);
-}

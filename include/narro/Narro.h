@@ -147,7 +147,6 @@
 
 class CSpeechTTS;
 class CTextStore;
-class CNarroAccess;
 class CTTSWString;
 
 // The lists that getList can show.
@@ -516,7 +515,6 @@ class NARRO_API CNarro : public MySingleton<CNarro> {
   bool getVersion(int& difference, CTTSString& text);
 
  private:
-  friend class CNarroAccess;
 
   uint32_t m_flags;
   std::unique_ptr<CSpeechTTS> m_speech;

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <string>
 
-#include "core/FacadeAccess.h"
 #include "core/MyException.h"
 #include "tests/core/AllocationFailure.h"
 #include "tests/support/ChildProcess.h"
@@ -30,7 +29,7 @@ TEST_F(ExceptionGuardTest, AFailureWhileSavingAtUnloadIsLoggedAndLosesNoFile) {
   // The save makes one string of the whole list; that allocation fails.
   const ChildOutcome outcome = RunInChild([this] {
     StartLibrary();
-    CNarroAccess::TextStore(Facade())->AddScratch(std::wstring(300000, L'w'));
+    CTextStore::GetSingleton().AddScratch(std::wstring(300000, L'w'));
     {
       FailingLargeAllocations failing(200000);
       StopLibrary();  // would end the process if the destructor threw

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "core/FacadeAccess.h"
 #include "speech/SpeechTTS.h"
 #include "tests/dialogs/DialogTestSupport.h"
 #include "tests/games/GameTestData.h"
@@ -48,9 +47,9 @@ TEST_F(ListDriverTest, WordListGivesTheChosenWordAndEscapeNothing) {
   EXPECT_EQ(List(if_list_words, L"l<Esc>"), L"");
   // Insert copies to the scratch list at once.
   EXPECT_EQ(List(if_list_words, L"r<Ins><Esc>"), L"");
-  EXPECT_EQ(CNarroAccess::TextStore(Facade())->m_scratch.count(L"rope"), 1u);
+  EXPECT_EQ(List(if_list_scratch, L"<Enter>"), L"rope");
   EXPECT_EQ(List(if_list_scratch, L"<Del><Enter>"), L"");
-  EXPECT_TRUE(CNarroAccess::TextStore(Facade())->m_scratch.empty());
+  EXPECT_EQ(List(if_list_scratch, L"<Enter>"), L"");
 }
 
 TEST_F(ListDriverTest, AnEmptyWordListSaysZeroEntries) {
@@ -63,17 +62,17 @@ TEST_F(ListDriverTest, AnEmptyWordListSaysZeroEntries) {
 }
 
 TEST_F(ListDriverTest, VoicesEnterKeepsTheVoiceEscapeUndoesATrial) {
-  CSpeechTTS* engine = CNarroAccess::Speech(Facade());
+  CSpeechTTS* engine = CSpeechTTS::GetSingletonPtr();
   ASSERT_NE(engine, nullptr);
   ASSERT_GE(engine->Voices().size(), 2u);
-  const std::string before = engine->m_voiceId;
+  const std::string before = engine->VoiceId();
   // Insert on the second voice tries it, Escape puts the old one back.
   EXPECT_EQ(List(if_list_voices, L"<Down><Down><Ins><Esc>"), CNarro::ASCII_To_UC8(before));
-  EXPECT_EQ(engine->m_voiceId, before);
+  EXPECT_EQ(engine->VoiceId(), before);
   EXPECT_TRUE(LogHas("Created Selection Dialog"));
   const std::wstring chosen = List(if_list_voices, L"<Down><Down><Enter>");
   EXPECT_FALSE(chosen.empty());
-  EXPECT_NE(engine->m_voiceId, before);
+  EXPECT_NE(engine->VoiceId(), before);
 }
 
 TEST_F(ListDriverTest, GamesFoundUnderTheChosenFolderAndTheirWarnings) {

@@ -7,7 +7,6 @@
 #include <boost/weak_ptr.hpp>
 #include <memory>
 
-#include "core/FacadeAccess.h"
 #include "dialogs/ListItems.h"
 #include "platform/win/MessageBox.h"
 #include "tests/speech/SpeechFixture.h"
@@ -25,7 +24,7 @@ class ListItemsTest : public SpeechTest {
     m_answering.reset();
     SpeechTest::TearDown();
   }
-  CTextStore& Store() { return *CNarroAccess::TextStore(Facade()); }
+  CTextStore& Store() { return CTextStore::GetSingleton(); }
   // Hands the key to the entry as the dialog does: the text first.
   static bool Press(CListItem& item, const std::wstring& text, int key) {
     item.m_pText = &text;
@@ -79,27 +78,27 @@ TEST_F(ListItemsTest, KeysAnEntryDoesNotTakeDoNothingAndSayNothing) {
   EXPECT_FALSE(Press(word, L"lamp", 13));
   EXPECT_TRUE(Requests().empty());
   EXPECT_TRUE(boxes.empty());
-  EXPECT_EQ(Store().m_scratch.size(), 1u);
+  EXPECT_EQ(Store().Scratch().size(), 1u);
 }
 
 TEST_F(ListItemsTest, InsertCopiesAWordAndSaysSoOnlyWithBothFlags) {
   CWordListItem word(&Store());
   EXPECT_TRUE(Press(word, L"lantern", kKeyInsert));
-  EXPECT_EQ(Store().m_scratch.count(L"lantern"), 1u);
+  EXPECT_EQ(Store().Scratch().count(L"lantern"), 1u);
   Facade().setFlags(16);
   EXPECT_TRUE(Press(word, L"rope", kKeyInsert));
   Facade().setFlags(1);
   EXPECT_TRUE(Press(word, L"sword", kKeyInsert));
-  EXPECT_EQ(Store().m_scratch.size(), 3u);
+  EXPECT_EQ(Store().Scratch().size(), 3u);
   EXPECT_EQ(Spoken(), std::vector<std::string>{"17 Inserted lantern"});
 }
 
 TEST_F(ListItemsTest, DeleteRemovesAScratchWordWhoseEntryThenNoLongerExists) {
   Store().AddScratch(L"lantern");
-  const boost::weak_ptr<CScratchListItem> entry = Store().m_scratch[L"lantern"];
-  EXPECT_TRUE(Press(*Store().m_scratch[L"lantern"], L"lantern", kKeyDelete));
+  const boost::weak_ptr<CScratchListItem> entry = Store().Scratch().at(L"lantern");
+  EXPECT_TRUE(Press(*Store().Scratch().at(L"lantern"), L"lantern", kKeyDelete));
   EXPECT_TRUE(entry.expired());
-  EXPECT_TRUE(Store().m_scratch.empty());
+  EXPECT_TRUE(Store().Scratch().empty());
   EXPECT_EQ(Spoken(), std::vector<std::string>{"17 Removed lantern"});
 }
 

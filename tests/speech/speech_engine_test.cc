@@ -109,7 +109,7 @@ TEST_F(SpeechEngineTest, UnclosedProsodyDoesNotCarryOverToTheNextUtterance) {
 TEST_F(SpeechEngineTest, EachStepOfTheFastRatesIsHeard) {
   StartSpeaking();
   for (const int32_t rate : {7, 8, 9, 10}) {
-    Engine().m_rate = rate;
+    Engine().SetRate(rate);
     Engine().SpeakToMe(L"the lamp warned the boats", 0);
   }
   EXPECT_GT(Wav(1).samples, Wav(2).samples);
@@ -157,7 +157,7 @@ TEST_F(SpeechEngineTest, SpeakingBeforeInitAndAfterReleaseIsSilent) {
   EXPECT_EQ(engine.SpeakToMe(L"too early", 0), 0);
   CSpeechTTS::StopSpeaking();  // no voice: nothing happens
   engine.InitSAPI();
-  ASSERT_TRUE(engine.m_initialized);
+  ASSERT_TRUE(engine.Initialized());
   CSpeechTTS::ReleaseSAPI();
   EXPECT_EQ(engine.SpeakToMe(L"too late", 0), 0);
   EXPECT_TRUE(Requests().size() == 1u && Requests()[0].flags == 2u);  // the release's purge
@@ -166,7 +166,7 @@ TEST_F(SpeechEngineTest, SpeakingBeforeInitAndAfterReleaseIsSilent) {
 
 TEST_F(SpeechEngineTest, ReleaseDropsEveryReferenceOnceAndClosesComOnce) {
   StartSpeaking();
-  platform::ISpVoice* voice = CSpeechTTS::ms_pVoice;
+  platform::ISpVoice* voice = CSpeechTTS::PlatformVoice();
   voice->AddRef();
   voice->AddRef();
   const int comBefore = platform::ComInitializeCount();
@@ -176,7 +176,7 @@ TEST_F(SpeechEngineTest, ReleaseDropsEveryReferenceOnceAndClosesComOnce) {
                             "Releasing SAPI", "Releasing REF 4", "Next REF 3",
                             "Next REF 2", "Next REF 1", "Next REF 0",
                             "About to close COM", "Closed COM"}));
-  EXPECT_EQ(CSpeechTTS::ms_pVoice, nullptr);
+  EXPECT_EQ(CSpeechTTS::PlatformVoice(), nullptr);
   EXPECT_EQ(platform::ComInitializeCount(), comBefore - 1);
   ClearLog();
   CSpeechTTS::ReleaseSAPI();
@@ -204,7 +204,7 @@ TEST_F(SpeechEngineTest, NoVoiceShowsTheBoxAndLeavesTheEngineSilent) {
     EXPECT_FALSE(Facade().InitializeSAPI("", 0, 100));
   }
   EXPECT_EQ(boxes.shown, "getDefaultVoice: Text to speech failed to initialize");
-  EXPECT_EQ(CSpeechTTS::ms_pVoice, nullptr);
+  EXPECT_EQ(CSpeechTTS::PlatformVoice(), nullptr);
   EXPECT_TRUE(MySingleton<CSpeechTTS>::GetSingletonPtr()->Voices().empty());
   Facade().Speak("nothing", 0);
   EXPECT_FALSE(Facade().InitializeSAPI("", 0, 100));  // refused: the engine exists
@@ -220,7 +220,7 @@ TEST_F(SpeechEngineTest, MissingVoiceDataFailsInitialisationWithoutEndingTheProc
   EXPECT_FALSE(Facade().InitializeSAPI("", 0, 100));
   unsetenv("ESPEAK_DATA_PATH");
   Facade().Speak("still here", 2);  // silent, and the process goes on
-  EXPECT_EQ(CSpeechTTS::ms_pVoice, nullptr);
+  EXPECT_EQ(CSpeechTTS::PlatformVoice(), nullptr);
 }
 
 TEST_F(SpeechEngineTest, StartingSpeechLeavesTheHostsLocaleAlone) {
@@ -253,9 +253,9 @@ class ThrowingVoice : public platform::ISpVoice {
 
 TEST_F(SpeechEngineTest, PlatformFailureWhileSpeakingBecomesOurExceptionAndIsLogged) {
   StartSpeaking();
-  platform::ISpVoice* real = CSpeechTTS::ms_pVoice;
+  platform::ISpVoice* real = CSpeechTTS::PlatformVoice();
   ThrowingVoice throwing;
-  CSpeechTTS::ms_pVoice = &throwing;
+  CSpeechTTS::ReplacePlatformVoice(&throwing);
   try {
     Engine().SpeakToMe(L"x", 1);
     ADD_FAILURE() << "no exception";
@@ -271,7 +271,7 @@ TEST_F(SpeechEngineTest, PlatformFailureWhileSpeakingBecomesOurExceptionAndIsLog
   EXPECT_FALSE(lines.empty());
   EXPECT_NE(ReadFile(DataFile("narro.log")).find("Exception trying to speak."),
             std::string::npos);
-  CSpeechTTS::ms_pVoice = real;
+  CSpeechTTS::ReplacePlatformVoice(real);
 }
 
 }  // namespace

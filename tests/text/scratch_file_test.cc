@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/FacadeAccess.h"
 #include "tests/support/ChildProcess.h"
 #include "text/TextStore.h"
 #include "tests/support/LibraryFixture.h"
@@ -16,7 +15,7 @@ namespace {
 
 class ScratchFileTest : public LibraryTest {
  protected:
-  CTextStore& Store() { return *CNarroAccess::TextStore(Facade()); }
+  CTextStore& Store() { return CTextStore::GetSingleton(); }
   std::string ScratchFile() { return DataFile("scratchpad.txt"); }
 };
 
@@ -36,7 +35,7 @@ TEST_F(ScratchFileTest, HandWrittenFileComesBackSortedWholeAndCrLfEnded) {
   WriteFile(ScratchFile(), "b\nA\r\n\nx\nx\nlast without end");
   StartLibrary();
   std::vector<std::wstring> words;
-  for (const auto& entry : Store().m_scratch) words.push_back(entry.first);
+  for (const auto& entry : Store().Scratch()) words.push_back(entry.first);
   EXPECT_EQ(words, (std::vector<std::wstring>{L"", L"A", L"b", L"last without end", L"x"}));
   StopLibrary();
   EXPECT_EQ(ReadFile(ScratchFile()), "\r\nA\r\nb\r\nlast without end\r\nx\r\n");
@@ -45,7 +44,7 @@ TEST_F(ScratchFileTest, HandWrittenFileComesBackSortedWholeAndCrLfEnded) {
 TEST_F(ScratchFileTest, BytesRoundTripAndWideCharactersBecomeZeroBytes) {
   WriteFile(ScratchFile(), "caf\xE9\n");
   StartLibrary();
-  EXPECT_EQ(Store().m_scratch.count(L"caf\u00e9"), 1u);
+  EXPECT_EQ(Store().Scratch().count(L"caf\u00e9"), 1u);
   Store().AddScratch(L"\u20ac5");
   StopLibrary();
   EXPECT_EQ(ReadFile(ScratchFile()), std::string("caf\xE9\r\n\0" "5\r\n", 10));
@@ -53,7 +52,7 @@ TEST_F(ScratchFileTest, BytesRoundTripAndWideCharactersBecomeZeroBytes) {
 
 TEST_F(ScratchFileTest, MissingFileGivesAnEmptyListAndUnloadWritesOne) {
   StartLibrary();
-  EXPECT_TRUE(Store().m_scratch.empty());
+  EXPECT_TRUE(Store().Scratch().empty());
   EXPECT_FALSE(Store().LoadScratch(DataFile("absent.txt")));
   Store().AddScratch(L"lantern");
   StopLibrary();
@@ -102,7 +101,7 @@ TEST_F(ScratchFileTest, AFileThatCouldNotBeReadIsNeverReplacedAtUnload) {
   WriteFile(ScratchFile(), "secret\r\n");
   chmod(ScratchFile().c_str(), 0);
   StartLibrary();
-  EXPECT_TRUE(Store().m_scratch.empty());
+  EXPECT_TRUE(Store().Scratch().empty());
   Store().AddScratch(L"new");
   StopLibrary();
   chmod(ScratchFile().c_str(), 0600);
@@ -111,7 +110,7 @@ TEST_F(ScratchFileTest, AFileThatCouldNotBeReadIsNeverReplacedAtUnload) {
   // Another user's file, in a folder this user may write.
   ASSERT_EQ(chown(ScratchFile().c_str(), 54321, 54321), 0);
   StartLibrary();
-  EXPECT_TRUE(Store().m_scratch.empty());
+  EXPECT_TRUE(Store().Scratch().empty());
   StopLibrary();
   struct stat st;
   ASSERT_EQ(stat(ScratchFile().c_str(), &st), 0);
@@ -124,7 +123,7 @@ TEST_F(ScratchFileTest, AReadOnlyFileIsReadButNotRewritten) {
   WriteFile(ScratchFile(), "kept\r\n");
   chmod(ScratchFile().c_str(), 0444);
   StartLibrary();
-  EXPECT_EQ(Store().m_scratch.count(L"kept"), 1u);
+  EXPECT_EQ(Store().Scratch().count(L"kept"), 1u);
   Store().AddScratch(L"added");
   StopLibrary();
   EXPECT_EQ(ReadFile(ScratchFile()), "kept\r\n");
@@ -156,7 +155,7 @@ TEST_F(ScratchFileTest, APipeAFolderOrAHugeFileIsNeitherReadNorReplaced) {
   WriteFile(ScratchFile(), "");
   ASSERT_EQ(truncate(ScratchFile().c_str(), (16 << 20) + 1), 0);
   StartLibrary();
-  EXPECT_TRUE(Store().m_scratch.empty());
+  EXPECT_TRUE(Store().Scratch().empty());
   StopLibrary();
   ASSERT_EQ(stat(ScratchFile().c_str(), &st), 0);
   EXPECT_EQ(st.st_size, (16 << 20) + 1);

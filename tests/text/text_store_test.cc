@@ -27,10 +27,10 @@ TEST(TokenizeTest, GivesTheMaximalRunsAndNoEmptyPieces) {
 TEST(TextStoreTest, CountsDistinctLowerCaseWordsAndKeepsTheText) {
   CTextStore store;
   EXPECT_EQ(store.AddText(L"Hello, World."), 2);
-  EXPECT_EQ(store.m_text, L"Hello, World.\n");
+  EXPECT_EQ(store.Text(), L"Hello, World.\n");
   EXPECT_EQ(store.AddText(L"hello"), 2 + 0);
-  EXPECT_EQ(store.m_text, L"Hello, World.\nhello\n");
-  EXPECT_EQ(KeysOf(store.m_words), (Words{L"hello", L"world"}));
+  EXPECT_EQ(store.Text(), L"Hello, World.\nhello\n");
+  EXPECT_EQ(KeysOf(store.Words()), (Words{L"hello", L"world"}));
   EXPECT_EQ(store.AddText(L"again"), 3);
 }
 
@@ -38,21 +38,21 @@ TEST(TextStoreTest, ClearTakesEffectAtTheNextText) {
   CTextStore store;
   store.AddText(L"Old words here");
   store.RequestClear();
-  EXPECT_EQ(store.m_text, L"Old words here\n");
-  EXPECT_EQ(store.m_words.size(), 3u);
+  EXPECT_EQ(store.Text(), L"Old words here\n");
+  EXPECT_EQ(store.Words().size(), 3u);
   EXPECT_EQ(store.AddText(L"Run"), 1);
-  EXPECT_EQ(store.m_text, L"Run\n");
+  EXPECT_EQ(store.Text(), L"Run\n");
   store.RequestClear();
   EXPECT_EQ(store.AddText(L" ,.?:\n"), 0);
-  EXPECT_EQ(store.m_text, L" ,.?:\n\n");
+  EXPECT_EQ(store.Text(), L" ,.?:\n\n");
   EXPECT_EQ(store.AddText(L""), 0);
-  EXPECT_EQ(store.m_text, L" ,.?:\n\n\n");
+  EXPECT_EQ(store.Text(), L" ,.?:\n\n\n");
 }
 
 TEST(TextStoreTest, OnlyTheOutputSeparatorsSplitWords) {
   CTextStore store;
   store.AddText(L"Don't shout! one;two a\tb x:y (hi) \"q\" \r-");
-  EXPECT_EQ(KeysOf(store.m_words),
+  EXPECT_EQ(KeysOf(store.Words()),
             (Words{L"\r-", L"\"q\"", L"(hi)", L"a\tb", L"don't", L"one;two",
                    L"shout!", L"x", L"y"}));
 }
@@ -66,18 +66,18 @@ TEST(TextStoreTest, ScratchListKeepsOneEntryPerExactWord) {
   EXPECT_FALSE(store.RemoveScratch(L""));  // an empty word is never removed
   EXPECT_TRUE(store.RemoveScratch(L"Lamp"));
   EXPECT_FALSE(store.RemoveScratch(L"Lamp"));
-  EXPECT_EQ(store.m_scratch.size(), 1u);
+  EXPECT_EQ(store.Scratch().size(), 1u);
 }
 
 TEST(TextStoreTest, EntriesPointBackAtTheirStoreAndAreReplacedOnRepeat) {
   CTextStore store;
   store.AddText(L"lamp");
-  const auto first = store.m_words.at(L"lamp");
+  const auto first = store.Words().at(L"lamp");
   EXPECT_EQ(first->m_pStore, &store);
   EXPECT_EQ(first->m_pPath, nullptr);
   store.AddText(L"LAMP");
-  EXPECT_NE(store.m_words.at(L"lamp"), first);
-  EXPECT_FALSE(store.m_words.at(L"lamp")->handleKey(kKeyInsert));
+  EXPECT_NE(store.Words().at(L"lamp"), first);
+  EXPECT_FALSE(store.Words().at(L"lamp")->handleKey(kKeyInsert));
 }
 
 TEST(TextStoreTest, LastWordSkipsTrailingEnders) {

@@ -2,7 +2,6 @@
 // narro self-check: the library starts and shows its state.
 #include <cstdio>
 
-#include "core/FacadeAccess.h"
 #include "core/StringConversion.h"
 #include "narro/Narro.h"
 #include "text/TextStore.h"
@@ -21,11 +20,11 @@ int RunSelfCheck(const Arguments& arguments) {
   facade->GetRoot(root);
   std::printf("flags: %u\n", facade->getFlags());
   std::printf("root folder: %s\n", static_cast<const char*>(root));
-  const CTextStore* store = CNarroAccess::TextStore(*facade);
-  const size_t words = store ? store->m_scratch.size() : 0;
+  const CTextStore* store = CTextStore::GetSingletonPtr();
+  const size_t words = store ? store->Scratch().size() : 0;
   std::printf("scratch list: %zu %s\n", words, words == 1 ? "word" : "words");
   if (store) {
-    for (const auto& entry : store->m_scratch) {
+    for (const auto& entry : store->Scratch()) {
       std::printf("  %s\n", NarrowChars(entry.first).c_str());
     }
   }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Choosing the voice, rate and volume, and listing the installed voices in
-// the user's language.
-#include "narro/Narro.h"
+// Listing the installed voices, described in the user's language. Nothing
+// here depends on an engine's state.
 #include "platform/locale/CodePage.h"
 #include "platform/locale/Language.h"
 #include "speech/SpeechTTS.h"
@@ -80,33 +79,4 @@ std::wstring CSpeechTTS::HexFromLangId(unsigned int langId) {
     langId >>= 4;
   } while (langId != 0);
   return hex;
-}
-
-bool CNarro::InitializeSAPI(const std::string& voiceId, long rate, int volume) {
-  if (m_speech) return false;
-  m_speech = std::make_unique<CSpeechTTS>();
-  m_speech->m_voiceId = voiceId;
-  m_speech->InitSAPI();
-  m_speech->m_rate = static_cast<int32_t>(rate);
-  m_speech->m_volume = volume;
-  return m_speech->m_initialized;
-}
-
-void CNarro::ChangeVoice(const std::string& voiceName, long rate, int volume) {
-  if (!m_speech) return;  // no engine yet: nothing to change
-  for (const VoiceEntry& voice : m_speech->Voices()) {
-    if (voice.name == voiceName) {
-      m_speech->m_voiceId = voice.id;
-      return;
-    }
-  }
-  m_speech->m_rate = static_cast<int32_t>(rate);
-  m_speech->m_volume = volume;
-}
-
-void CNarro::GetVoice(std::string& voiceId, long& rate, int& volume) {
-  if (!m_speech) return;  // outputs stay as the caller left them
-  voiceId = m_speech->m_voiceId;
-  rate = m_speech->m_rate;
-  volume = m_speech->m_volume;
 }

@@ -14,12 +14,6 @@
 
 template class MySingleton<CNarro>;
 
-namespace {
-
-std::string ScratchFilePath() { return GetAppDirectory() + "scratchpad.txt"; }
-
-}  // namespace
-
 CNarro::CNarro() : m_flags(0) {
   m_root = GetAppDirectory();
   m_textStore = std::make_unique<CTextStore>();
@@ -87,17 +81,17 @@ void CNarro::SetMode(int mode) {
   } catch (...) {
     // The mode is stored whatever became of its log line.
   }
-  if (m_textStore) m_textStore->m_mode = mode;
+  if (m_textStore) m_textStore->SetMode(mode);
 }
 
-int CNarro::GetMode() { return m_textStore ? m_textStore->m_mode : 0; }
+int CNarro::GetMode() { return m_textStore ? m_textStore->Mode() : 0; }
 
 void CNarro::SetHistory(int count) {
-  if (m_textStore) m_textStore->m_history = static_cast<uint32_t>(count);
+  if (m_textStore) m_textStore->SetHistory(static_cast<uint32_t>(count));
 }
 
 int CNarro::GetHistory() {
-  return m_textStore ? static_cast<int>(m_textStore->m_history) : 0;
+  return m_textStore ? static_cast<int>(m_textStore->History()) : 0;
 }
 
 void CNarro::SetGame(const char* game) { m_game = game ? game : ""; }

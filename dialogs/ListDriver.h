@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// getList: fills a spoken list with games, saved games, voices, the word
+// history or the scratch list, runs it and hands back what was chosen.
+// getSaves: the saved-games list of one story, with no folder to choose.
+#ifndef NARRO_DIALOGS_LIST_DRIVER_H_
+#define NARRO_DIALOGS_LIST_DRIVER_H_
+
+#include <string>
+
+#include "narro/Narro.h"
+
+class CSpeechTTS;
+class CTextStore;
+
+// What a list works on. The facade speaks its confirmations and asks for
+// folders as a host would.
+struct ListContext {
+  CNarro& facade;
+  CTextStore* store;   // the word lists' store; null: those lists are empty
+  CSpeechTTS* engine;  // the voices' engine; null: no voices list
+  std::string& root;   // where folder choosing starts; set to the data
+                       // folder when empty
+};
+
+// The text of the entry chosen: a game's or save's path, a voice's name,
+// a word; empty when the player left the list. A voice list left with
+// Escape gives back the voice from before, undoing what Insert tried.
+std::wstring ShowList(const ListContext& context, if_list_type type, const char* gameExts,
+                      const char* saveExts);
+
+// The path of the save chosen among the story's own, looked for where
+// getSaveFile puts them; empty when the player left the list.
+std::wstring ShowStorySaves(const ListContext& context, const std::string& story,
+                            const char* saveExts);
+
+#endif  // NARRO_DIALOGS_LIST_DRIVER_H_
