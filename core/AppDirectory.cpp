@@ -1,10 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/AppDirectory.h"
 
-#include <pwd.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <mutex>
@@ -50,33 +46,12 @@ std::string NarroFolderUnder(const std::string& base, const std::string& relativ
   return platform::WithTrailingSlash(joined.string());
 }
 
-std::string HomeFolder() {
-  std::string home = platform::GetEnvironmentVariable("HOME");
-  if (!home.empty()) return home;
-  // A service started without HOME still has a home in the password
-  // database.
-  long size = sysconf(_SC_GETPW_R_SIZE_MAX);
-  std::vector<char> buffer(size > 0 ? static_cast<size_t>(size) : 16384);
-  struct passwd entry;
-  struct passwd* found = nullptr;
-  if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
-      found != nullptr && found->pw_dir != nullptr) {
-    home = found->pw_dir;
-  }
-  return home;
-}
-
 // The build tree as the file system names it, so that it compares with the
 // program's path, which /proc/self/exe gives with every link resolved.
 const std::string& BuildTree() {
   static const std::string tree = [] {
-    const std::string configured = NARRO_BUILD_TREE;
-    if (configured.empty()) return configured;
-    char* real = realpath(configured.c_str(), nullptr);
-    if (real == nullptr) return configured;  // gone: nothing lies in it
-    std::string resolved(real);
-    free(real);
-    return resolved;
+    // A tree that is gone keeps its name: nothing lies in it.
+    return platform::ResolvedPath(NARRO_BUILD_TREE);
   }();
   return tree;
 }
@@ -86,7 +61,7 @@ DataFolder CurrentDataFolder() {
   environment.dataDir = platform::GetDataDirectoryOverride();
   if (environment.dataDir.empty()) {
     environment.xdgDataHome = platform::GetEnvironmentVariable("XDG_DATA_HOME");
-    environment.home = HomeFolder();
+    environment.home = platform::GetHomeFolder();
   }
   return ChooseDataFolder(platform::GetModuleFileName(), environment, BuildTree());
 }

@@ -1,16 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "games/SaveFile.h"
 
-#include <errno.h>
-#include <limits.h>
-#include <unistd.h>
-
 #include <vector>
 
 #include "core/AppDirectory.h"
 #include "core/Log.h"
 #include "games/Identification.h"
 #include "platform/file/MakeFolders.h"
+#include "platform/file/Path.h"
 #include "platform/file/Permissions.h"
 
 namespace {
@@ -21,15 +18,6 @@ bool IsControl(char c) {
 }
 
 bool IsTrimmed(char c) { return c == ' ' || IsControl(c); }
-
-std::string WorkingFolder() {
-  std::vector<char> buffer(PATH_MAX);
-  for (;;) {
-    if (getcwd(buffer.data(), buffer.size()) != nullptr) return buffer.data();
-    if (errno != ERANGE) return std::string();
-    buffer.resize(buffer.size() * 2);
-  }
-}
 
 // The folder the save goes into, ending in '/'; empty when none can be
 // written.
@@ -78,7 +66,7 @@ std::string storyFolder(const std::string& story) {
   if (story.empty() || slash + 1 == story.size()) return std::string();
   std::string folder = slash == std::string::npos ? std::string() : story.substr(0, slash + 1);
   if (folder.empty() || folder[0] != '/') {
-    const std::string working = WorkingFolder();
+    const std::string working = platform::WorkingFolder();
     if (working.empty()) return std::string();
     folder = (working == "/" ? working : working + "/") + folder;
   }
@@ -97,7 +85,7 @@ bool saveFilePath(const std::string& story, const std::string& name,
     return false;
   }
   const std::string fileName = clean + "_%" + crcText(crc.crc) + "%_" + extension;
-  if (fileName.size() > NAME_MAX) {
+  if (fileName.size() > platform::kLongestFileName) {
     LogLine("Save name too long: %s", fileName);
     return false;
   }

@@ -12,7 +12,7 @@
 #include "platform/win/ListBox.h"
 #include "platform/win/MessageBox.h"
 #include "testhost/Clipboard.h"
-#include "testhost/MonitorText.h"
+#include "platform/debugout/MonitorText.h"
 #include "testhost/SaveName.h"
 #include "testhost/WakingDialogIo.h"
 

@@ -11,6 +11,11 @@ namespace platform {
 // every caller treats alike.
 std::string GetEnvironmentVariable(const char* name);
 
+// The user's home folder: HOME, else the password database's entry for the
+// effective user (a service started without HOME still has one); empty
+// when neither names one.
+std::string GetHomeFolder();
+
 }  // namespace platform
 
 #endif  // NARRO_PLATFORM_ENVIRONMENT_ENVIRONMENT_H_

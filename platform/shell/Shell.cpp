@@ -8,7 +8,6 @@
 
 #include "platform/Immortal.h"
 #include "platform/environment/Environment.h"
-#include "text/Tokenize.h"
 
 extern char** environ;
 
@@ -66,7 +65,14 @@ std::string AsArgument(const std::string& file) {
 
 // $VISUAL and $EDITOR may name a program with its own options.
 std::vector<std::string> Words(const std::string& command) {
-  return Tokenize(command, " \t");
+  std::vector<std::string> words;
+  size_t at = command.find_first_not_of(" \t");
+  while (at != std::string::npos) {
+    const size_t end = command.find_first_of(" \t", at);
+    words.push_back(command.substr(at, end == std::string::npos ? end : end - at));
+    at = command.find_first_not_of(" \t", end);
+  }
+  return words;
 }
 
 // The program and its own arguments that do verb; empty when none does.

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "platform/debugout/DebugOutput.h"
-#include "testhost/MonitorText.h"
+#include "platform/debugout/MonitorText.h"
 #include "tests/support/TempDir.h"
 
 namespace {

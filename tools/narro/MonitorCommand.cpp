@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/debugout/DebugOutput.h"
-#include "testhost/MonitorText.h"
+#include "platform/debugout/MonitorText.h"
 #include "tools/narro/CommandLine.h"
 
 namespace narro_tool {

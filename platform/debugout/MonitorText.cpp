@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "testhost/MonitorText.h"
+#include "platform/debugout/MonitorText.h"
 
 std::string CMonitorText::StartLines() {
   return "----------------------\r\nDebug Monitor Started\r\n----------------------\r\n";

@@ -4,8 +4,8 @@
 // changes, or when the same writer's previous message ended with a line
 // feed. A message without a line feed followed by another from the same
 // writer gives two lines, the second without prefix.
-#ifndef NARRO_TESTHOST_MONITOR_TEXT_H_
-#define NARRO_TESTHOST_MONITOR_TEXT_H_
+#ifndef NARRO_PLATFORM_DEBUGOUT_MONITOR_TEXT_H_
+#define NARRO_PLATFORM_DEBUGOUT_MONITOR_TEXT_H_
 
 #include <cstdint>
 #include <string>
@@ -23,4 +23,4 @@ class CMonitorText {
   bool m_atLineStart = true;
 };
 
-#endif  // NARRO_TESTHOST_MONITOR_TEXT_H_
+#endif  // NARRO_PLATFORM_DEBUGOUT_MONITOR_TEXT_H_
