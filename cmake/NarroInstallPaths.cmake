@@ -1,0 +1,49 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Where this build lies and where its installation puts its files, written
+# into one header (NarroInstallPaths.h, from NarroInstallPaths.h.in) that a
+# program includes through the narro_install_paths target. configure_file
+# rewrites the header only when a path changed, so a new prefix rebuilds the
+# few files that include it and nothing else.
+
+# How to go from the install folder `from` to the install folder `to`, both
+# relative to the prefix ("bin", "share" -> "../share"); empty when either
+# is absolute, since then the two do not move together with the prefix.
+function(narro_install_relative_path out from to)
+  if(IS_ABSOLUTE "${from}" OR IS_ABSOLUTE "${to}")
+    set(${out} "" PARENT_SCOPE)
+    return()
+  endif()
+  cmake_path(NORMAL_PATH from)
+  cmake_path(NORMAL_PATH to)
+  cmake_path(RELATIVE_PATH to BASE_DIRECTORY "${from}" OUTPUT_VARIABLE relative)
+  cmake_path(NORMAL_PATH relative)
+  # NORMAL_PATH keeps a trailing slash of "../" and makes "" of nothing.
+  string(REGEX REPLACE "(.)/$" "\\1" relative "${relative}")
+  if(relative STREQUAL "")
+    set(relative ".")
+  endif()
+  set(${out} "${relative}" PARENT_SCOPE)
+endfunction()
+
+# A C string literal's contents: a folder may hold a quote or a backslash.
+function(narro_c_string out text)
+  string(REPLACE "\\" "\\\\" text "${text}")
+  string(REPLACE "\"" "\\\"" text "${text}")
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+narro_install_relative_path(NARRO_BIN_TO_DATADIR
+  "${CMAKE_INSTALL_BINDIR}" "${CMAKE_INSTALL_DATADIR}")
+narro_install_relative_path(NARRO_LIB_TO_DATADIR
+  "${CMAKE_INSTALL_LIBDIR}" "${CMAKE_INSTALL_DATADIR}")
+
+narro_c_string(narro_build_tree_c "${PROJECT_BINARY_DIR}")
+narro_c_string(narro_bin_to_data_c "${NARRO_BIN_TO_DATADIR}")
+narro_c_string(narro_lib_to_data_c "${NARRO_LIB_TO_DATADIR}")
+narro_c_string(narro_install_datadir_c "${CMAKE_INSTALL_FULL_DATADIR}")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/NarroInstallPaths.h.in
+  ${PROJECT_BINARY_DIR}/generated/NarroInstallPaths.h @ONLY)
+
+add_library(narro_install_paths INTERFACE)
+target_include_directories(narro_install_paths INTERFACE
+  $<BUILD_INTERFACE:${PROJECT_BINARY_DIR}/generated>)
