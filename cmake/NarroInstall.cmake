@@ -33,9 +33,11 @@ endif()
 install(FILES player/narro-play.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # What the installation ships, read only, in share/narro: the game database
-# and the demo and test stories it names, Z-code and Glulx. An installed program finds it relative to
-# itself or to the library, else where this build configured it
-# (core/AppDirectory.h); its user's own files go to the XDG data folder.
+# and the demo and test stories it names, Z-code and Glulx (none when Inform
+# 6 was not there to compile them: cmake/NarroDependencies.cmake). An
+# installed program finds it relative to itself or to the library, else
+# where this build configured it (core/AppDirectory.h, NarroInstallPaths.h);
+# its user's own files go to the XDG data folder.
 install(FILES games/fingerprints.xml ${NARRO_DEMO_STORIES}
   DESTINATION ${CMAKE_INSTALL_DATADIR}/narro)
 
