@@ -18,8 +18,21 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/NarroConfig.cmake
               ${CMAKE_CURRENT_BINARY_DIR}/NarroConfigVersion.cmake
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Narro)
 
-# Relocatable: the prefix is found from where narro.pc lies.
-file(RELATIVE_PATH NARRO_PC_TO_PREFIX "/p/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/p")
+# Relocatable: the prefix is found from where narro.pc lies, unless the
+# library folder was configured absolute and so stays where it is.
+narro_install_relative_path(narro_pc_to_prefix "${CMAKE_INSTALL_LIBDIR}/pkgconfig" ".")
+if(narro_pc_to_prefix STREQUAL "")
+  set(NARRO_PC_PREFIX "${CMAKE_INSTALL_PREFIX}")
+else()
+  set(NARRO_PC_PREFIX "\${pcfiledir}/${narro_pc_to_prefix}")
+endif()
+foreach(kind LIB INCLUDE)
+  if(IS_ABSOLUTE "${CMAKE_INSTALL_${kind}DIR}")
+    set(NARRO_PC_${kind}DIR "${CMAKE_INSTALL_${kind}DIR}")
+  else()
+    set(NARRO_PC_${kind}DIR "\${prefix}/${CMAKE_INSTALL_${kind}DIR}")
+  endif()
+endforeach()
 configure_file(cmake/narro.pc.in ${CMAKE_CURRENT_BINARY_DIR}/narro.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/narro.pc
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
