@@ -37,11 +37,30 @@ configure_file(cmake/narro.pc.in ${CMAKE_CURRENT_BINARY_DIR}/narro.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/narro.pc
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
+# An installed program finds libNarro.so from its own folder, as the data:
+# a prefix that is no system one (~/.local, /opt/narro) has no ldconfig
+# entry, and a moved installation has none either. With an absolute
+# library folder the run path is that folder, which does not move.
+narro_install_relative_path(narro_bin_to_lib "${CMAKE_INSTALL_BINDIR}" "${CMAKE_INSTALL_LIBDIR}")
+if(narro_bin_to_lib STREQUAL "")
+  set(NARRO_PROGRAM_INSTALL_RPATH "${CMAKE_INSTALL_FULL_LIBDIR}")
+else()
+  set(NARRO_PROGRAM_INSTALL_RPATH "$ORIGIN/${narro_bin_to_lib}")
+endif()
+
+# Installs a program into bin with that run path. The build tree keeps its
+# own run path (CMake's, naming the build folders) until the install
+# rewrites it.
+function(narro_install_program target)
+  set_target_properties(${target} PROPERTIES INSTALL_RPATH "${NARRO_PROGRAM_INSTALL_RPATH}")
+  install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endfunction()
+
 # The programs, and their manual pages. narro-play comes with the player.
-install(TARGETS narro RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+narro_install_program(narro)
 install(FILES tools/narro/narro.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 if(TARGET narro-play)
-  install(TARGETS narro-play RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  narro_install_program(narro-play)
 endif()
 install(FILES player/narro-play.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
