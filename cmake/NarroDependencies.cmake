@@ -43,5 +43,5 @@ elseif(NARRO_BUILD_TESTS)
 else()
   set(NARRO_HAVE_INFORM6 OFF)
   message(STATUS "Inform 6 not found: no story is compiled or installed, "
-    "and make run has no demo story to play")
+    "so narro-play has no demo story")
 endif()
