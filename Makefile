@@ -1,4 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
+# make       builds Narro (the library, its programs and its tests) in
+#            build/, configuring it first; it starts nothing.
 # make run   builds Narro and, at a terminal, plays the demo story in
 #            narro-play, its data folder in the build tree; without a
 #            terminal it runs the narro tool's self-check.
@@ -6,15 +8,20 @@
 #                folder in the build tree.
 # make test  builds and runs every test, then again under AddressSanitizer
 #            and UndefinedBehaviorSanitizer.
-# Both install the Debian packages they need first.
+# make install   builds and installs into the configured prefix
+#                (/usr/local unless build/ was configured otherwise).
+# Each installs the Debian packages it needs first.
 
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 
-.PHONY: run testhost test deps build build-asan bench install clean
+.PHONY: all run testhost test deps build build-asan bench install clean
 
 DEMO_STORY = $(BUILD)/stories/windfall.z5
+
+# The first target, what a bare make does: build, and nothing interactive.
+all: build
 
 run: build
 	@# narro-play needs a terminal; without one the self-check is all.

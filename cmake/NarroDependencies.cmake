@@ -26,3 +26,22 @@ add_library(Pcaudio::Pcaudio UNKNOWN IMPORTED)
 set_target_properties(Pcaudio::Pcaudio PROPERTIES
   IMPORTED_LOCATION ${PCAUDIO_LIBRARY}
   INTERFACE_INCLUDE_DIRECTORIES ${PCAUDIO_INCLUDE_DIR})
+
+# Inform 6 and its library compile the demo and test stories
+# (games/stories). The tests play them, so a build with tests needs them;
+# the library and the programs do not, and a build without them compiles,
+# and installs, no story.
+find_program(NARRO_INFORM6 inform6)
+find_path(NARRO_INFORM6_LIBRARY Parser.h PATHS /usr/share/inform6/library)
+if(NARRO_INFORM6 AND NARRO_INFORM6_LIBRARY)
+  set(NARRO_HAVE_INFORM6 ON)
+elseif(NARRO_BUILD_TESTS)
+  message(FATAL_ERROR "The tests play stories compiled with Inform 6, which was not found "
+    "(inform6: ${NARRO_INFORM6}, its library's Parser.h: ${NARRO_INFORM6_LIBRARY}). "
+    "Install inform6-compiler and inform6-library (scripts/install-deps.sh does), "
+    "or configure with -DNARRO_BUILD_TESTS=OFF to build the library and the programs alone.")
+else()
+  set(NARRO_HAVE_INFORM6 OFF)
+  message(STATUS "Inform 6 not found: no story is compiled or installed, "
+    "so narro-play has no demo story")
+endif()

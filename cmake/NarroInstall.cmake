@@ -18,24 +18,58 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/NarroConfig.cmake
               ${CMAKE_CURRENT_BINARY_DIR}/NarroConfigVersion.cmake
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Narro)
 
-# Relocatable: the prefix is found from where narro.pc lies.
-file(RELATIVE_PATH NARRO_PC_TO_PREFIX "/p/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/p")
+# Relocatable: the prefix is found from where narro.pc lies, unless the
+# library folder was configured absolute and so stays where it is.
+narro_install_relative_path(narro_pc_to_prefix "${CMAKE_INSTALL_LIBDIR}/pkgconfig" ".")
+if(narro_pc_to_prefix STREQUAL "")
+  set(NARRO_PC_PREFIX "${CMAKE_INSTALL_PREFIX}")
+else()
+  set(NARRO_PC_PREFIX "\${pcfiledir}/${narro_pc_to_prefix}")
+endif()
+foreach(kind LIB INCLUDE)
+  if(IS_ABSOLUTE "${CMAKE_INSTALL_${kind}DIR}")
+    set(NARRO_PC_${kind}DIR "${CMAKE_INSTALL_${kind}DIR}")
+  else()
+    set(NARRO_PC_${kind}DIR "\${prefix}/${CMAKE_INSTALL_${kind}DIR}")
+  endif()
+endforeach()
 configure_file(cmake/narro.pc.in ${CMAKE_CURRENT_BINARY_DIR}/narro.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/narro.pc
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
+# An installed program finds libNarro.so from its own folder, as the data:
+# a prefix that is no system one (~/.local, /opt/narro) has no ldconfig
+# entry, and a moved installation has none either. With an absolute
+# library folder the run path is that folder, which does not move.
+narro_install_relative_path(narro_bin_to_lib "${CMAKE_INSTALL_BINDIR}" "${CMAKE_INSTALL_LIBDIR}")
+if(narro_bin_to_lib STREQUAL "")
+  set(NARRO_PROGRAM_INSTALL_RPATH "${CMAKE_INSTALL_FULL_LIBDIR}")
+else()
+  set(NARRO_PROGRAM_INSTALL_RPATH "$ORIGIN/${narro_bin_to_lib}")
+endif()
+
+# Installs a program into bin with that run path. The build tree keeps its
+# own run path (CMake's, naming the build folders) until the install
+# rewrites it.
+function(narro_install_program target)
+  set_target_properties(${target} PROPERTIES INSTALL_RPATH "${NARRO_PROGRAM_INSTALL_RPATH}")
+  install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endfunction()
+
 # The programs, and their manual pages. narro-play comes with the player.
-install(TARGETS narro RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+narro_install_program(narro)
 install(FILES tools/narro/narro.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 if(TARGET narro-play)
-  install(TARGETS narro-play RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  narro_install_program(narro-play)
 endif()
 install(FILES player/narro-play.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # What the installation ships, read only, in share/narro: the game database
-# and the demo and test stories it names, Z-code and Glulx. An installed program finds it relative to
-# itself or to the library, else where this build configured it
-# (core/AppDirectory.h); its user's own files go to the XDG data folder.
+# and the demo and test stories it names, Z-code and Glulx (none when Inform
+# 6 was not there to compile them: cmake/NarroDependencies.cmake). An
+# installed program finds it relative to itself or to the library, else
+# where this build configured it (core/AppDirectory.h, NarroInstallPaths.h);
+# its user's own files go to the XDG data folder.
 install(FILES games/fingerprints.xml ${NARRO_DEMO_STORIES}
   DESTINATION ${CMAKE_INSTALL_DATADIR}/narro)
 

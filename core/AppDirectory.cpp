@@ -5,26 +5,12 @@
 #include <filesystem>
 #include <mutex>
 
+#include "NarroInstallPaths.h"
 #include "core/Log.h"
 #include "platform/environment/Environment.h"
 #include "platform/file/MakeFolders.h"
 #include "platform/file/Path.h"
 #include "platform/module/ModulePath.h"
-
-// Compiled in by core/CMakeLists.txt; the fallbacks keep a build without
-// them working, as a program outside any build tree.
-#ifndef NARRO_BUILD_TREE
-#define NARRO_BUILD_TREE ""
-#endif
-#ifndef NARRO_BIN_TO_DATADIR
-#define NARRO_BIN_TO_DATADIR ""
-#endif
-#ifndef NARRO_LIB_TO_DATADIR
-#define NARRO_LIB_TO_DATADIR ""
-#endif
-#ifndef NARRO_INSTALL_DATADIR
-#define NARRO_INSTALL_DATADIR ""
-#endif
 
 namespace {
 

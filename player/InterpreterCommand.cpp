@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "player/Files.h"
+#include "player/InstallFolder.h"
 #include "player/Interpreter.h"
 
 namespace player {
@@ -34,7 +34,8 @@ std::string RunnerIn(const std::string& folder) {
 std::string FindEmglken() {
   const char* given = getenv("NARRO_EMGLKEN");
   if (given != nullptr && *given != '\0') return IsReadableFile(given) ? given : std::string();
-  std::string runner = RunnerIn(ExecutableFolder() + "/../share/narro/");
+  const std::string installed = InstalledShareFolder();
+  std::string runner = installed.empty() ? std::string() : RunnerIn(installed);
 #ifdef NARRO_EMGLKEN_BUILD_FOLDER
   if (runner.empty()) runner = RunnerIn(std::string(NARRO_EMGLKEN_BUILD_FOLDER) + "/");
 #endif

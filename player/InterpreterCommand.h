@@ -9,11 +9,11 @@
 
 namespace player {
 
-// emglken's runner: $NARRO_EMGLKEN when set; else the one installed beside
-// the program (bin/../share/narro/node_modules/...), else the source tree's
-// (for a program run from the build tree); in each place the one-file
-// bundle the set-up made (emglken/build/narro-runner.mjs) before emglken's
-// own bin/emglken.js. Empty when none is there.
+// emglken's runner: $NARRO_EMGLKEN when set; else the one installed with
+// the program (share/narro/node_modules/..., player/InstallFolder.h), else
+// the source tree's (for a program run from the build tree); in each
+// place the one-file bundle the set-up made (emglken/build/narro-runner.mjs)
+// before emglken's own bin/emglken.js. Empty when none is there.
 std::string FindEmglken();
 
 // The words to run. `custom` is the player's own command (--interpreter or

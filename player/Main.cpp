@@ -13,6 +13,7 @@
 
 #include <narro/Narro.h>
 
+#include "player/InstallFolder.h"
 #include "player/Options.h"
 #include "player/Player.h"
 #include "player/Settings.h"
@@ -20,11 +21,14 @@
 
 namespace {
 
-// The demo story: installed in share/narro beside bin, or in the build tree.
+// The demo story: installed in share/narro, or in the build tree.
 std::string DemoStory() {
+  const std::string installed = player::InstalledShareFolder();
   const std::string folder = player::ExecutableFolder();
   for (const std::string& candidate :
-       {folder + "/../share/narro/" NARRO_DEMO_STORY_NAME, folder + "/../stories/" NARRO_DEMO_STORY_NAME}) {
+       {installed.empty() ? std::string() : installed + NARRO_DEMO_STORY_NAME,
+        folder + "/../stories/" NARRO_DEMO_STORY_NAME}) {
+    if (candidate.empty()) continue;
     if (access(candidate.c_str(), R_OK) == 0) return candidate;
   }
   return std::string();

@@ -107,8 +107,38 @@ test ! -e "$work/scratchpad.txt"
 NARRO_KEYS='<Enter>W<Enter>' outside "$work/host" games "$share" > "$work/out"
 grep -qx "chosen $share/windfall.z5" "$work/out"
 
-# And so does the installed narro tool, from its own.
-outside "$work/prefix/bin/narro" scan "$share" | sort > "$work/games"
+# An installed program runs as it is, from a prefix no loader knows of: no
+# LD_LIBRARY_PATH, no ldconfig. Its run path names the library folder
+# relative to its own, never the build tree, and the libNarro.so it loads
+# is the installation's.
+installed() {
+  env -u LD_LIBRARY_PATH -u NARRO_DATA_DIR XDG_DATA_HOME="$xdg" NARRO_SPEECH=none "$@"
+}
+bin_to_lib=$(realpath --relative-to="$work/prefix/bin" "$libdir")
+for program in narro narro-play; do
+  runpath=$(readelf -d "$work/prefix/bin/$program" | sed -n 's/.*(\(RPATH\|RUNPATH\)).*\[\(.*\)\]$/\2/p')
+  test "$runpath" = "\$ORIGIN/$bin_to_lib"
+done
+loads_library_in() {
+  local loaded
+  loaded=$(installed ldd "$1" | sed -n 's/^[[:space:]]*libNarro\.so\.0 => \(.*\) (0x[0-9a-f]*)$/\1/p')
+  test -n "$loaded"
+  test "$(realpath "$loaded")" = "$(realpath "$2/libNarro.so.0")"
+}
+loads_library_in "$work/prefix/bin/narro-play" "$libdir"
+installed "$work/prefix/bin/narro-play" --version | grep . >/dev/null
+# Given no story, it starts the demo story its installation ships, and
+# goes as far as wanting a terminal, which a test has none of.
+plays_the_demo_story() {
+  local status=0
+  installed "$1" </dev/null >"$work/play.out" 2>&1 || status=$?
+  test "$status" -eq 2
+  grep -q "narro-play needs a terminal" "$work/play.out"
+}
+plays_the_demo_story "$work/prefix/bin/narro-play"
+
+# The installed narro tool knows the shipped games from its own folder.
+installed "$work/prefix/bin/narro" scan "$share" | sort > "$work/games"
 diff - "$work/games" <<GAMES
 516989EA	Windfall	$share/windfall.z5
 884A2912	The Tower	$share/tower.z5
@@ -122,4 +152,16 @@ GAMES
 test -f "$xdg/narro/filecache.txt"
 test ! -e "$share/filecache.txt"
 test ! -e "$work/prefix/bin/scratchpad.txt"
+
+# The whole prefix moved elsewhere still runs, and still finds its library
+# and its shipped games, from wherever it lies now.
+mkdir "$work/elsewhere"
+mv "$work/prefix" "$work/elsewhere/moved"
+moved="$work/elsewhere/moved"
+moved_libdir="$moved/${libdir#"$work/prefix/"}"
+loads_library_in "$moved/bin/narro-play" "$moved_libdir"
+installed "$moved/bin/narro-play" --version | grep . >/dev/null
+plays_the_demo_story "$moved/bin/narro-play"
+installed "$moved/bin/narro" scan "$moved/share/narro" | grep -x \
+  "516989EA	Windfall	$moved/share/narro/windfall.z5" >/dev/null
 echo "install test passed"
