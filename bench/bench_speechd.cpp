@@ -22,7 +22,7 @@
 
 #include "core/LibraryLifetime.h"
 #include "narro/Narro.h"
-#include "platform/sapi/AudioEnd.h"
+#include "platform/sapi/espeak/AudioEnd.h"
 #include "tests/speechd/PrivateSpeechDispatcher.h"
 #include "tests/speechd/SsipWatch.h"
 #include "bench/BenchFigures.h"

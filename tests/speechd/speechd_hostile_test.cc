@@ -12,8 +12,8 @@
 #include <thread>
 
 #include "platform/sapi/Sapi.h"
-#include "platform/sapi/SpeechdConnection.h"
-#include "platform/sapi/SpeechdVoiceList.h"
+#include "platform/sapi/speechd/SpeechdConnection.h"
+#include "platform/sapi/speechd/SpeechdVoiceList.h"
 #include "platform/sapi/VoiceTokens.h"
 #include "tests/speechd/HostileSsipServer.h"
 #include "tests/support/LibraryFixture.h"
