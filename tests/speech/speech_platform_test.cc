@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/sapi/SpeechEnd.h"
 #include "platform/sapi/espeak/AudioEnd.h"
 #include "tests/speech/SpeechFixture.h"
 #include "tests/support/TempDir.h"

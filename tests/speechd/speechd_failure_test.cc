@@ -12,8 +12,8 @@
 #include <cstring>
 #include <thread>
 
-#include "platform/sapi/SpeechEnd.h"
 #include "platform/sapi/Sapi.h"
+#include "platform/sapi/SpeechEnd.h"
 #include "platform/sapi/speechd/SpeechdConnection.h"
 #include "platform/sapi/VoiceTokens.h"
 #include "tests/speechd/SpeechdFixture.h"

@@ -171,11 +171,12 @@ void SpeechdSession::Disconnect() { m_connection.reset(); }
 
 void SpeechdSession::LoseConnection() {
   Disconnect();
-  m_queue->DropWaiting();
   if (!m_lossLogged) {
     LogSpeechLine("speech-dispatcher: connection lost; silent until it answers again");
   }
   m_lossLogged = true;
+  // Last: a caller waiting for its utterance finds the loss in the log.
+  m_queue->DropWaiting();
 }
 
 bool SpeechdSession::Apply(const VoiceSettings& wanted, bool markup) {
