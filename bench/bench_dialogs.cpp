@@ -16,7 +16,7 @@
 #include "dialogs/ListItems.h"
 #include "dialogs/SelectDlg.h"
 #include "narro/Narro.h"
-#include "platform/sapi/AudioEnd.h"
+#include "platform/sapi/espeak/AudioEnd.h"
 #include "platform/sapi/RefCounted.h"
 #include "platform/sapi/Sapi.h"
 #include "platform/win/DialogIo.h"

@@ -30,8 +30,8 @@
 
 #include "core/LibraryLifetime.h"
 #include "narro/Narro.h"
-#include "platform/sapi/AudioEnd.h"
-#include "platform/sapi/LeadingSilence.h"
+#include "platform/sapi/espeak/AudioEnd.h"
+#include "platform/sapi/espeak/LeadingSilence.h"
 #include "platform/sapi/VoiceTokens.h"
 #include "bench/BenchFigures.h"
 

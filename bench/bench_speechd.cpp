@@ -22,7 +22,7 @@
 
 #include "core/LibraryLifetime.h"
 #include "narro/Narro.h"
-#include "platform/sapi/AudioEnd.h"
+#include "platform/sapi/espeak/AudioEnd.h"
 #include "tests/speechd/PrivateSpeechDispatcher.h"
 #include "tests/speechd/SsipWatch.h"
 #include "bench/BenchFigures.h"
@@ -97,15 +97,18 @@ std::string LongParagraph() {
 
 struct SpeechdFigures {
   std::vector<double> echo;
+  std::vector<double> echoSent;  // Narro's part of the echo
   std::vector<double> purge;
   std::vector<double> cancelSent;  // Narro's part of the purge
 };
 
-// When the first CANCEL SELF after `after` passed on the socket.
-bool CancelSentAfter(const SsipWatch& watch, Clock::time_point after, Clock::time_point* time) {
+// When the first line from Narro after `after` passed on the socket; only
+// CANCEL SELF when cancelOnly.
+bool SentAfter(const SsipWatch& watch, Clock::time_point after, Clock::time_point* time,
+               bool cancelOnly) {
   for (const SsipLine& line : watch.Lines()) {
     if (line.connection == 1 && line.fromClient && line.time >= after &&
-        line.text == "CANCEL SELF") {
+        (!cancelOnly || line.text == "CANCEL SELF")) {
       *time = line.time;
       return true;
     }
@@ -138,6 +141,8 @@ bool MeasureSpeechd(const std::string& folder, SpeechdFigures* figures) {
     type();
     Clock::time_point begun;
     if (!watch.WaitFor([&] { return EventAfter(watch, 701, before, &begun); }, 2s)) return -1.0;
+    Clock::time_point sent;
+    if (SentAfter(watch, typedAt, &sent, false)) figures->echoSent.push_back(Ms(sent - typedAt));
     return Ms(begun - typedAt);
   });
 
@@ -155,7 +160,7 @@ bool MeasureSpeechd(const std::string& folder, SpeechdFigures* figures) {
     if (!watch.WaitFor([&] { return EventFor(watch, 703, old, &cancelled); }, 2s)) continue;
     figures->purge.push_back(Ms(cancelled - asked));
     Clock::time_point sent;
-    if (CancelSentAfter(watch, asked, &sent)) figures->cancelSent.push_back(Ms(sent - asked));
+    if (SentAfter(watch, asked, &sent, true)) figures->cancelSent.push_back(Ms(sent - asked));
   }
   narro.Speak("", 2);
   narro.release();
@@ -266,6 +271,9 @@ int main() {
          "p95 %.2f ms, max %.2f ms (target p95 <= 25 ms)\n",
          speechd.echo.size(), Percentile(speechd.echo, 0.5), Percentile(speechd.echo, 0.95),
          Percentile(speechd.echo, 1.0));
+  printf("    of which Narro's part, request to its first line on the socket: p50 %.2f ms, "
+         "p95 %.2f ms\n",
+         Percentile(speechd.echoSent, 0.5), Percentile(speechd.echoSent, 0.95));
   printf("  the same through the espeak-ng end, MonitorInput to the first samples, %zu words: "
          "p50 %.2f ms, p95 %.2f ms, max %.2f ms\n",
          espeak.size(), Percentile(espeak, 0.5), Percentile(espeak, 0.95),

@@ -9,10 +9,10 @@
 
 #include "platform/locale/Language.h"
 #include "platform/sapi/ComRuntime.h"
-#include "platform/sapi/Espeak.h"
-#include "platform/sapi/AudioEnd.h"
+#include "platform/sapi/espeak/Espeak.h"
+#include "platform/sapi/SpeechEnd.h"
 #include "platform/sapi/RefCounted.h"
-#include "platform/sapi/SpeechdVoiceList.h"
+#include "platform/sapi/speechd/SpeechdVoiceList.h"
 #include "platform/locale/Utf8.h"
 
 namespace platform {

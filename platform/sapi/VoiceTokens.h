@@ -2,7 +2,7 @@
 // The voice tokens of the voices category: one per installed espeak-ng
 // voice, identified as the category, "\Tokens\" and the espeak-ng voice
 // identifier, with the voice's name as the default value; or, when speech
-// goes through speech-dispatcher, one per voice it offers (SpeechdVoiceList.h).
+// goes through speech-dispatcher, one per voice it offers (speechd/SpeechdVoiceList.h).
 // Tests put a token store of their own in place of the real one.
 #ifndef NARRO_PLATFORM_SAPI_VOICE_TOKENS_H_
 #define NARRO_PLATFORM_SAPI_VOICE_TOKENS_H_

@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/sapi/Espeak.h"
-#include "platform/sapi/LeadingSilence.h"
+#include "platform/sapi/espeak/Espeak.h"
+#include "platform/sapi/espeak/LeadingSilence.h"
 #include "platform/sapi/VoiceTokens.h"
 #include "tests/speech/SpeechFixture.h"
 

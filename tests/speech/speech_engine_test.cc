@@ -7,7 +7,7 @@
 
 #include "core/MyException.h"
 #include "platform/sapi/ComRuntime.h"
-#include "platform/sapi/Espeak.h"
+#include "platform/sapi/espeak/Espeak.h"
 #include "platform/win/MessageBox.h"
 #include "speech/SpeechTTS.h"
 #include "tests/speech/SpeechFixture.h"

@@ -4,7 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/sapi/AudioEnd.h"
+#include "platform/sapi/SpeechEnd.h"
+#include "platform/sapi/espeak/AudioEnd.h"
 #include "tests/speech/SpeechFixture.h"
 #include "tests/support/TempDir.h"
 

@@ -16,6 +16,7 @@ namespace {
 struct Client {
   std::string pending;
   bool receivingText = false;
+  int speaking = 0;  // the message still being spoken, slow to queue
   bool trickling = false;
   int trickled = 0;
 };
@@ -103,7 +104,21 @@ void HostileSsipServer::Run() {
           client.receivingText = false;
           const std::string id = std::to_string(nextMessage++);
           answer = "225-" + id + "\r\n225 OK MESSAGE QUEUED\r\n" + "701-" + id +
-                   "\r\n701-1\r\n701 BEGIN\r\n" + "702-" + id + "\r\n702-1\r\n702 END\r\n";
+                   "\r\n701-1\r\n701 BEGIN\r\n";
+          if (m_mode == Mode::kSlowToQueue) {
+            std::this_thread::sleep_for(kQueueDelay);
+            client.speaking = nextMessage - 1;
+          } else {
+            answer += "702-" + id + "\r\n702-1\r\n702 END\r\n";
+          }
+        } else if (line.rfind("CANCEL", 0) == 0) {
+          ++m_cancels;
+          answer = "210 OK CANCELED\r\n";
+          if (client.speaking != 0) {
+            const std::string id = std::to_string(client.speaking);
+            answer += "703-" + id + "\r\n703-1\r\n703 CANCELED\r\n";
+            client.speaking = 0;
+          }
         } else if (line == "SPEAK" || line == "speak") {
           client.receivingText = true;
           answer = "230 OK RECEIVING DATA\r\n";

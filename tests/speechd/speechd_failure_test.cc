@@ -12,9 +12,9 @@
 #include <cstring>
 #include <thread>
 
-#include "platform/sapi/AudioEnd.h"
 #include "platform/sapi/Sapi.h"
-#include "platform/sapi/SpeechdConnection.h"
+#include "platform/sapi/SpeechEnd.h"
+#include "platform/sapi/speechd/SpeechdConnection.h"
 #include "platform/sapi/VoiceTokens.h"
 #include "tests/speechd/SpeechdFixture.h"
 

@@ -12,8 +12,8 @@
 #include <thread>
 
 #include "platform/sapi/Sapi.h"
-#include "platform/sapi/SpeechdConnection.h"
-#include "platform/sapi/SpeechdVoiceList.h"
+#include "platform/sapi/speechd/SpeechdConnection.h"
+#include "platform/sapi/speechd/SpeechdVoiceList.h"
 #include "platform/sapi/VoiceTokens.h"
 #include "tests/speechd/HostileSsipServer.h"
 #include "tests/support/LibraryFixture.h"
@@ -154,6 +154,24 @@ TEST_F(HostileServerTest, AnIdleVoiceWakesNoThread) {
   const long before = ContextSwitches();
   std::this_thread::sleep_for(std::chrono::seconds(1));
   EXPECT_LE(ContextSwitches() - before, 4);
+  voice->Release();
+}
+
+// A purge that comes while the server is still taking the text in cancels
+// that text once the server has it, as it cancels one already being spoken.
+TEST_F(HostileServerTest, APurgeWhileTheTextIsSentStillCancelsIt) {
+  HostileSsipServer server(m_socket, Mode::kSlowToQueue);
+  ISpVoice* voice = nullptr;
+  ASSERT_EQ(CreateSpVoice(&voice), S_OK);
+  voice->Speak(L"A paragraph the server is slow to take.", SPF_ASYNC | SPF_IS_NOT_XML, nullptr);
+  std::this_thread::sleep_for(HostileSsipServer::kQueueDelay / 4);
+  voice->Speak(nullptr, SPF_PURGEBEFORESPEAK, nullptr);
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (server.Cancels() == 0 && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(server.Cancels(), 1);
+  EXPECT_EQ(LogCount("speech-dispatcher: connection lost"), 0u);
   voice->Release();
 }
 

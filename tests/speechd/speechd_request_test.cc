@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "platform/sapi/Sapi.h"
-#include "platform/sapi/SpeechdRequest.h"
+#include "platform/sapi/speechd/SpeechdRequest.h"
 #include "platform/sapi/VoiceTokens.h"
 #include "tests/speechd/SpeechdFixture.h"
 

@@ -11,8 +11,8 @@
 // SSIP: commands end in CR LF; a reply is lines "NNN-text" ended by one
 // "NNN text"; notifications (7xx, after SET SELF NOTIFICATION) come the
 // same way at any time between replies and are kept for TakeEvents.
-#ifndef NARRO_PLATFORM_SAPI_SSIP_CHANNEL_H_
-#define NARRO_PLATFORM_SAPI_SSIP_CHANNEL_H_
+#ifndef NARRO_PLATFORM_SAPI_SPEECHD_SSIP_CHANNEL_H_
+#define NARRO_PLATFORM_SAPI_SPEECHD_SSIP_CHANNEL_H_
 
 #include <chrono>
 #include <deque>
@@ -94,4 +94,4 @@ class SsipChannel {
 
 }  // namespace platform
 
-#endif  // NARRO_PLATFORM_SAPI_SSIP_CHANNEL_H_
+#endif  // NARRO_PLATFORM_SAPI_SPEECHD_SSIP_CHANNEL_H_

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/sapi/SpeechdAddress.h"
+#include "platform/sapi/speechd/SpeechdAddress.h"
 
 #include <errno.h>
 #include <fcntl.h>

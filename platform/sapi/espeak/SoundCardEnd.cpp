@@ -4,7 +4,7 @@
 #include <alsa/asoundlib.h>
 #include <pcaudiolib/audio.h>
 
-#include "platform/sapi/AudioEnd.h"
+#include "platform/sapi/espeak/AudioEnd.h"
 
 namespace platform {
 

@@ -1,18 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Where synthesised speech goes: speech-dispatcher, the sound card, WAV
-// files, or nowhere. NARRO_SPEECH picks it: "speechd" the player's
-// speech-dispatcher, "audio" the sound card, unset speech-dispatcher when it
-// answers in time and else the sound card, "wav:DIR" real synthesis written
-// to DIR, "none" no voice at all. Everything but the factory is called on
-// the voice's worker thread only.
-#ifndef NARRO_PLATFORM_SAPI_AUDIO_END_H_
-#define NARRO_PLATFORM_SAPI_AUDIO_END_H_
+// Where the espeak-ng voice's samples go: the sound card or WAV files
+// (platform/sapi/SpeechEnd.h says which). Everything but the factory is
+// called on the voice's worker thread only.
+#ifndef NARRO_PLATFORM_SAPI_ESPEAK_AUDIO_END_H_
+#define NARRO_PLATFORM_SAPI_ESPEAK_AUDIO_END_H_
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "platform/Seam.h"
+#include "platform/sapi/SpeechEnd.h"
 
 namespace platform {
 
@@ -32,21 +30,6 @@ class AudioEnd {
   virtual void Drain() = 0;
   virtual void EndUtterance() = 0;
 };
-
-// What NARRO_SPEECH names. The speech log directory is empty unless it is
-// "wav:DIR".
-struct AudioEndChoice {
-  enum Kind { kAutomatic, kSpeechd, kSoundCard, kWavFiles, kNone } kind = kAutomatic;
-  std::string directory;
-};
-AudioEndChoice ChooseAudioEnd();
-
-// Whether voices come from speech-dispatcher: with NARRO_SPEECH=speechd, or
-// unset when the last voice made went there (asking the server, within the
-// automatic limit, when no voice was made yet).
-bool SpeechdIsTheEnd();
-// What the last voice made with NARRO_SPEECH unset went to.
-void NoteAutomaticEnd(bool speechd);
 
 // A new, unopened audio end of the kind chosen; null for "none".
 std::unique_ptr<AudioEnd> MakeAudioEnd(const AudioEndChoice& choice);
@@ -71,4 +54,4 @@ std::unique_ptr<AudioEnd> MakeWavFileEnd(const std::string& directory);
 
 }  // namespace platform
 
-#endif  // NARRO_PLATFORM_SAPI_AUDIO_END_H_
+#endif  // NARRO_PLATFORM_SAPI_ESPEAK_AUDIO_END_H_

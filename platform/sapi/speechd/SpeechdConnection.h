@@ -3,8 +3,8 @@
 // (the default address, so SPEECHD_ADDRESS and autospawn work), but never
 // waited for past a limit: a server that never answers, or an autospawn
 // that takes its time, must not hold up a host.
-#ifndef NARRO_PLATFORM_SAPI_SPEECHD_CONNECTION_H_
-#define NARRO_PLATFORM_SAPI_SPEECHD_CONNECTION_H_
+#ifndef NARRO_PLATFORM_SAPI_SPEECHD_SPEECHD_CONNECTION_H_
+#define NARRO_PLATFORM_SAPI_SPEECHD_SPEECHD_CONNECTION_H_
 
 #include <signal.h>
 
@@ -13,7 +13,7 @@
 #include <string>
 
 #include "platform/Seam.h"
-#include "platform/sapi/SsipChannel.h"
+#include "platform/sapi/speechd/SsipChannel.h"
 
 namespace platform {
 
@@ -54,4 +54,4 @@ void BlockBrokenPipeSignal();
 
 }  // namespace platform
 
-#endif  // NARRO_PLATFORM_SAPI_SPEECHD_CONNECTION_H_
+#endif  // NARRO_PLATFORM_SAPI_SPEECHD_SPEECHD_CONNECTION_H_

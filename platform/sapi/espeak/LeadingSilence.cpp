@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/sapi/LeadingSilence.h"
+#include "platform/sapi/espeak/LeadingSilence.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/sapi/SpeechdSession.h"
+#include "platform/sapi/speechd/SpeechdSession.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
-#include "platform/sapi/Sapi.h"
-#include "platform/sapi/SpeechdConnection.h"
-#include "platform/sapi/SpeechdRequest.h"
+#include "platform/sapi/speechd/SpeechdConnection.h"
+#include "platform/sapi/speechd/SpeechdRequest.h"
 
 namespace platform {
 
@@ -18,12 +18,6 @@ namespace {
 constexpr int kBegin = 701;
 constexpr int kEnd = 702;
 constexpr int kCancel = 703;
-
-bool LooksLikeMarkup(const wchar_t* text, uint32_t flags) {
-  if (flags & SPF_IS_XML) return true;
-  if (flags & SPF_IS_NOT_XML) return false;
-  return text[0] == L'<';
-}
 
 const char* PriorityName(SPDPriority priority) {
   return priority == SPD_TEXT ? "TEXT" : "MESSAGE";
@@ -40,16 +34,17 @@ std::string OneLine(std::string text) {
 
 }  // namespace
 
-std::shared_ptr<SpeechdSession> SpeechdSession::Start(std::unique_ptr<SsipChannel> connection) {
+std::unique_ptr<SpeechdSession> SpeechdSession::Open(std::chrono::milliseconds openLimit,
+                                                     std::string* why) {
+  std::unique_ptr<SsipChannel> connection = OpenSpeechdChannel(
+      "main", true, SsipClock::now() + openLimit, openLimit.count(), why);
+  if (!connection) return nullptr;
   const int wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  if (wakeFd < 0) return nullptr;
-  std::shared_ptr<SpeechdSession> session(new SpeechdSession(std::move(connection), wakeFd));
-  try {
-    session->m_worker = std::thread([session] { session->WorkerMain(); });
-  } catch (const std::system_error&) {
+  if (wakeFd < 0) {
+    if (why) *why = "no thread to speak on";
     return nullptr;
   }
-  return session;
+  return std::unique_ptr<SpeechdSession>(new SpeechdSession(std::move(connection), wakeFd));
 }
 
 SpeechdSession::SpeechdSession(std::unique_ptr<SsipChannel> connection, int wakeFd)
@@ -57,60 +52,59 @@ SpeechdSession::SpeechdSession(std::unique_ptr<SsipChannel> connection, int wake
 
 SpeechdSession::~SpeechdSession() { close(m_wakeFd); }
 
-void SpeechdSession::Wake() {
+bool SpeechdSession::VoiceFor(ISpObjectToken* token, VoiceToken* voice) {
+  if (token == nullptr) {
+    *voice = VoiceToken();
+    return true;
+  }
+  const VoiceToken* data = TokenData(token);
+  if (data == nullptr || data->module.empty()) return false;  // not one of the server's
+  *voice = *data;
+  return true;
+}
+
+void SpeechdSession::Interrupt() {
   const uint64_t one = 1;
   // Fails only when the counter is full, which wakes the worker anyway.
   (void)!write(m_wakeFd, &one, sizeof one);
 }
 
-void SpeechdSession::Speak(const wchar_t* text, uint32_t flags, ULONG* streamNumber) {
-  std::unique_lock<std::mutex> lock(m_lock);
-  if (streamNumber) *streamNumber = 0;
-  if (flags & SPF_PURGEBEFORESPEAK) {
-    ++m_generation;
-    m_queue.clear();
-    m_finishedThrough = m_nextSerial - 1;
-    m_cancelPending = true;
-    Wake();
-    m_done.notify_all();
-  }
-  if (text == nullptr || *text == L'\0' || m_stopping) return;
-  Utterance utterance;
-  utterance.serial = m_nextSerial++;
-  utterance.generation = m_generation;
-  utterance.markup = LooksLikeMarkup(text, flags);
-  utterance.text = SpeechdText(text, utterance.markup);
-  utterance.priority = SpeechdPriority(flags);
-  utterance.settings = m_settings;
-  const uint64_t serial = utterance.serial;
-  m_queue.push_back(std::move(utterance));
-  Wake();
-  if (streamNumber) *streamNumber = static_cast<ULONG>(serial);
-  if (!(flags & SPF_ASYNC)) {
-    m_done.wait(lock, [&] { return m_finishedThrough >= serial || m_workerDone; });
-  }
+bool SpeechdSession::Start(UtteranceQueue& queue) {
+  m_queue = &queue;
+  BlockBrokenPipeSignal();
+  return true;
 }
 
-void SpeechdSession::SetSettings(const Settings& settings) {
-  const std::lock_guard<std::mutex> guard(m_lock);
-  m_settings = settings;
+void SpeechdSession::Close() { Disconnect(); }
+
+void SpeechdSession::Idle() {
+  if (!WaitForWork()) LoseConnection();
 }
 
-SpeechdSession::Settings SpeechdSession::CurrentSettings() {
-  const std::lock_guard<std::mutex> guard(m_lock);
-  return m_settings;
-}
-
-void SpeechdSession::Stop() {
-  {
-    const std::lock_guard<std::mutex> guard(m_lock);
-    m_stopping = true;
-    ++m_generation;
-    FinishEverything();
-    Wake();
+void SpeechdSession::Speak(const Utterance& utterance) {
+  const int message = Send(utterance);
+  TakeEvents();
+  if (message <= 0) return;
+  for (;;) {
+    // The generation first: the end of the voice moves it on too, after
+    // saying it is the end.
+    if (!m_queue->IsCurrent(utterance.generation)) {
+      if (m_queue->Stopping()) return;
+      // Purged, perhaps while it was being sent: only this connection's
+      // speech is cancelled.
+      ForgetEventsThrough(message);
+      if (m_connection && !Set("CANCEL SELF")) LoseConnection();
+      return;
+    }
+    if (Ended(message)) {
+      ForgetEventsThrough(message);
+      return;
+    }
+    if (!WaitForWork()) {
+      LoseConnection();
+      return;
+    }
   }
-  // Every call of the worker ends by its deadline, so this join does too.
-  if (m_worker.joinable()) m_worker.join();
 }
 
 bool SpeechdSession::Ended(int message) const {
@@ -118,21 +112,8 @@ bool SpeechdSession::Ended(int message) const {
   return found != m_events.end() && (found->second == kEnd || found->second == kCancel);
 }
 
-bool SpeechdSession::HasWork() const {
-  return m_stopping || m_cancelPending || (m_inFlight.message == 0 && !m_queue.empty()) ||
-         (m_inFlight.message != 0 && Ended(m_inFlight.message));
-}
-
-void SpeechdSession::Finish(uint64_t serial) {
-  if (serial > m_finishedThrough) m_finishedThrough = serial;
-  m_done.notify_all();
-}
-
-void SpeechdSession::FinishEverything() {
-  m_queue.clear();
-  m_inFlight = InFlight();
-  m_finishedThrough = m_nextSerial - 1;
-  m_done.notify_all();
+void SpeechdSession::ForgetEventsThrough(int message) {
+  m_events.erase(m_events.begin(), m_events.upper_bound(message));
 }
 
 SsipClock::time_point SpeechdSession::ReplyDeadline() const {
@@ -141,10 +122,7 @@ SsipClock::time_point SpeechdSession::ReplyDeadline() const {
 
 void SpeechdSession::TakeEvents() {
   if (!m_connection) return;
-  std::deque<SsipNotice> events = m_connection->TakeEvents();
-  if (events.empty()) return;
-  const std::lock_guard<std::mutex> guard(m_lock);
-  for (const SsipNotice& event : events) {
+  for (const SsipNotice& event : m_connection->TakeEvents()) {
     int& known = m_events[event.message];
     // A begin that comes after the end changes nothing.
     if (event.code != kBegin || (known != kEnd && known != kCancel)) known = event.code;
@@ -166,60 +144,6 @@ bool SpeechdSession::WaitForWork() {
   return true;
 }
 
-void SpeechdSession::WorkerMain() {
-  BlockBrokenPipeSignal();
-  std::unique_lock<std::mutex> lock(m_lock);
-  for (;;) {
-    if (!HasWork()) {
-      lock.unlock();
-      const bool connected = WaitForWork();
-      if (!connected) LoseConnection();
-      lock.lock();
-      continue;
-    }
-    if (m_stopping) break;
-    if (m_cancelPending) {
-      m_cancelPending = false;
-      if (m_inFlight.message == 0) continue;
-      m_events.erase(m_events.begin(), m_events.upper_bound(m_inFlight.message));
-      m_inFlight = InFlight();
-      lock.unlock();
-      if (m_connection && !Set("CANCEL SELF")) LoseConnection();
-      lock.lock();
-      continue;
-    }
-    if (m_inFlight.message != 0) {
-      const int message = m_inFlight.message;
-      m_events.erase(m_events.begin(), m_events.upper_bound(message));
-      Finish(m_inFlight.serial);
-      m_inFlight = InFlight();
-      continue;
-    }
-    Utterance utterance = std::move(m_queue.front());
-    m_queue.pop_front();
-    if (utterance.generation != m_generation) {
-      Finish(utterance.serial);
-      continue;
-    }
-    lock.unlock();
-    const int message = Send(utterance);
-    TakeEvents();
-    lock.lock();
-    if (message > 0 && utterance.generation == m_generation && !m_stopping) {
-      m_inFlight.serial = utterance.serial;
-      m_inFlight.message = message;
-    } else {
-      // Purged while it was sent: the pending cancel stops it.
-      Finish(utterance.serial);
-    }
-  }
-  lock.unlock();
-  Disconnect();
-  lock.lock();
-  m_workerDone = true;
-  m_done.notify_all();
-}
-
 bool SpeechdSession::Set(const std::string& command) {
   SsipReply reply;
   if (m_connection->Command(command, ReplyDeadline(), &reply) != SsipChannel::Result::kOk) {
@@ -234,12 +158,9 @@ bool SpeechdSession::Connect() {
   std::string error;
   m_connection = OpenSpeechdChannel("main", true, SsipClock::now() + limit, limit.count(), &error);
   if (!m_connection) return false;
-  {
-    // A server started anew numbers its messages from the start again.
-    const std::lock_guard<std::mutex> guard(m_lock);
-    m_events.clear();
-  }
-  m_applied = Settings();
+  // A server started anew numbers its messages from the start again.
+  m_events.clear();
+  m_applied = Applied();
   m_appliedMarkup = false;
   if (m_lossLogged) LogSpeechLine("speech-dispatcher: connected again");
   m_lossLogged = false;
@@ -250,15 +171,20 @@ void SpeechdSession::Disconnect() { m_connection.reset(); }
 
 void SpeechdSession::LoseConnection() {
   Disconnect();
-  const std::lock_guard<std::mutex> guard(m_lock);
-  FinishEverything();
   if (!m_lossLogged) {
     LogSpeechLine("speech-dispatcher: connection lost; silent until it answers again");
   }
   m_lossLogged = true;
+  // Last: a caller waiting for its utterance finds the loss in the log.
+  m_queue->DropWaiting();
 }
 
-bool SpeechdSession::Apply(const Settings& settings, bool markup) {
+bool SpeechdSession::Apply(const VoiceSettings& wanted, bool markup) {
+  Applied settings;
+  settings.module = wanted.voice.module;
+  settings.voice = wanted.voice.engineVoice;
+  settings.rate = wanted.rate;
+  settings.volume = wanted.volume;
   const auto answered = [this](const std::string& command, bool* taken) {
     SsipReply reply;
     if (m_connection->Command(command, ReplyDeadline(), &reply) != SsipChannel::Result::kOk) {
@@ -314,12 +240,13 @@ bool SpeechdSession::Apply(const Settings& settings, bool markup) {
 int SpeechdSession::Send(const Utterance& utterance) {
   if (!m_connection && !Connect()) return -1;
   if (!Apply(utterance.settings, utterance.markup) ||
-      !Set(std::string("SET SELF PRIORITY ") + PriorityName(utterance.priority))) {
+      !Set(std::string("SET SELF PRIORITY ") + PriorityName(SpeechdPriority(utterance.flags)))) {
     LoseConnection();
     return -1;
   }
   int message = 0;
-  if (!m_connection->Speak(utterance.text, ReplyDeadline(), &message)) {
+  if (!m_connection->Speak(SpeechdText(utterance.text.c_str(), utterance.markup), ReplyDeadline(),
+                           &message)) {
     LoseConnection();
     return -1;
   }

@@ -3,8 +3,8 @@
 // flags call for, the text as SSIP carries it, and SAPI's rate and volume
 // on speech-dispatcher's scales. Why each is so: README, "Speech through
 // speech-dispatcher".
-#ifndef NARRO_PLATFORM_SAPI_SPEECHD_REQUEST_H_
-#define NARRO_PLATFORM_SAPI_SPEECHD_REQUEST_H_
+#ifndef NARRO_PLATFORM_SAPI_SPEECHD_SPEECHD_REQUEST_H_
+#define NARRO_PLATFORM_SAPI_SPEECHD_SPEECHD_REQUEST_H_
 
 #include <libspeechd.h>
 
@@ -32,4 +32,4 @@ int SpeechdVolume(uint16_t volume);
 
 }  // namespace platform
 
-#endif  // NARRO_PLATFORM_SAPI_SPEECHD_REQUEST_H_
+#endif  // NARRO_PLATFORM_SAPI_SPEECHD_SPEECHD_REQUEST_H_

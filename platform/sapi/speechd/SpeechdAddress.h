@@ -5,8 +5,8 @@
 // nobody listens on a Unix socket, the server is started as libspeechd
 // starts it ("speech-dispatcher --spawn"), which it refuses when its
 // configuration says DisableAutoSpawn or one already runs.
-#ifndef NARRO_PLATFORM_SAPI_SPEECHD_ADDRESS_H_
-#define NARRO_PLATFORM_SAPI_SPEECHD_ADDRESS_H_
+#ifndef NARRO_PLATFORM_SAPI_SPEECHD_SPEECHD_ADDRESS_H_
+#define NARRO_PLATFORM_SAPI_SPEECHD_SPEECHD_ADDRESS_H_
 
 #include <chrono>
 #include <string>
@@ -22,4 +22,4 @@ int ConnectToSpeechd(std::chrono::steady_clock::time_point deadline, long limitM
 
 }  // namespace platform
 
-#endif  // NARRO_PLATFORM_SAPI_SPEECHD_ADDRESS_H_
+#endif  // NARRO_PLATFORM_SAPI_SPEECHD_SPEECHD_ADDRESS_H_

@@ -6,8 +6,8 @@
 // Only samples before the first sound are dropped, and of those the last
 // couple of milliseconds are kept so that the sound's attack is whole: from
 // there on every sample passes exactly as it was made.
-#ifndef NARRO_PLATFORM_SAPI_LEADING_SILENCE_H_
-#define NARRO_PLATFORM_SAPI_LEADING_SILENCE_H_
+#ifndef NARRO_PLATFORM_SAPI_ESPEAK_LEADING_SILENCE_H_
+#define NARRO_PLATFORM_SAPI_ESPEAK_LEADING_SILENCE_H_
 
 #include <array>
 #include <cstddef>
@@ -56,4 +56,4 @@ class LeadingSilence {
 
 }  // namespace platform
 
-#endif  // NARRO_PLATFORM_SAPI_LEADING_SILENCE_H_
+#endif  // NARRO_PLATFORM_SAPI_ESPEAK_LEADING_SILENCE_H_

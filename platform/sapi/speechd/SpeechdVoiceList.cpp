@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/sapi/SpeechdVoiceList.h"
+#include "platform/sapi/speechd/SpeechdVoiceList.h"
 
 #include <cctype>
 #include <mutex>
@@ -7,7 +7,7 @@
 #include "platform/Immortal.h"
 #include "platform/locale/Utf8.h"
 #include "platform/sapi/Sapi.h"
-#include "platform/sapi/SpeechdConnection.h"
+#include "platform/sapi/speechd/SpeechdConnection.h"
 
 namespace platform {
 

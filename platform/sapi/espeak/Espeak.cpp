@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/Immortal.h"
-#include "platform/sapi/Espeak.h"
+#include "platform/sapi/espeak/Espeak.h"
 
 #include <dlfcn.h>
 #include <espeak-ng/espeak_ng.h>

@@ -3,12 +3,12 @@
 // output module, identified as the voices category, "\Tokens\speechd\", the
 // module and the voice's name, so that an identifier names one voice of one
 // module. The default value reads "name (module)".
-#ifndef NARRO_PLATFORM_SAPI_SPEECHD_VOICE_LIST_H_
-#define NARRO_PLATFORM_SAPI_SPEECHD_VOICE_LIST_H_
+#ifndef NARRO_PLATFORM_SAPI_SPEECHD_SPEECHD_VOICE_LIST_H_
+#define NARRO_PLATFORM_SAPI_SPEECHD_SPEECHD_VOICE_LIST_H_
 
 #include <vector>
 
-#include "platform/sapi/SsipChannel.h"
+#include "platform/sapi/speechd/SsipChannel.h"
 #include "platform/sapi/VoiceTokens.h"
 
 namespace platform {
@@ -31,4 +31,4 @@ void ForgetSpeechdVoices();
 
 }  // namespace platform
 
-#endif  // NARRO_PLATFORM_SAPI_SPEECHD_VOICE_LIST_H_
+#endif  // NARRO_PLATFORM_SAPI_SPEECHD_SPEECHD_VOICE_LIST_H_

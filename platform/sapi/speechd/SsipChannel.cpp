@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/sapi/SsipChannel.h"
+#include "platform/sapi/speechd/SsipChannel.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -10,7 +10,7 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "platform/sapi/SpeechdAddress.h"
+#include "platform/sapi/speechd/SpeechdAddress.h"
 
 namespace platform {
 

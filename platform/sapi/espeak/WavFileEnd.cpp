@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/sapi/AudioEnd.h"
+#include "platform/sapi/espeak/AudioEnd.h"
 
 namespace platform {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/sapi/SpeechdConnection.h"
+#include "platform/sapi/speechd/SpeechdConnection.h"
 
 #include <signal.h>
 

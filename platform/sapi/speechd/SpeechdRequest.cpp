@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/sapi/SpeechdRequest.h"
+#include "platform/sapi/speechd/SpeechdRequest.h"
 
 #include <algorithm>
 #include <cwctype>

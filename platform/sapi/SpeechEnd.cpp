@@ -1,25 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/sapi/AudioEnd.h"
+#include "platform/sapi/SpeechEnd.h"
 
 #include <atomic>
 
-#include "platform/Immortal.h"
 #include "platform/environment/Environment.h"
 #include "platform/file/Path.h"
-#include "platform/sapi/SpeechdConnection.h"
+#include "platform/sapi/speechd/SpeechdConnection.h"
 
 namespace platform {
-
-namespace {
-
-class PcaudioSoundCard : public SoundCard {
- public:
-  std::unique_ptr<AudioEnd> MakeEnd() override { return MakeSoundCardEnd(); }
-};
-
-}  // namespace
-
-SoundCard& SoundCard::Real() { return Immortal<PcaudioSoundCard>(); }
 
 AudioEndChoice ChooseAudioEnd() {
   const std::string setting = GetEnvironmentVariable("NARRO_SPEECH");
@@ -58,20 +46,6 @@ bool SpeechdIsTheEnd() {
       OpenSpeechdChannel("probe", false, SsipClock::now() + limit, limit.count(), &error) != nullptr;
   NoteAutomaticEnd(answered);
   return answered;
-}
-
-std::unique_ptr<AudioEnd> MakeAudioEnd(const AudioEndChoice& choice) {
-  switch (choice.kind) {
-    case AudioEndChoice::kNone:
-      return nullptr;
-    case AudioEndChoice::kWavFiles:
-      return MakeWavFileEnd(choice.directory);
-    case AudioEndChoice::kAutomatic:
-    case AudioEndChoice::kSpeechd:
-    case AudioEndChoice::kSoundCard:
-      break;
-  }
-  return Current<SoundCard>().MakeEnd();
 }
 
 }  // namespace platform

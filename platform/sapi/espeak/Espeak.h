@@ -3,8 +3,8 @@
 // call goes through here, one at a time. It is started once and kept for
 // the life of the process, since espeak-ng 1.51 can hang when it is
 // terminated after synthesis.
-#ifndef NARRO_PLATFORM_SAPI_ESPEAK_H_
-#define NARRO_PLATFORM_SAPI_ESPEAK_H_
+#ifndef NARRO_PLATFORM_SAPI_ESPEAK_ESPEAK_H_
+#define NARRO_PLATFORM_SAPI_ESPEAK_ESPEAK_H_
 
 #include <cstdint>
 #include <functional>
@@ -52,4 +52,4 @@ class Espeak {
 
 }  // namespace platform
 
-#endif  // NARRO_PLATFORM_SAPI_ESPEAK_H_
+#endif  // NARRO_PLATFORM_SAPI_ESPEAK_ESPEAK_H_
