@@ -2,7 +2,7 @@
 // Choosing the voice, rate and volume, and listing the installed voices in
 // the user's language.
 #include "narro/Narro.h"
-#include "platform/locale/CodePage.h"
+#include "platform/locale/TextEncoding.h"
 #include "platform/locale/Language.h"
 #include "speech/SpeechTTS.h"
 
@@ -58,7 +58,7 @@ HRESULT CSpeechTTS::EnumerateVoices(std::vector<VoiceEntry>& list,
     std::wstring id;
     if (ReadDescription(token, &description) && ReadId(token, &id)) {
       list.push_back(
-          VoiceEntry{WideToMultiByte(description), WideToMultiByte(id)});
+          VoiceEntry{platform::LocaleFromWide(description), platform::LocaleFromWide(id)});
     }
     token->Release();
   }

@@ -10,8 +10,8 @@
 
 #include "narro/Narro.h"
 #include "platform/file/FileSystem.h"
-#include "platform/locale/CodePage.h"
-#include "platform/locale/Utf8.h"
+#include "platform/locale/TextEncoding.h"
+#include "platform/locale/TextEncoding.h"
 #include "platform/win/MessageBox.h"
 #include "tools/narro/CommandLine.h"
 
@@ -42,7 +42,7 @@ void StartSpeech(CNarro& narro) {
 // Prints the answer; exit status 1 when there is none.
 int Answer(const std::wstring& text) {
   if (text.empty()) return 1;
-  std::printf("%s\n", platform::ToUtf8(text).c_str());
+  std::printf("%s\n", platform::Utf8FromWide(text).c_str());
   return 0;
 }
 
@@ -79,7 +79,7 @@ int RunList(const Arguments& given) {
       std::fprintf(stderr, "narro list: cannot read %s\n", arguments[i].c_str());
       return 1;
     }
-    narro.AddToBuffer(CTTSWString(platform::MultiByteToWide(text)));
+    narro.AddToBuffer(CTTSWString(platform::WideFromLocale(text)));
   }
   narro.SetRoot((hasRoot ? root : WorkingFolder()).c_str());
   StartSpeech(narro);
@@ -110,7 +110,7 @@ int RunChooseFolder(const Arguments& arguments) {
   CTTSString result;
   narro.getDirectory(result, arguments.empty() ? WorkingFolder() : arguments[0],
                      "Choose a folder");
-  return Answer(platform::MultiByteToWide(static_cast<const char*>(result)));
+  return Answer(platform::WideFromLocale(static_cast<const char*>(result)));
 }
 
 }  // namespace narro_tool

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "core/FacadeAccess.h"
-#include "core/StringConversion.h"
+#include "platform/locale/TextEncoding.h"
 #include "narro/Narro.h"
 #include "text/TextStore.h"
 #include "tools/narro/CommandLine.h"
@@ -26,7 +26,7 @@ int RunSelfCheck(const Arguments& arguments) {
   std::printf("scratch list: %zu %s\n", words, words == 1 ? "word" : "words");
   if (store) {
     for (const auto& entry : store->m_scratch) {
-      std::printf("  %s\n", NarrowChars(entry.first).c_str());
+      std::printf("  %s\n", platform::BytesFromWide(entry.first).c_str());
     }
   }
   std::printf("self-check passed\n");
