@@ -5,6 +5,7 @@
 #include <boost/shared_ptr.hpp>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "core/AppDirectory.h"
 #include "core/ExceptionGuard.h"
@@ -17,6 +18,7 @@
 #include "games/SaveFile.h"
 #include "games/StoryLookup.h"
 #include "narro/Narro.h"
+#include "platform/locale/TextEncoding.h"
 #include "platform/win/MessageBox.h"
 #include "speech/SpeechTTS.h"
 #include "text/TextStore.h"
@@ -95,17 +97,21 @@ class CListDriver {
     CSpeechTTS* engine = CNarroAccess::Speech(m_facade);
     if (engine == nullptr) return std::wstring();
     const std::string savedId = engine->m_voiceId;
+    // The entries point at these names: a copy, which trying a voice
+    // cannot change under them.
+    const std::vector<VoiceEntry> voices = engine->Voices();
     EntryMap entries;
     CSelectDlg dialog;
     Label(dialog, if_list_voices);
-    for (const VoiceEntry& voice : engine->Voices()) {
-      entries[CNarro::ASCII_To_UC8(voice.name)] =
-          boost::shared_ptr<CListItem>(new CVoiceListItem(Store()));
+    for (const VoiceEntry& voice : voices) {
+      auto* entry = new CVoiceListItem(Store());
+      entry->m_pPath = &voice.name;
+      entries[platform::WideFromLocale(voice.name)] = boost::shared_ptr<CListItem>(entry);
     }
     MoveInto(dialog, entries);
     if (dialog.DoModal(ActiveWindow()) == platform::IDOK) {
-      m_facade.ChangeVoice(CNarro::UC8_To_ASCII(dialog.m_selectedText), 0, 100);
-      return dialog.m_selectedText;
+      m_facade.ChangeVoice(dialog.m_selectedPath, 0, 100);
+      return CNarro::ASCII_To_UC8(dialog.m_selectedPath);
     }
     // Escape undoes whatever voice the player tried with Insert.
     engine->m_voiceId = savedId;
@@ -128,7 +134,7 @@ class CListDriver {
       if (!save->found) continue;
       auto* entry = new CSaveListItem(Store());
       entry->m_pPath = &save->fn;
-      entries[CNarro::ASCII_To_UC8(save->FullName)] = boost::shared_ptr<CListItem>(entry);
+      entries[platform::WideFromLocale(save->FullName)] = boost::shared_ptr<CListItem>(entry);
     }
     MoveInto(dialog, entries);
     dialog.DoModal(ActiveWindow());
@@ -163,7 +169,7 @@ class CListDriver {
       if (!save->found) continue;
       auto* entry = new CSaveListItem(Store());
       entry->m_pPath = &save->fn;
-      entries[CNarro::ASCII_To_UC8(WithoutEnding(save->FullName, ofGame))] =
+      entries[platform::WideFromLocale(WithoutEnding(save->FullName, ofGame))] =
           boost::shared_ptr<CListItem>(entry);
     }
     MoveInto(dialog, entries);
@@ -191,7 +197,7 @@ class CListDriver {
         auto* entry = new CGameListItem(Store());
         entry->m_pPath = &game->fn;
         entry->m_pWarning = &game->warn;
-        entries[CNarro::ASCII_To_UC8(game->FullName)] = boost::shared_ptr<CListItem>(entry);
+        entries[platform::WideFromLocale(game->FullName)] = boost::shared_ptr<CListItem>(entry);
       }
       MoveInto(dialog, entries);
       LogLine("%1%", "About to show Game \n\nDialog...");
