@@ -111,11 +111,11 @@ class CListDriver {
     MoveInto(dialog, entries);
     if (dialog.DoModal(ActiveWindow()) == platform::IDOK) {
       m_facade.ChangeVoice(dialog.m_selectedPath, 0, 100);
-      return CNarro::ASCII_To_UC8(dialog.m_selectedPath);
+      return platform::WideFromBytes(dialog.m_selectedPath);
     }
     // Escape undoes whatever voice the player tried with Insert.
     engine->m_voiceId = savedId;
-    return CNarro::ASCII_To_UC8(savedId);
+    return platform::WideFromBytes(savedId);
   }
 
   std::wstring Saves() {
@@ -138,7 +138,7 @@ class CListDriver {
     }
     MoveInto(dialog, entries);
     dialog.DoModal(ActiveWindow());
-    return CNarro::ASCII_To_UC8(dialog.m_selectedPath);
+    return platform::WideFromBytes(dialog.m_selectedPath);
   }
 
   // The saves are looked for where saveFilePath puts them, and tied to
@@ -174,7 +174,7 @@ class CListDriver {
     }
     MoveInto(dialog, entries);
     dialog.DoModal(ActiveWindow());
-    return CNarro::ASCII_To_UC8(dialog.m_selectedPath);
+    return platform::WideFromBytes(dialog.m_selectedPath);
   }
 
   std::wstring Games() {
@@ -215,7 +215,7 @@ class CListDriver {
         if (answer == platform::IDRETRY) continue;
       }
       LogLine("%1%", "Finished showing Game Dialog...");
-      const std::wstring result = CNarro::ASCII_To_UC8(dialog.m_selectedPath);
+      const std::wstring result = platform::WideFromBytes(dialog.m_selectedPath);
       if (chosenItem != nullptr) {
         m_facade.DebugStr("%s", chosenItem->m_pWarning != nullptr
                                     ? chosenItem->m_pWarning->c_str()

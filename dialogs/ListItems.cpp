@@ -6,6 +6,7 @@
 #include "core/Log.h"
 #include "narro/Narro.h"
 #include "platform/file/FileSystem.h"
+#include "platform/locale/TextEncoding.h"
 #include "platform/win/MessageBox.h"
 
 namespace {
@@ -26,7 +27,7 @@ bool CVoiceListItem::handleKey(int key) {
   if (m_pPath != nullptr) {
     facade->ChangeVoice(*m_pPath, 0, 100);
   } else if (m_pText != nullptr) {
-    facade->ChangeVoice(CNarro::UC8_To_ASCII(*m_pText), 0, 100);
+    facade->ChangeVoice(platform::BytesFromWide(*m_pText), 0, 100);
   } else {
     return false;
   }

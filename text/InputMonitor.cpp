@@ -3,6 +3,7 @@
 // comma, full stop or question mark completes it.
 #include "core/ExceptionGuard.h"
 #include "narro/Narro.h"
+#include "platform/locale/TextEncoding.h"
 #include "speech/SpeechTTS.h"
 #include "text/TextStore.h"
 
@@ -39,7 +40,7 @@ int CNarro::MonitorInput(const char* line) {
   std::wstring wide;
   bool widened = false;
   NARRO_GUARDED("CNarro::MonitorInput", [&] {
-    wide = ASCII_To_UC8(line ? line : "");
+    wide = platform::WideFromBytes(line ? line : "");
     widened = true;
   });
   if (!widened) return GetLastCommandLength();

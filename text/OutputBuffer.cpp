@@ -2,6 +2,7 @@
 // The facade's side of the output buffer. The string values are read as the
 // zero-terminated texts they hand out.
 #include "narro/Narro.h"
+#include "platform/locale/TextEncoding.h"
 #include "text/TextStore.h"
 
 int CNarro::AddToBuffer(const CTTSWString& text) {
@@ -10,7 +11,7 @@ int CNarro::AddToBuffer(const CTTSWString& text) {
 }
 
 int CNarro::AddToBuffer(const CTTSString& text) {
-  return AddToBuffer(CTTSWString(ASCII_To_UC8(static_cast<const char*>(text))));
+  return AddToBuffer(CTTSWString(platform::WideFromBytes(static_cast<const char*>(text))));
 }
 
 void CNarro::ClearBuffer() {

@@ -21,8 +21,12 @@
 // or change bytes that do not decode and open another file, or none. A
 // path (or a file or folder name) is text only on its way to a person:
 // WideFromLocale makes what is drawn and spoken of it, and that text is
-// never turned back into a path. A path printed for a shell to use is
-// printed as its bytes.
+// never turned back into a path (narro-play, which writes UTF-8 to its
+// terminal whatever the locale, reads names for a person as UTF-8). A path
+// printed for a shell to use is printed as its bytes. A program that takes
+// names as UTF-8 text only (narro-play's interpreters: Node.js, JSON) is
+// given a path that is not UTF-8 another way (PathForInterpreter in
+// player/Files.h), never a re-encoded one.
 #ifndef NARRO_PLATFORM_LOCALE_TEXT_ENCODING_H_
 #define NARRO_PLATFORM_LOCALE_TEXT_ENCODING_H_
 
