@@ -88,7 +88,8 @@ bool Interpreter::Start(const std::vector<std::string>& argv, const std::string&
   posix_spawn_file_actions_addchdir_np(&actions, folder.empty() ? "." : folder.c_str());
   // The folder is open in the interpreter too, for the names of files
   // there that cannot be given as text (PathForInterpreter).
-  const int folderFd = open(folder.empty() ? "." : folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  const int folderFd =
+      open(folder.empty() ? "." : folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
   if (folderFd >= 0) posix_spawn_file_actions_adddup2(&actions, folderFd, kFolderFd);
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);

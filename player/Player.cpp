@@ -205,14 +205,16 @@ void Player::OnUpdate(const GlkUpdate& update) {
   if (!update.error.empty()) {
     // The interpreter says this player broke the protocol: nothing sensible
     // can follow.
-    Fault("the interpreter refused what narro-play sent: " + platform::Utf8FromWide(platform::WideFromUtf8(update.error)));
+    Fault("the interpreter refused what narro-play sent: " +
+          platform::Utf8FromWide(platform::WideFromUtf8(update.error)));
     return;
   }
   GameView::Output out;
   m_view->Apply(update, out);
   if (!out.shown.empty() || !out.shownGrid.empty()) {
     EraseInputArea();
-    Terminal::Write(platform::Utf8FromWide(WrapForScreen(out.shown + out.shownGrid, m_terminal.Columns())));
+    Terminal::Write(
+        platform::Utf8FromWide(WrapForScreen(out.shown + out.shownGrid, m_terminal.Columns())));
     m_cursorRow = 0;
   }
   Redraw();

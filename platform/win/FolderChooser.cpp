@@ -104,8 +104,8 @@ class FolderDialog : public Dialog {
   bool Enter(const std::string& folder, const std::string& select, bool moved = true) {
     std::vector<std::string> names;
     if (!ListFolders(folder, names)) {
-      const std::wstring refusal = WideFromLocale(LastName(folder).empty() ? folder : LastName(folder)) +
-                                   L" cannot be opened.";
+      const std::wstring refusal =
+          WideFromLocale(LastName(folder).empty() ? folder : LastName(folder)) + L" cannot be opened.";
       SetWindowText(GetDlgItem(kStatusText), refusal);
       if (m_speak) Current<Announcer>().Announce(refusal, 3);
       return false;
