@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The exported string values of the boundary.
-#include "core/StringConversion.h"
+#include "platform/locale/TextEncoding.h"
 #include "narro/Narro.h"
 
 CTTSString::CTTSString() = default;
@@ -15,7 +15,7 @@ CTTSString& CTTSString::operator=(const CTTSString& other) {
   return *this;
 }
 CTTSString::operator const char*() const { return m_text.c_str(); }
-CTTSString::operator const std::wstring() const { return WidenBytes(m_text); }
+CTTSString::operator const std::wstring() const { return platform::WideFromBytes(m_text); }
 
 CTTSWString::CTTSWString() = default;
 CTTSWString::CTTSWString(const CTTSWString& other)
@@ -30,4 +30,4 @@ CTTSWString& CTTSWString::operator=(const CTTSWString& other) {
   return *this;
 }
 CTTSWString::operator const wchar_t*() const { return m_text.c_str(); }
-CTTSWString::operator const std::string() const { return NarrowChars(m_text); }
+CTTSWString::operator const std::string() const { return platform::BytesFromWide(m_text); }

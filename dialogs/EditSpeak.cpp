@@ -43,8 +43,7 @@ bool CEditSpeakT<TBase>::OnKeyDown(unsigned key) {
       // The character the deletion is about to take, when the caret stands
       // at the end; the deletion comes with the backspace character.
       if (m_speak && !m_typed.empty()) {
-        SpeakThroughEngine(CNarro::UC8_To_ASCII(m_typed.substr(m_typed.size() - 1)),
-                           kCutOffAndSpeak);
+        SpeakThroughEngine(m_typed.substr(m_typed.size() - 1), kCutOffAndSpeak);
       }
       return false;
     case platform::VK_TAB:

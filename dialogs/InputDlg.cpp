@@ -2,6 +2,7 @@
 #include "dialogs/InputDlg.h"
 
 #include "narro/Narro.h"
+#include "platform/locale/TextEncoding.h"
 #include "platform/win/DialogTemplate.h"
 
 namespace {
@@ -33,7 +34,7 @@ bool CInputDlg::DialogProc(platform::UINT message, platform::WPARAM wParam,
 
 void CInputDlg::OnInitDialog() {
   using namespace platform;
-  SetWindowText(this, CNarro::ASCII_To_UC8(m_prompt));
+  SetWindowText(this, platform::WideFromLocale(m_prompt));
   CNarro* facade = CNarro::GetSingletonPtr();
   m_edit.m_speak = facade != nullptr && facade->checkFlags(FLAG_DIALOG_SPEECH) ? 1 : 0;
   m_edit.m_ctrlId = IDC_EDIT;

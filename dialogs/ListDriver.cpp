@@ -4,6 +4,7 @@
 #include <boost/shared_ptr.hpp>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "core/AppDirectory.h"
 #include "core/Log.h"
@@ -14,6 +15,7 @@
 #include "games/SaveFile.h"
 #include "games/StoryLookup.h"
 #include "narro/Narro.h"
+#include "platform/locale/TextEncoding.h"
 #include "platform/win/MessageBox.h"
 #include "speech/SpeechTTS.h"
 #include "text/TextStore.h"
@@ -93,21 +95,25 @@ class CListDriver {
   std::wstring Voices() {
     if (m_engine == nullptr) return std::wstring();
     const std::string savedId = m_engine->VoiceId();
+    // The entries point at these names: a copy, which trying a voice
+    // cannot change under them.
+    const std::vector<VoiceEntry> voices = m_engine->Voices();
     EntryMap entries;
     CSelectDlg dialog;
     Label(dialog, if_list_voices);
-    for (const VoiceEntry& voice : m_engine->Voices()) {
-      entries[CNarro::ASCII_To_UC8(voice.name)] =
-          boost::shared_ptr<CListItem>(new CVoiceListItem(Store()));
+    for (const VoiceEntry& voice : voices) {
+      auto* entry = new CVoiceListItem(Store());
+      entry->m_pPath = &voice.name;
+      entries[platform::WideFromLocale(voice.name)] = boost::shared_ptr<CListItem>(entry);
     }
     MoveInto(dialog, entries);
     if (dialog.DoModal(ActiveWindow()) == platform::IDOK) {
-      m_engine->ChooseVoiceNamed(CNarro::UC8_To_ASCII(dialog.m_selectedText), 0, 100);
-      return dialog.m_selectedText;
+      m_engine->ChooseVoiceNamed(dialog.m_selectedPath, 0, 100);
+      return platform::WideFromBytes(dialog.m_selectedPath);
     }
     // Escape undoes whatever voice the player tried with Insert.
     m_engine->SetVoiceId(savedId);
-    return CNarro::ASCII_To_UC8(savedId);
+    return platform::WideFromBytes(savedId);
   }
 
   std::wstring Saves() {
@@ -126,11 +132,11 @@ class CListDriver {
       if (!save->found) continue;
       auto* entry = new CSaveListItem(Store());
       entry->m_pPath = &save->fn;
-      entries[CNarro::ASCII_To_UC8(save->FullName)] = boost::shared_ptr<CListItem>(entry);
+      entries[platform::WideFromLocale(save->FullName)] = boost::shared_ptr<CListItem>(entry);
     }
     MoveInto(dialog, entries);
     dialog.DoModal(ActiveWindow());
-    return CNarro::ASCII_To_UC8(dialog.m_selectedPath);
+    return platform::WideFromBytes(dialog.m_selectedPath);
   }
 
   // The saves are looked for where saveFilePath puts them, and tied to
@@ -161,12 +167,12 @@ class CListDriver {
       if (!save->found) continue;
       auto* entry = new CSaveListItem(Store());
       entry->m_pPath = &save->fn;
-      entries[CNarro::ASCII_To_UC8(WithoutEnding(save->FullName, ofGame))] =
+      entries[platform::WideFromLocale(WithoutEnding(save->FullName, ofGame))] =
           boost::shared_ptr<CListItem>(entry);
     }
     MoveInto(dialog, entries);
     dialog.DoModal(ActiveWindow());
-    return CNarro::ASCII_To_UC8(dialog.m_selectedPath);
+    return platform::WideFromBytes(dialog.m_selectedPath);
   }
 
   std::wstring Games() {
@@ -188,7 +194,7 @@ class CListDriver {
         auto* entry = new CGameListItem(Store());
         entry->m_pPath = &game->fn;
         entry->m_pWarning = &game->warn;
-        entries[CNarro::ASCII_To_UC8(game->FullName)] = boost::shared_ptr<CListItem>(entry);
+        entries[platform::WideFromLocale(game->FullName)] = boost::shared_ptr<CListItem>(entry);
       }
       MoveInto(dialog, entries);
       LogLine("%1%", "About to show Game \n\nDialog...");
@@ -206,7 +212,7 @@ class CListDriver {
         if (answer == platform::IDRETRY) continue;
       }
       LogLine("%1%", "Finished showing Game Dialog...");
-      const std::wstring result = CNarro::ASCII_To_UC8(dialog.m_selectedPath);
+      const std::wstring result = platform::WideFromBytes(dialog.m_selectedPath);
       if (chosenItem != nullptr) {
         m_facade.DebugStr("%s", chosenItem->m_pWarning != nullptr
                                     ? chosenItem->m_pWarning->c_str()

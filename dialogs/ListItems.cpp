@@ -6,6 +6,7 @@
 #include "core/Log.h"
 #include "narro/Narro.h"
 #include "platform/file/FileSystem.h"
+#include "platform/locale/TextEncoding.h"
 #include "platform/win/MessageBox.h"
 
 namespace {
@@ -20,8 +21,16 @@ bool CGameListItem::handleKey(int) { return false; }
 
 bool CVoiceListItem::handleKey(int key) {
   CNarro* facade = CNarro::GetSingletonPtr();
-  if (key != kKeyInsert || m_pText == nullptr || facade == nullptr) return false;
-  facade->ChangeVoice(CNarro::UC8_To_ASCII(*m_pText), 0, 100);
+  if (key != kKeyInsert || facade == nullptr) return false;
+  // The voice's own name, as the engine gave it; the text shown is made
+  // from it for a person and would not name it back.
+  if (m_pPath != nullptr) {
+    facade->ChangeVoice(*m_pPath, 0, 100);
+  } else if (m_pText != nullptr) {
+    facade->ChangeVoice(platform::BytesFromWide(*m_pText), 0, 100);
+  } else {
+    return false;
+  }
   // Whatever the flags: the point is to hear the voice just chosen.
   facade->Speak(std::string("Voice was loaded."), kQueueBehind);
   return true;

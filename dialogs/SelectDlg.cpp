@@ -4,6 +4,7 @@
 #include "core/Log.h"
 #include "dialogs/DialogSpeech.h"
 #include "narro/Narro.h"
+#include "platform/locale/TextEncoding.h"
 #include "platform/win/DialogTemplate.h"
 #include "speech/SpeechTTS.h"
 
@@ -66,8 +67,8 @@ void CSelectDlg::OnInitDialog() {
                             " entries in the list. Use arrow keys to hear entries. " +
                             "Hit enter to select. " + "Hit escape to close. " +
                             m_instructions;
-  SetWindowText(this, CNarro::ASCII_To_UC8(m_title));
-  SetWindowText(GetDlgItem(IDC_INSTRUCTIONS), CNarro::ASCII_To_UC8(intro));
+  SetWindowText(this, WideFromLocale(m_title));
+  SetWindowText(GetDlgItem(IDC_INSTRUCTIONS), WideFromLocale(intro));
   CNarro* facade = CNarro::GetSingletonPtr();
   m_speakIntro = facade != nullptr && facade->checkFlags(FLAG_DIALOG_SPEECH);
   m_listWnd = GetDlgItem(IDC_LIST);

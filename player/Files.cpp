@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/locale/TextEncoding.h"
+
 namespace player {
 
 namespace {
@@ -26,6 +28,18 @@ std::string FolderOf(const std::string& path) {
 std::string BaseName(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string PathForInterpreter(const std::string& path, const std::string& folder, int folderFd) {
+  if (platform::IsUtf8(path)) return path;
+  const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+  if (!prefix.empty() && path.compare(0, prefix.size(), prefix) == 0) {
+    const std::string rest = path.substr(prefix.size());
+    if (!rest.empty() && platform::IsUtf8(rest)) {
+      return "/proc/self/fd/" + std::to_string(folderFd) + "/" + rest;
+    }
+  }
+  return std::string();
 }
 
 std::string ExecutableFolder() {

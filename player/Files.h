@@ -13,6 +13,15 @@ namespace player {
 // and its last part.
 std::string FolderOf(const std::string& path);
 std::string BaseName(const std::string& path);
+// The name by which the interpreter, running in `folder` with that folder
+// open as descriptor `folderFd`, opens the file at `path`. The interpreter
+// takes names as Unicode text only (Node.js reads its arguments and its
+// working folder as UTF-8; the protocol's answers are JSON), so a path
+// whose bytes are not UTF-8 would open another file, or none: it is named
+// through the open folder instead ("/proc/self/fd/3/name") when it lies in
+// that folder and the rest is UTF-8. Empty when the interpreter cannot be
+// given the path at all.
+std::string PathForInterpreter(const std::string& path, const std::string& folder, int folderFd);
 // The folder of the running program, links resolved; "." when unknown.
 std::string ExecutableFolder();
 

@@ -5,7 +5,7 @@
 
 #include <climits>
 
-#include "player/Utf8Text.h"
+#include "platform/locale/TextEncoding.h"
 
 namespace player {
 
@@ -41,7 +41,7 @@ std::vector<GlkSpan> SpansOf(const json& runs) {
     if (run.is_object()) {
       GlkSpan span;
       span.style = StringOf(run, "style");
-      span.text = DecodeUtf8(StringOf(run, "text"));
+      span.text = platform::WideFromUtf8(StringOf(run, "text"));
       const auto css = run.find("css_styles");
       span.reverse = css != run.end() && css->is_object() && css->contains("reverse") &&
                      !(*css)["reverse"].is_null() && (*css)["reverse"] != 0 &&
@@ -50,7 +50,8 @@ std::vector<GlkSpan> SpansOf(const json& runs) {
       spans.push_back(std::move(span));
     } else if (run.is_string() && i + 1 < runs.size() && runs[i + 1].is_string()) {
       // The older form: a style name, then its text.
-      spans.push_back({run.get<std::string>(), DecodeUtf8(runs[i + 1].get<std::string>()), false});
+      spans.push_back(
+          {run.get<std::string>(), platform::WideFromUtf8(runs[i + 1].get<std::string>()), false});
       ++i;
     }
   }
@@ -103,7 +104,8 @@ std::string Line(const json& event) { return event.dump(-1, ' ', false, json::er
 bool ParseUpdate(const std::string& text, GlkUpdate& update, std::string& fault) {
   // Game text that is not UTF-8 is mended, not refused: one bad byte in a
   // story's text must not end the game.
-  const std::string valid = IsUtf8(text) ? text : EncodeUtf8(DecodeUtf8(text));
+  const std::string valid =
+      platform::IsUtf8(text) ? text : platform::Utf8FromWide(platform::WideFromUtf8(text));
   const json object = json::parse(valid, nullptr, false);
   if (object.is_discarded() || !object.is_object()) {
     fault = "wrote something that is not JSON";
@@ -153,7 +155,7 @@ bool ParseUpdate(const std::string& text, GlkUpdate& update, std::string& fault)
       request.id = IntOf(entry, "id");
       request.type = StringOf(entry, "type");
       request.maxLength = IntOf(entry, "maxlen");
-      request.initial = DecodeUtf8(StringOf(entry, "initial"));
+      request.initial = platform::WideFromUtf8(StringOf(entry, "initial"));
       if (request.type == "line" || request.type == "char") update.input.push_back(request);
     }
   }
@@ -256,11 +258,13 @@ std::string InitEvent(int width, int height, const std::vector<std::string>& sup
 }
 
 std::string LineEvent(int64_t gen, int window, const std::wstring& value) {
-  return Line({{"type", "line"}, {"gen", gen}, {"window", window}, {"value", EncodeUtf8(value)}});
+  return Line({{"type", "line"}, {"gen", gen}, {"window", window},
+               {"value", platform::Utf8FromWide(value)}});
 }
 
 std::string CharEvent(int64_t gen, int window, const std::wstring& value) {
-  return Line({{"type", "char"}, {"gen", gen}, {"window", window}, {"value", EncodeUtf8(value)}});
+  return Line({{"type", "char"}, {"gen", gen}, {"window", window},
+               {"value", platform::Utf8FromWide(value)}});
 }
 
 std::string TimerEvent(int64_t gen) { return Line({{"type", "timer"}, {"gen", gen}}); }

@@ -86,6 +86,11 @@ bool Interpreter::Start(const std::vector<std::string>& argv, const std::string&
   // glibc's posix_spawn has no chdir action before 2.29's _np one; Debian
   // 12 has it.
   posix_spawn_file_actions_addchdir_np(&actions, folder.empty() ? "." : folder.c_str());
+  // The folder is open in the interpreter too, for the names of files
+  // there that cannot be given as text (PathForInterpreter).
+  const int folderFd =
+      open(folder.empty() ? "." : folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (folderFd >= 0) posix_spawn_file_actions_adddup2(&actions, folderFd, kFolderFd);
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
   // A group of its own: Ctrl-C at the terminal reaches the player only, and
@@ -107,6 +112,7 @@ bool Interpreter::Start(const std::vector<std::string>& argv, const std::string&
   const int failed = posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attributes);
+  if (folderFd >= 0) close(folderFd);
   close(in[0]);
   close(out[1]);
   close(err[1]);

@@ -24,6 +24,8 @@ class Interpreter {
   // its arguments, in `folder`, in a process group of its own. False, with
   // the reason in `error`, when the program cannot be found or started.
   bool Start(const std::vector<std::string>& argv, const std::string& folder, std::string& error);
+  // The descriptor on which `folder` is open in the interpreter.
+  static constexpr int kFolderFd = 3;
 
   bool Running() const { return m_pid > 0; }
   pid_t Pid() const { return m_pid; }

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "player/Files.h"
 #include "player/InstallFolder.h"
 #include "player/Interpreter.h"
 
@@ -42,9 +43,14 @@ std::string FindEmglken() {
   return runner;
 }
 
-bool InterpreterCommand(const std::string& custom, const std::string& vm, const std::string& story,
+bool InterpreterCommand(const std::string& custom, const std::string& vm, const std::string& path,
                         std::vector<std::string>& argv, std::string& error) {
   argv.clear();
+  const std::string story = PathForInterpreter(path, FolderOf(path), Interpreter::kFolderFd);
+  if (story.empty()) {
+    error = path + ": the interpreter cannot open a story whose name is not UTF-8 text";
+    return false;
+  }
   if (!custom.empty()) {
     if (!SplitCommand(custom, argv)) {
       error = "the interpreter command \"" + custom + "\" is empty or has an unfinished quote";
@@ -54,7 +60,7 @@ bool InterpreterCommand(const std::string& custom, const std::string& vm, const 
     return true;
   }
   if (vm.empty()) {
-    error = story + ": not a story file any interpreter here plays (Z-code, Glulx, Blorb, Hugo, TADS, ADRIFT)";
+    error = path + ": not a story file any interpreter here plays (Z-code, Glulx, Blorb, Hugo, TADS, ADRIFT)";
     return false;
   }
   const std::string runner = FindEmglken();

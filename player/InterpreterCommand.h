@@ -18,9 +18,11 @@ std::string FindEmglken();
 
 // The words to run. `custom` is the player's own command (--interpreter or
 // the settings file), the story's path appended; else emglken for `vm`
-// (node is $NARRO_NODE, else "node" from PATH). False with the reason in
+// (node is $NARRO_NODE, else "node" from PATH). The command is to run in
+// the story's folder (FolderOf(story)), which names the story to it when
+// its path is not UTF-8 (PathForInterpreter). False with the reason in
 // `error` (an unknown format, a command with an open quote, emglken not
-// installed).
+// installed, a story whose own name is not UTF-8).
 bool InterpreterCommand(const std::string& custom, const std::string& vm, const std::string& story,
                         std::vector<std::string>& argv, std::string& error);
 

@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "player/Utf8Text.h"
+#include "platform/locale/TextEncoding.h"
 
 namespace player {
 
@@ -90,7 +90,7 @@ std::optional<Key> KeyDecoder::Next() {
     // Alt and a key: ESC then the key's character.
     const size_t length = Utf8Length(static_cast<unsigned char>(second));
     if (m_bytes.size() < 1 + length) return std::nullopt;
-    const std::wstring ch = DecodeUtf8(m_bytes.substr(1, length));
+    const std::wstring ch = platform::WideFromUtf8(m_bytes.substr(1, length));
     // As for a key without Alt: a bad byte is taken alone, the bytes after
     // it are keys of their own.
     m_bytes.erase(0, ch.size() == 1 ? 1 + length : 2);
@@ -110,7 +110,7 @@ std::optional<Key> KeyDecoder::Next() {
   }
   const size_t length = Utf8Length(c);
   if (m_bytes.size() < length) return std::nullopt;
-  const std::wstring text = DecodeUtf8(m_bytes.substr(0, length));
+  const std::wstring text = platform::WideFromUtf8(m_bytes.substr(0, length));
   // A bad byte is one replacement character; the rest is read again.
   const size_t used = text.size() == 1 ? length : 1;
   m_bytes.erase(0, used);

@@ -17,7 +17,7 @@
 #include "player/ScreenText.h"
 #include "player/StoryFiles.h"
 #include "player/StoryFormat.h"
-#include "player/Utf8Text.h"
+#include "platform/locale/TextEncoding.h"
 
 namespace player {
 
@@ -205,14 +205,16 @@ void Player::OnUpdate(const GlkUpdate& update) {
   if (!update.error.empty()) {
     // The interpreter says this player broke the protocol: nothing sensible
     // can follow.
-    Fault("the interpreter refused what narro-play sent: " + EncodeUtf8(DecodeUtf8(update.error)));
+    Fault("the interpreter refused what narro-play sent: " +
+          platform::Utf8FromWide(platform::WideFromUtf8(update.error)));
     return;
   }
   GameView::Output out;
   m_view->Apply(update, out);
   if (!out.shown.empty() || !out.shownGrid.empty()) {
     EraseInputArea();
-    Terminal::Write(EncodeUtf8(WrapForScreen(out.shown + out.shownGrid, m_terminal.Columns())));
+    Terminal::Write(
+        platform::Utf8FromWide(WrapForScreen(out.shown + out.shownGrid, m_terminal.Columns())));
     m_cursorRow = 0;
   }
   Redraw();
@@ -250,13 +252,13 @@ void Player::OnFirstTurn() {
   // so that the games list and its saved games name it.
   CTTSString known;
   if (m_narro.findGame(CTTSString(m_story), known)) {
-    m_storyName = DecodeUtf8(static_cast<const char*>(known));
+    m_storyName = platform::WideFromUtf8(static_cast<const char*>(known));
     return;
   }
   if (m_storyName.empty()) m_storyName = TitleFromBanner(m_view->Banner());
-  if (m_storyName.empty()) m_storyName = DecodeUtf8(StemOf(m_story));
+  if (m_storyName.empty()) m_storyName = platform::WideFromUtf8(StemOf(m_story));
   CTTSString file(m_story);
-  CTTSString name(EncodeUtf8(m_storyName));
+  CTTSString name(platform::Utf8FromWide(m_storyName));
   m_narro.addNewGame(file, name);
 }
 
@@ -304,14 +306,14 @@ void Player::Fault(const std::string& message) {
         break;
       }
     }
-    text += "\n" + EncodeUtf8(DecodeUtf8(tail));
+    text += "\n" + platform::Utf8FromWide(platform::WideFromUtf8(tail));
   }
   m_interpreter.Stop();
   Finish("narro-play: " + text);
   StartSpeech();  // a game that failed at once is heard failing too
   if (m_speechReady) {
     m_narro.Speak(std::wstring(), 2);
-    m_narro.Speak(DecodeUtf8(message), 0);
+    m_narro.Speak(platform::WideFromUtf8(message), 0);
   }
   m_exitStatus = 1;
   m_quit = true;
@@ -329,7 +331,7 @@ void Player::Say(const std::wstring& text) {
 
 void Player::Show(const std::wstring& text) {
   EraseInputArea();
-  Terminal::Write(EncodeUtf8(text));
+  Terminal::Write(platform::Utf8FromWide(text));
   m_cursorRow = 0;
   Redraw();
 }
@@ -343,7 +345,7 @@ void Player::KeepSettings() {
     m_saved = m_setup.stored;
   } else if (!m_toldSettingsProblem) {
     m_toldSettingsProblem = true;
-    Show(DecodeUtf8("narro-play: " + problem + "\n"));
+    Show(platform::WideFromUtf8("narro-play: " + problem + "\n"));
   }
 }
 

@@ -12,10 +12,12 @@
 
 #include <narro/Narro.h>
 
+#include "player/InterpreterCommand.h"
 #include "player/Player.h"
 #include "player/StoryFiles.h"
 #include "player/StoryFormat.h"
 #include "player/StoryTitle.h"
+#include "platform/locale/TextEncoding.h"
 #include "player/Utf8Text.h"
 
 namespace player {
@@ -81,8 +83,20 @@ std::wstring AskFor(const std::string& fileType) {
 
 }  // namespace
 
+// The interpreter runs in the story's folder: a file there is named from
+// it when its whole path cannot be.
 void Player::AnswerFile(const std::optional<std::string>& path) {
-  Send(m_session->AnswerFile(path));
+  if (!path) {
+    Send(m_session->AnswerFile(std::nullopt));
+    return;
+  }
+  const std::string named = PathForInterpreter(*path, FolderOf(m_story), Interpreter::kFolderFd);
+  if (named.empty()) {
+    Say(L"The game cannot use that file: its folder's name is not UTF-8 text.");
+    Send(m_session->AnswerFile(std::nullopt));
+    return;
+  }
+  Send(m_session->AnswerFile(named));
 }
 
 void Player::OnFileQuestion() {
@@ -129,7 +143,7 @@ void Player::SaveGame() {
     return;
   }
   CTTSString path;
-  if (!m_narro.getSaveFile(CTTSString(m_story), CTTSString(EncodeUtf8(name)), kSaveExtension, path)) {
+  if (!m_narro.getSaveFile(CTTSString(m_story), CTTSString(platform::Utf8FromWide(name)), kSaveExtension, path)) {
     Say(L"The game cannot be saved: the story file cannot be read, or no folder can be written.");
     AnswerFile(std::nullopt);
     return;
@@ -151,14 +165,14 @@ void Player::RestoreGame() {
 }
 
 void Player::NameOtherFile(const GlkSpecialInput& question) {
-  const std::wstring name = AskFileName(EncodeUtf8(AskFor(question.fileType)));
+  const std::wstring name = AskFileName(platform::Utf8FromWide(AskFor(question.fileType)));
   if (name.empty()) {
     AnswerFile(std::nullopt);
     return;
   }
   std::string folder = FolderOf(m_story);
   if (access(folder.c_str(), W_OK | X_OK) != 0) folder = m_dataFolder;
-  std::string file = EncodeUtf8(name);
+  std::string file = platform::Utf8FromWide(name);
   for (char& c : file) {
     if (c == '/') c = '_';
   }
@@ -208,7 +222,7 @@ void Player::ChooseVoice() {
     return;
   }
   m_settings.voiceId = m_setup.stored.voiceId = id;
-  Say(L"Voice " + DecodeUtf8(PathOf(chosen)) + L".");
+  Say(L"Voice " + platform::WideFromUtf8(PathOf(chosen)) + L".");
   KeepSettings();
 }
 
@@ -229,7 +243,7 @@ void Player::AddUnknownStories(const std::string& folder) {
   for (size_t i = 0; i < unknown.size(); ++i) {
     CTTSString file(unknown[i]);
     const auto limit = i < kTitleReads ? kTitleLimit : std::chrono::milliseconds(0);
-    CTTSString title(EncodeUtf8(StoryTitle(m_settings.interpreter, unknown[i], limit)));
+    CTTSString title(platform::Utf8FromWide(StoryTitle(m_settings.interpreter, unknown[i], limit)));
     m_narro.addNewGame(file, title);
   }
 }
@@ -249,15 +263,23 @@ void Player::ChooseGame() {
   KeepSettings();
   CTTSString known;
   const std::wstring name = m_narro.findGame(CTTSString(path), known)
-                                ? DecodeUtf8(static_cast<const char*>(known))
-                                : DecodeUtf8(StemOf(path));
+                                ? platform::WideFromUtf8(static_cast<const char*>(known))
+                                : platform::WideFromUtf8(StemOf(path));
   if (!AskYesNo(L"End this game and start " + name + L"? Yes or No.")) {
     Say(L"The game goes on.");
     return;
   }
+  // A story that cannot be started leaves the game being played as it is.
+  std::vector<std::string> argv;
+  std::string error;
+  if (!InterpreterCommand(m_settings.interpreter, VmFor(IdentifyStory(path).format), path, argv,
+                          error)) {
+    Say(platform::WideFromUtf8(error) + L". The game goes on.");
+    return;
+  }
   m_interpreter.Stop();
   EraseInputArea();
-  Show(L"\n[Starting " + DecodeUtf8(path) + L"]\n");
+  Show(L"\n[Starting " + platform::WideFromUtf8(path) + L"]\n");
   Say(L"Starting " + name + L".");
   StartGame(path);
 }

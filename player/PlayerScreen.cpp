@@ -15,13 +15,13 @@
 #include "player/Player.h"
 #include "player/PlayerSignals.h"
 #include "player/ScreenText.h"
-#include "player/Utf8Text.h"
+#include "platform/locale/TextEncoding.h"
 
 namespace player {
 
 bool Player::AskYesNo(const std::wstring& question, bool ctrlCAnswersYes) {
   EraseInputArea();
-  Terminal::Write(EncodeUtf8(question) + " ");
+  Terminal::Write(platform::Utf8FromWide(question) + " ");
   Say(question);
   KeyDecoder keys;
   bool answer = false;
@@ -91,7 +91,7 @@ void Player::Redraw() {
   const std::wstring all = open + m_editor.Text();
   const int endCells = CellsOf(all);
   const int cursorCells = CellsOf(open) + CellsOf(m_editor.Text().substr(0, m_editor.Cursor()));
-  std::string out = EncodeUtf8(all);
+  std::string out = platform::Utf8FromWide(all);
   // At the very end of a row the terminal holds the cursor back until the
   // next character; a space and a return make it take the new row now.
   if (endCells > 0 && endCells % columns == 0) out += " \r\x1b[K";

@@ -10,11 +10,10 @@
 #include <cstring>
 
 #include "player/Files.h"
-#include "player/Utf8Text.h"
+#include "platform/locale/TextEncoding.h"
 #include "player/WholeNumber.h"
 
 using player::FolderOf;
-using player::IsUtf8;
 
 namespace {
 
@@ -28,7 +27,7 @@ std::string Unstorable(const std::string& value) {
   if (value.find_first_of(std::string("\n\r\0", 3)) != std::string::npos) {
     return "contains a line break or a zero byte";
   }
-  if (!IsUtf8(value)) return "is not UTF-8 text";
+  if (!platform::IsUtf8(value)) return "is not UTF-8 text";
   return {};
 }
 
@@ -43,7 +42,7 @@ bool ParseSettings(std::string text, PlayerSettings& settings, std::string& what
     what = "contains zero bytes";
     return false;
   }
-  if (!IsUtf8(text)) {
+  if (!platform::IsUtf8(text)) {
     what = "is not UTF-8 text";
     return false;
   }

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "player/Files.h"
+#include "platform/locale/TextEncoding.h"
 #include "player/Utf8Text.h"
 
 namespace player {
@@ -96,7 +97,7 @@ std::wstring ElementText(const std::string& xml, const std::string& tag) {
       at += std::strlen(entity.character);
     }
   }
-  std::wstring title = DecodeUtf8(text);
+  std::wstring title = platform::WideFromUtf8(text);
   // One line, no control characters: it is spoken and shown as a name.
   for (wchar_t& ch : title) {
     if (ch < 0x20 || ch == 0x7F) ch = L' ';

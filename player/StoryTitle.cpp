@@ -12,7 +12,7 @@
 #include "player/InterpreterCommand.h"
 #include "player/StoryFiles.h"
 #include "player/StoryFormat.h"
-#include "player/Utf8Text.h"
+#include "platform/locale/TextEncoding.h"
 
 namespace player {
 
@@ -54,7 +54,7 @@ std::wstring StoryTitle(const std::string& custom, const std::string& story,
   const StoryInfo info = IdentifyStory(story);
   if (!info.title.empty()) return info.title;
   std::wstring title = BannerTitle(custom, story, limit);
-  if (title.empty()) title = DecodeUtf8(StemOf(story));
+  if (title.empty()) title = platform::WideFromUtf8(StemOf(story));
   return title;
 }
 

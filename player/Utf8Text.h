@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// UTF-8 as the game and the terminal speak it, and the wide text the
-// library stores and speaks.
+// The game's text made fit for a terminal and a voice. (Its UTF-8 is
+// decoded and encoded by platform/locale/TextEncoding.h.)
 #ifndef NARRO_PLAYER_UTF8_TEXT_H_
 #define NARRO_PLAYER_UTF8_TEXT_H_
 
@@ -8,17 +8,6 @@
 #include <vector>
 
 namespace player {
-
-// Decodes UTF-8. A byte that does not begin or continue a valid sequence
-// (stray continuation bytes, overlong forms, surrogates, codes above
-// U+10FFFF) becomes U+FFFD, one per bad byte, so nothing is silently lost
-// and nothing invalid reaches the voice.
-std::wstring DecodeUtf8(const std::string& bytes);
-std::string EncodeUtf8(const std::wstring& text);
-// True when every byte is part of a valid sequence (what DecodeUtf8 would
-// decode without a replacement character).
-bool IsUtf8(const std::string& bytes);
-std::string EncodeUtf8(wchar_t ch);
 
 // Game text fit for a terminal and a voice: valid UTF-8, line feeds and tabs
 // kept, carriage returns dropped, every other control character dropped, and

@@ -4,8 +4,8 @@
 #include "core/Log.h"
 #include "core/MyException.h"
 #include "core/SingletonStorage.h"
-#include "core/StringConversion.h"
-#include "platform/locale/CodePage.h"
+#include "platform/locale/TextEncoding.h"
+#include "platform/locale/TextEncoding.h"
 #include "platform/win/MessageBox.h"
 
 template class MySingleton<CSpeechTTS>;
@@ -77,7 +77,7 @@ int CSpeechTTS::SpeakToMe(const std::wstring& text, int flags) {
 }
 
 int CSpeechTTS::SpeakToMe(const std::string& text, int flags) {
-  return SpeakToMe(MultiByteToWide(text), flags);
+  return SpeakToMe(platform::WideFromLocale(text), flags);
 }
 
 bool CSpeechTTS::Start(const std::string& voiceId, long rate, int volume) {
@@ -112,14 +112,14 @@ ISpVoice* CSpeechTTS::ReplacePlatformVoice(ISpVoice* voice) {
 }
 
 void CSpeechTTS::SpeakWithCurrentVoice(const std::wstring& text, int flags) {
-  const std::wstring voiceId = MultiByteToWide(m_voiceId);
+  const std::wstring voiceId = platform::WideFromLocale(m_voiceId);
   if (ms_pVoice == nullptr) return;
   // Looked up afresh every time: the voice may have been removed meanwhile.
   ISpObjectToken* token = LookUpVoiceToken(voiceId);
   ms_pVoice->SetVoice(token);
   ms_pVoice->SetVolume(static_cast<uint16_t>(m_volume & 0xFFFF));
   ms_pVoice->SetRate(m_rate);
-  LogLine("%1%", NarrowChars(text));
+  LogLine("%1%", platform::BytesFromWide(text));
   ULONG stream = 0;
   // Bit 16 inverted: callers get plain text unless they ask otherwise.
   ms_pVoice->Speak(text.c_str(), static_cast<uint32_t>(flags) ^ SPF_IS_NOT_XML,

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Listing the installed voices, described in the user's language. Nothing
 // here depends on an engine's state.
-#include "platform/locale/CodePage.h"
+#include "platform/locale/TextEncoding.h"
 #include "platform/locale/Language.h"
 #include "speech/SpeechTTS.h"
 
@@ -57,7 +57,7 @@ HRESULT CSpeechTTS::EnumerateVoices(std::vector<VoiceEntry>& list,
     std::wstring id;
     if (ReadDescription(token, &description) && ReadId(token, &id)) {
       list.push_back(
-          VoiceEntry{WideToMultiByte(description), WideToMultiByte(id)});
+          VoiceEntry{platform::LocaleFromWide(description), platform::LocaleFromWide(id)});
     }
     token->Release();
   }

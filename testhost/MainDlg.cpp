@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "platform/debugout/DebugOutput.h"
+#include "platform/locale/TextEncoding.h"
 #include "platform/win/DialogTemplate.h"
 #include "platform/win/ListBox.h"
 #include "platform/win/MessageBox.h"
@@ -81,10 +82,6 @@ class COutputMenu : public platform::Dialog {
     return false;
   }
 };
-
-std::wstring Widen(const std::string& text) {
-  return static_cast<std::wstring>(CTTSString(text));
-}
 
 }  // namespace
 
@@ -172,7 +169,8 @@ void CMainDlg::TestSpeech() {
 
 void CMainDlg::TestSave() {
   TestLog("Abut to run save test");
-  const CTTSWString directory(Widen(DataDirectory(*m_narro.m_facade)));
+  // A path: its bytes, one per character, so that it narrows back to them.
+  const CTTSWString directory(platform::WideFromBytes(DataDirectory(*m_narro.m_facade)));
   TestLog("Directory name: %s", static_cast<const std::string>(directory).c_str());
   std::string path;
   std::string name;
@@ -235,7 +233,7 @@ void CMainDlg::AppendToPane(const std::string& text) {
     size_t end = text.find_first_of("\r\n", start);
     const bool complete = end != std::string::npos;
     if (!complete) end = text.size();
-    std::wstring line = Widen(text.substr(start, end - start));
+    std::wstring line = platform::WideFromLocale(text.substr(start, end - start));
     const platform::LRESULT count = platform::SendMessage(m_pane, platform::LB_GETCOUNT);
     if (!m_paneEndsLine && count > 0) {
       auto* pane = static_cast<platform::ListBox*>(m_pane);

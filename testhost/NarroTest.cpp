@@ -14,6 +14,7 @@
 #include <string>
 
 #include "platform/environment/Environment.h"
+#include "platform/locale/TextEncoding.h"
 #include "platform/win/ScriptedDialogIo.h"
 #include "testhost/MainDlg.h"
 #include "testhost/WakingDialogIo.h"
@@ -24,7 +25,8 @@ int main() {
   std::unique_ptr<platform::ScriptedDialogIo> scripted;
   int tty = -1;
   if (!script.empty()) {
-    scripted = std::make_unique<platform::ScriptedDialogIo>(std::wstring(script.begin(), script.end()));
+    // A key script is UTF-8, as the library's own NARRO_KEYS.
+    scripted = std::make_unique<platform::ScriptedDialogIo>(platform::WideFromUtf8(script));
   } else if (libraryScript.empty()) {
     tty = open("/dev/tty", O_RDONLY | O_NOCTTY | O_CLOEXEC);
   }

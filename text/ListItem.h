@@ -22,7 +22,7 @@ class CListItem {
   virtual bool handleKey(int key);
 
   const std::wstring* m_pText = nullptr;  // set by the dialog before handleKey
-  const std::string* m_pPath = nullptr;   // the file the entry stands for
+  const std::string* m_pPath = nullptr;   // the file (or voice) the entry stands for, as bytes
   const std::string* m_pWarning = nullptr;
   CTextStore* m_pStore;
 

@@ -6,7 +6,7 @@
 
 #include "core/AppDirectory.h"
 #include "core/SingletonStorage.h"
-#include "core/StringConversion.h"
+#include "platform/locale/TextEncoding.h"
 #include "platform/file/FileSystem.h"
 #include "text/Tokenize.h"
 
@@ -66,7 +66,7 @@ bool CTextStore::LoadScratch(const std::string& path) {
     if (end == std::string::npos) end = contents.size();
     std::string line = contents.substr(start, end - start);
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    AddScratch(WidenBytes(line));
+    AddScratch(platform::WideFromBytes(line));
     start = end + 1;
   }
   return true;
@@ -75,7 +75,7 @@ bool CTextStore::LoadScratch(const std::string& path) {
 bool CTextStore::SaveScratch(const std::string& path) const {
   std::string contents;
   for (const auto& entry : m_scratch) {
-    contents += NarrowChars(entry.first);
+    contents += platform::BytesFromWide(entry.first);
     contents += "\r\n";
   }
   return platform::Current<platform::FileSystem>().ReplaceFile(path, contents);

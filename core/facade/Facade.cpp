@@ -7,7 +7,7 @@
 #include "core/ExceptionGuard.h"
 #include "core/Log.h"
 #include "core/SingletonStorage.h"
-#include "core/StringConversion.h"
+#include "platform/locale/TextEncoding.h"
 #include "narro/Narro.h"
 #include "speech/SpeechTTS.h"
 #include "text/TextStore.h"
@@ -117,11 +117,11 @@ void CNarro::DebugStr(const char* format, ...) {
 }
 
 std::wstring CNarro::ASCII_To_UC8(const std::string& narrow) {
-  return WidenBytes(narrow);
+  return platform::WideFromBytes(narrow);
 }
 
 std::string CNarro::UC8_To_ASCII(const std::wstring& wide) {
-  return NarrowChars(wide);
+  return platform::BytesFromWide(wide);
 }
 
 ManagedNARRO::ManagedNARRO() : m_facade(MySingleton<CNarro>::ms_Singleton) {}

@@ -6,7 +6,7 @@
 #include <map>
 #include <mutex>
 
-#include "platform/locale/Utf8.h"
+#include "platform/locale/TextEncoding.h"
 
 namespace platform {
 
@@ -29,7 +29,7 @@ uint64_t CountLines(const std::string& path) {
 
 std::string Escaped(const std::wstring& text) {
   std::string escaped;
-  for (const char c : ToUtf8(text)) {
+  for (const char c : Utf8FromWide(text)) {
     if (c == '\n') {
       escaped += "\\n";
     } else {
@@ -53,7 +53,7 @@ uint64_t AppendSpeechLog(const std::string& directory,
   }
   std::ofstream out(path, std::ios::binary | std::ios::app);
   out << record.flags << '\t' << record.rate << '\t' << record.volume << '\t'
-      << ToUtf8(record.voiceTokenId) << '\t' << Escaped(record.text) << '\n';
+      << Utf8FromWide(record.voiceTokenId) << '\t' << Escaped(record.text) << '\n';
   out.flush();
   if (!out) return 0;
   return ++found->second;

@@ -13,7 +13,7 @@
 #include "platform/sapi/SpeechEnd.h"
 #include "platform/sapi/RefCounted.h"
 #include "platform/sapi/speechd/SpeechdVoiceList.h"
-#include "platform/locale/Utf8.h"
+#include "platform/locale/TextEncoding.h"
 
 namespace platform {
 
@@ -37,8 +37,8 @@ class EspeakVoiceStore : public VoiceTokenStore {
     auto tokens = std::make_shared<std::vector<VoiceToken>>();
     for (const InstalledVoice& voice : Espeak::ListVoices()) {
       VoiceToken token;
-      token.id = std::wstring(SPCAT_VOICES) + L"\\Tokens\\" + FromUtf8(voice.identifier);
-      token.values[L""] = FromUtf8(voice.name);
+      token.id = std::wstring(SPCAT_VOICES) + L"\\Tokens\\" + WideFromUtf8(voice.identifier);
+      token.values[L""] = WideFromUtf8(voice.name);
       token.engineVoice = voice.identifier;
       token.language = voice.language;
       tokens->push_back(std::move(token));

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cwctype>
 #include <vector>
 
 #include "platform/win/DialogLayout.h"
@@ -164,7 +165,20 @@ class CursesScreen : public DialogIo {
     return false;
   }
 
-  void Draw(int row, const FrameLine& line) {
+  // What the terminal is sent of a line: a character the locale cannot
+  // show (any character beyond ASCII in the C locale, a byte that did not
+  // decode, an unassigned code) is '?', so that no byte reaches the
+  // terminal that it could take for a control.
+  static std::wstring Drawable(const std::wstring& text) {
+    std::wstring drawable = text;
+    for (wchar_t& c : drawable) {
+      if (!std::iswprint(static_cast<wint_t>(c))) c = L'?';
+    }
+    return drawable;
+  }
+
+  void Draw(int row, const FrameLine& shown) {
+    const FrameLine line{Drawable(shown.text), shown.markStart, shown.markLength};
     wmove(m_window, row, 0);
     const size_t markEnd = line.markStart + line.markLength;
     for (size_t i = 0; i < line.text.size();) {

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "platform/locale/CodePage.h"
+#include "platform/locale/TextEncoding.h"
 #include "platform/win/Announcer.h"
 #include "platform/win/Dialog.h"
 #include "platform/win/FolderListing.h"
@@ -104,8 +104,8 @@ class FolderDialog : public Dialog {
   bool Enter(const std::string& folder, const std::string& select, bool moved = true) {
     std::vector<std::string> names;
     if (!ListFolders(folder, names)) {
-      const std::wstring refusal = MultiByteToWide(LastName(folder).empty() ? folder : LastName(folder)) +
-                                   L" cannot be opened.";
+      const std::wstring refusal =
+          WideFromLocale(LastName(folder).empty() ? folder : LastName(folder)) + L" cannot be opened.";
       SetWindowText(GetDlgItem(kStatusText), refusal);
       if (m_speak) Current<Announcer>().Announce(refusal, 3);
       return false;
@@ -122,16 +122,16 @@ class FolderDialog : public Dialog {
       SendMessage(list, LB_SETITEMDATA, 0, kUp);
     }
     for (size_t i = 0; i < m_names.size(); ++i) {
-      const std::wstring shown = MultiByteToWide(m_names[i]);
+      const std::wstring shown = WideFromLocale(m_names[i]);
       const LRESULT at = SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str()));
       SendMessage(list, LB_SETITEMDATA, static_cast<WPARAM>(at), static_cast<LPARAM>(i));
       if (!select.empty() && m_names[i] == select) selected = static_cast<int>(at);
     }
     SendMessage(list, LB_SETCURSEL, static_cast<WPARAM>(selected));
-    SetWindowText(GetDlgItem(kFolderText), MultiByteToWide(m_current));
+    SetWindowText(GetDlgItem(kFolderText), WideFromLocale(m_current));
     SetWindowText(GetDlgItem(kStatusText), L"");
     if (moved && m_speak) {
-      const std::wstring name = MultiByteToWide(LastName(m_current).empty() ? m_current
+      const std::wstring name = WideFromLocale(LastName(m_current).empty() ? m_current
                                                                           : LastName(m_current));
       const size_t count = m_names.size();
       Current<Announcer>().Announce(
@@ -179,7 +179,7 @@ bool BrowseForFolder(HWND owner, const std::string& start, const std::string& ti
   // the folders in its own order.
   const DialogTemplate chooser{
       0,
-      MultiByteToWide(title),
+      WideFromLocale(title),
       186,
       255,
       {

@@ -9,7 +9,7 @@
 #include <cerrno>
 
 #include "platform/file/Permissions.h"
-#include "platform/locale/CodePage.h"
+#include "platform/locale/TextEncoding.h"
 #include "platform/win/ListBox.h"
 
 namespace platform {
@@ -46,7 +46,7 @@ bool ListFolders(const std::string& folder, std::vector<std::string>& names) {
   closedir(dir);
   std::vector<std::pair<std::wstring, std::string>> keyed;
   keyed.reserve(names.size());
-  for (std::string& name : names) keyed.emplace_back(MultiByteToWide(name), std::move(name));
+  for (std::string& name : names) keyed.emplace_back(WideFromLocale(name), std::move(name));
   std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
     const int order = CompareIgnoringCase(a.first, b.first);
     return order != 0 ? order < 0 : a.second < b.second;

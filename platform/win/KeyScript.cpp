@@ -3,7 +3,7 @@
 
 #include <map>
 
-#include "platform/locale/Utf8.h"
+#include "platform/locale/TextEncoding.h"
 #include "platform/win/Messages.h"
 #include "platform/win/WinLog.h"
 
@@ -69,7 +69,7 @@ KeyScript::KeyScript(const std::wstring& script) {
     const std::wstring name = script.substr(i + 1, close - i - 1);
     KeyEvent key;
     if (!Named(name, key)) {
-      m_error = "Key script: unknown key name <" + ToUtf8(name) + ">: it ends at key " +
+      m_error = "Key script: unknown key name <" + Utf8FromWide(name) + ">: it ends at key " +
                 std::to_string(m_keys.size() + 1);
       break;
     }

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "platform/locale/CodePage.h"
+#include "platform/locale/TextEncoding.h"
 #include "platform/win/Dialog.h"
 #include "platform/win/WinLog.h"
 
@@ -69,9 +69,9 @@ class TerminalBoxes : public MessageBoxes {
  public:
   int Show(void* owner, const std::string& text, const std::string& caption,
            unsigned type) override {
-    DialogTemplate box{0, MultiByteToWide(caption), 186, 60, {}};
+    DialogTemplate box{0, WideFromLocale(caption), 186, 60, {}};
     box.controls.push_back(
-        {IDC_STATIC, ControlKind::kStatic, MultiByteToWide(text), WS_GROUP, 7, 7, 172, 30});
+        {IDC_STATIC, ControlKind::kStatic, WideFromLocale(text), WS_GROUP, 7, 7, 172, 30});
     bool first = true;
     for (const ButtonSpec& button : ButtonsOf(type)) {
       unsigned style = WS_TABSTOP;

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/locale/Utf8.h"
+#include "platform/locale/TextEncoding.h"
 #include "platform/win/Dialog.h"
 #include "platform/win/DialogLayout.h"
 #include "platform/win/Messages.h"
@@ -50,7 +50,7 @@ class PlainTerminal : public DialogIo {
     if (frame.cursorRow < static_cast<int>(frame.lines.size())) {
       m_cursorLine = frame.lines[frame.cursorRow].text;
     }
-    const std::string bytes = ToUtf8(text);
+    const std::string bytes = Utf8FromWide(text);
     WriteAll(m_fd, bytes);
   }
 
@@ -86,7 +86,7 @@ class PlainTerminal : public DialogIo {
     std::string bytes(1, static_cast<char>(lead));
     unsigned char next = 0;
     while (more-- > 0 && ReadByte(next, kSequenceMs)) bytes.push_back(static_cast<char>(next));
-    const std::wstring decoded = FromUtf8(bytes);
+    const std::wstring decoded = WideFromUtf8(bytes);
     return decoded.empty() ? L'?' : decoded[0];
   }
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/environment/Environment.h"
-#include "platform/locale/Utf8.h"
+#include "platform/locale/TextEncoding.h"
 #include "platform/win/DialogIo.h"
 #include "platform/win/ScriptedDialogIo.h"
 #include "platform/win/TerminalDialogIo.h"
@@ -25,7 +25,7 @@ class RealDialogIo : public DialogIo {
         m_inUse = &TerminalDialogIo();
       } else {
         if (!m_script || script != m_scriptText) {
-          m_script = std::make_unique<ScriptedDialogIo>(FromUtf8(script));
+          m_script = std::make_unique<ScriptedDialogIo>(WideFromUtf8(script));
           m_scriptText = script;
         }
         m_inUse = m_script.get();

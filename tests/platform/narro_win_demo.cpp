@@ -22,7 +22,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/locale/Utf8.h"
+#include "platform/locale/TextEncoding.h"
 #include "platform/win/Dialog.h"
 #include "platform/win/ListBox.h"
 #include "platform/win/MessageBox.h"
@@ -98,7 +98,7 @@ std::string SignalHandlers() {
 void Report(const char* path, int code, const std::wstring& text) {
   if (path == nullptr) return;
   std::ofstream out(path);
-  out << "code=" << code << " text=" << ToUtf8(text) << "\n";
+  out << "code=" << code << " text=" << platform::Utf8FromWide(text) << "\n";
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include "platform/win/FolderChooser.h"
 #include "platform/win/FolderListing.h"
-#include "platform/locale/CodePage.h"
+#include "platform/locale/TextEncoding.h"
 #include "tests/platform/WinTestSupport.h"
 #include "tests/support/TempDir.h"
 
@@ -68,7 +68,7 @@ TEST_F(FolderChooserTest, EnterChoosesTheFolderUnderTheCursor) {
   EXPECT_EQ(Choose(L"<Up><Up><Enter>", root + "/b"), "cancelled");  // ".." moves up
   const std::string parent = ParentFolder(root);
   EXPECT_EQ(Texts()[1], std::wstring(parent.begin(), parent.end()));
-  EXPECT_EQ(frame.lines[frame.cursorRow].text, L"> " + MultiByteToWide(LastName(root)));
+  EXPECT_EQ(frame.lines[frame.cursorRow].text, L"> " + platform::WideFromLocale(LastName(root)));
 }
 
 TEST_F(FolderChooserTest, RightMovesDownAndEnterOnDotDotMovesUp) {

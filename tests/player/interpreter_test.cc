@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The interpreter process and the command that starts it.
 #include "player/Interpreter.h"
+#include "player/Files.h"
 #include "player/InterpreterCommand.h"
 
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
@@ -105,4 +107,36 @@ TEST(InterpreterTest, ErrorsAreKeptToTheirLastFewKibibytes) {
   EXPECT_LE(interpreter.ErrorTail().size(), Interpreter::kErrorTail);
   const std::string tail = interpreter.ErrorTail();
   EXPECT_EQ(tail.substr(tail.size() - 10), "last words");
+}
+
+// The interpreter takes names as UTF-8 text only: a file in a folder named
+// otherwise is given to it through the folder it runs in, open as a
+// descriptor of its own, and opens the same file.
+TEST(InterpreterTest, AFileInAFolderNotNamedInUtf8IsNamedThroughTheOpenFolder) {
+  EXPECT_EQ(PathForInterpreter("/g/caf\xC3\xA9/x.z5", "/g/caf\xC3\xA9", 3), "/g/caf\xC3\xA9/x.z5");
+  EXPECT_EQ(PathForInterpreter("/g/\xE9/x.z5", "/g/\xE9", 3), "/proc/self/fd/3/x.z5");
+  EXPECT_EQ(PathForInterpreter("\xE9/saves/x.glksave", "\xE9", 3), "/proc/self/fd/3/saves/x.glksave");
+  EXPECT_EQ(PathForInterpreter("/g/\xE9/\xE9.z5", "/g/\xE9", 3), "");  // its own name
+  EXPECT_EQ(PathForInterpreter("/h/\xE9/x.z5", "/g", 3), "");          // elsewhere
+  EXPECT_EQ(PathForInterpreter("\xE9.z5", ".", 3), "");
+
+  TempDir dir;
+  const std::string folder = dir.File("\xE9");
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+  const std::string story = folder + "/story.z5";
+  WriteFile(story, "the story's bytes");
+  std::vector<std::string> argv;
+  std::string error;
+  ASSERT_TRUE(InterpreterCommand("cat", "", story, argv, error)) << error;
+  EXPECT_EQ(argv, (std::vector<std::string>{"cat", "/proc/self/fd/3/story.z5"}));
+  Interpreter interpreter;
+  ASSERT_TRUE(interpreter.Start(argv, FolderOf(story), error)) << error;
+  std::string output;
+  ASSERT_TRUE(ReadToEnd(interpreter, output));
+  EXPECT_EQ(output, "the story's bytes");
+  std::string how;
+  EXPECT_EQ(interpreter.Reap(how), 0) << how << interpreter.ErrorTail();
+
+  EXPECT_FALSE(InterpreterCommand("cat", "", folder + "/\xE9.z5", argv, error));
+  EXPECT_NE(error.find("not UTF-8"), std::string::npos) << error;
 }

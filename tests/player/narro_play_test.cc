@@ -725,6 +725,77 @@ TEST_F(NarroPlay, AStoryPathWithSpacesPlaysAndSavesBesideIt) {
   EXPECT_EQ(ExitStatus(), 0);
 }
 
+// A folder whose name is not UTF-8 (an é in Latin-1): its path stays bytes
+// from the folder chooser to the interpreter, which takes names as UTF-8
+// text only and is given the story and the saves through the folder it
+// runs in; the story chosen in the games list starts, and its saves are
+// made and restored.
+TEST_F(NarroPlay, AStoryInAFolderNamedInLatin1IsSavedRestoredAndChosenFromTheGamesList) {
+  const std::string folder = "\xE9";
+  ASSERT_EQ(mkdir(Path(folder).c_str(), 0700), 0);
+  CopyStory("cave.z5", folder + "/cave.z5");
+  CopyStory("tower.z5", folder + "/tower.z5");
+  Start(Quoted(folder + "/cave.z5"), "LC_ALL=C.UTF-8");
+  Heard(kCaveEntrance);
+  Send("north");
+  Heard(kCaveHall);
+  ASSERT_NO_FATAL_FAILURE(SaveAs("hall"));
+  Heard("Ok.", true);
+  ASSERT_FALSE(SaveFile("hall", folder + "/").empty());
+  Send("east");
+  Heard(kCaveCrack);
+  EXPECT_EQ(OpenSavedGames(), "There are 1 entries in the list.");
+  RestoreSave("hall");
+  Heard("Ok.", true);
+  Send("look");
+  Heard(kCaveHall);
+
+  tmux().Keys("F7");
+  ASSERT_TRUE(Shown("Choose a directory to scan for games"));
+  // The byte that does not decode is drawn as the character of its code.
+  ASSERT_TRUE(Shown("> \xC3\xA9"));
+  tmux().Keys("Enter");
+  ASSERT_TRUE(Shown("Supported Games"));
+  Heard("entries in the list.");
+  Type("t");
+  ASSERT_TRUE(Eventually([&] { return tmux().RowOf("> The Tower") >= 0; })) << tmux().Screen();
+  tmux().Keys("Enter");
+  Heard("End this game and start The Tower? Yes or No.", true);
+  Type("y");
+  Heard("Starting The Tower.", true);
+  EXPECT_TRUE(Shown("/tower.z5]"));
+  Heard("Foot of the Tower");
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+}
+
+// A story whose own name is not UTF-8 cannot be named to the interpreter:
+// chosen in the games list, it is refused before the game being played is
+// ended, so nothing of that game is lost.
+TEST_F(NarroPlay, AStoryTheInterpreterCannotBeGivenLeavesTheGameGoingOn) {
+  CopyStory("tower.z5", "game/caf\xE9.z5");
+  Start("game/cave.z5", "LC_ALL=C.UTF-8");
+  Heard(kCaveEntrance);
+  Send("north");
+  Heard(kCaveHall);
+  tmux().Keys("F7");
+  ASSERT_TRUE(Shown("Choose a directory to scan for games"));
+  ASSERT_TRUE(Shown("> game"));
+  tmux().Keys("Enter");
+  ASSERT_TRUE(Shown("Supported Games"));
+  Heard("entries in the list.");
+  tmux().Keys("Down");
+  ASSERT_TRUE(Eventually([&] { return tmux().RowOf("> caf") >= 0; })) << tmux().Screen();
+  tmux().Keys("Enter");
+  Heard("End this game and start");
+  Type("y");
+  Heard("is not UTF-8 text. The game goes on.");
+  Send("look");
+  Heard(kCaveHall);
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+}
+
 // A folder or file that cannot be written. Permission bits do not stop
 // root; the immutable attribute does.
 class LockedFolder {

@@ -27,7 +27,7 @@
 #include "player/Interpreter.h"
 #include "player/InterpreterCommand.h"
 #include "player/StoryFormat.h"
-#include "player/Utf8Text.h"
+#include "platform/locale/TextEncoding.h"
 
 using namespace player;
 
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
   const std::string story = argv[1];
   const std::optional<std::string> file = argc == 3 ? std::optional<std::string>(argv[2]) : std::nullopt;
   std::vector<std::wstring> commands;
-  for (std::string line; std::getline(std::cin, line);) commands.push_back(DecodeUtf8(line));
+  for (std::string line; std::getline(std::cin, line);) commands.push_back(platform::WideFromUtf8(line));
 
   std::vector<std::string> command;
   std::string error;
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
       view.Apply(*update, out);
       if (!session.Waiting() && !update->exit) continue;
       const std::wstring turn = view.TakeTurn();
-      if (!turn.empty()) std::printf("%s\n", EncodeUtf8(turn).c_str());
+      if (!turn.empty()) std::printf("%s\n", platform::Utf8FromWide(turn).c_str());
       std::fflush(stdout);
       if (!session.SpecialInput() && session.Waiting()) std::printf(">\n");
       std::fflush(stdout);

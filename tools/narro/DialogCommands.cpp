@@ -10,8 +10,8 @@
 
 #include "narro/Narro.h"
 #include "platform/file/FileSystem.h"
-#include "platform/locale/CodePage.h"
-#include "platform/locale/Utf8.h"
+#include "platform/locale/TextEncoding.h"
+#include "platform/locale/TextEncoding.h"
 #include "platform/win/MessageBox.h"
 #include "tools/narro/CommandLine.h"
 
@@ -39,10 +39,11 @@ void StartSpeech(CNarro& narro) {
   narro.InitializeSAPI("", 0, 100);
 }
 
-// Prints the answer; exit status 1 when there is none.
-int Answer(const std::wstring& text) {
-  if (text.empty()) return 1;
-  std::printf("%s\n", platform::ToUtf8(text).c_str());
+// Prints the answer as its bytes, for the shell to use (a path must name
+// the same file); exit status 1 when there is none.
+int Answer(const std::string& bytes) {
+  if (bytes.empty()) return 1;
+  std::printf("%s\n", bytes.c_str());
   return 0;
 }
 
@@ -79,13 +80,17 @@ int RunList(const Arguments& given) {
       std::fprintf(stderr, "narro list: cannot read %s\n", arguments[i].c_str());
       return 1;
     }
-    narro.AddToBuffer(CTTSWString(platform::MultiByteToWide(text)));
+    narro.AddToBuffer(CTTSWString(platform::WideFromLocale(text)));
   }
   narro.SetRoot((hasRoot ? root : WorkingFolder()).c_str());
   StartSpeech(narro);
   CTTSWString result;
   narro.getList(result, type, games.c_str(), saves.c_str());
-  return Answer(static_cast<const wchar_t*>(result));
+  const std::wstring chosen = static_cast<const wchar_t*>(result);
+  // Games, saves and voices come back as the bytes of a path or a voice's
+  // name, one character each; words are text, in the locale's encoding.
+  const bool words = type == if_list_words || type == if_list_scratch;
+  return Answer(words ? platform::LocaleFromWide(chosen) : platform::BytesFromWide(chosen));
 }
 
 int RunInput(const Arguments& given) {
@@ -99,7 +104,7 @@ int RunInput(const Arguments& given) {
   StartSpeech(narro);
   CTTSWString result;
   narro.getInput(result, arguments[0], cleaned);
-  return Answer(static_cast<const wchar_t*>(result));
+  return Answer(platform::LocaleFromWide(static_cast<const wchar_t*>(result)));
 }
 
 int RunChooseFolder(const Arguments& arguments) {
@@ -110,7 +115,7 @@ int RunChooseFolder(const Arguments& arguments) {
   CTTSString result;
   narro.getDirectory(result, arguments.empty() ? WorkingFolder() : arguments[0],
                      "Choose a folder");
-  return Answer(platform::MultiByteToWide(static_cast<const char*>(result)));
+  return Answer(static_cast<const char*>(result));
 }
 
 }  // namespace narro_tool

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // narro: checks and uses an installation of the library from the shell.
+#include <clocale>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -104,6 +105,9 @@ int RunCommand(const Command& command, const narro_tool::Arguments& arguments) {
 
 int main(int argc, char** argv) {
   narro_tool::GuardStandardDescriptors();
+  // Names and typed text are shown, spoken and printed in the user's
+  // encoding; numbers stay in the C locale's form.
+  std::setlocale(LC_CTYPE, "");
   if (argc < 2) {
     std::fprintf(stderr, "narro: no command given (narro --help lists them)\n");
     return 2;

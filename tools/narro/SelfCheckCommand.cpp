@@ -2,7 +2,7 @@
 // narro self-check: the library starts and shows its state.
 #include <cstdio>
 
-#include "core/StringConversion.h"
+#include "platform/locale/TextEncoding.h"
 #include "narro/Narro.h"
 #include "text/TextStore.h"
 #include "tools/narro/CommandLine.h"
@@ -25,7 +25,7 @@ int RunSelfCheck(const Arguments& arguments) {
   std::printf("scratch list: %zu %s\n", words, words == 1 ? "word" : "words");
   if (store) {
     for (const auto& entry : store->Scratch()) {
-      std::printf("  %s\n", NarrowChars(entry.first).c_str());
+      std::printf("  %s\n", platform::BytesFromWide(entry.first).c_str());
     }
   }
   std::printf("self-check passed\n");

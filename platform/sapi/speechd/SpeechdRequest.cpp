@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "platform/locale/Utf8.h"
+#include "platform/locale/TextEncoding.h"
 #include "platform/sapi/Sapi.h"
 
 namespace platform {
@@ -41,7 +41,7 @@ std::string SpeechdText(const wchar_t* text, bool markup) {
   std::wstring copy = text ? text : L"";
   std::replace_if(copy.begin(), copy.end(), IsReadAsBlank, L' ');
   if (markup && !IsWholeDocument(copy)) copy = L"<speak>" + copy + L"</speak>";
-  return ToUtf8(copy);
+  return Utf8FromWide(copy);
 }
 
 int SpeechdRate(long rate) {

@@ -5,7 +5,7 @@
 #include <mutex>
 
 #include "platform/Immortal.h"
-#include "platform/locale/Utf8.h"
+#include "platform/locale/TextEncoding.h"
 #include "platform/sapi/Sapi.h"
 #include "platform/sapi/speechd/SpeechdConnection.h"
 
@@ -77,9 +77,9 @@ std::vector<VoiceToken> ListSpeechdVoices(SsipChannel& connection, SsipClock::ti
     for (const ListedVoice& voice : voices) {
       const std::string& name = voice.name;
       VoiceToken token;
-      token.id = std::wstring(SPCAT_VOICES) + L"\\Tokens\\speechd\\" + FromUtf8(module) +
-                 L"\\" + FromUtf8(name);
-      token.values[L""] = FromUtf8(name + " (" + module + ")");
+      token.id = std::wstring(SPCAT_VOICES) + L"\\Tokens\\speechd\\" + WideFromUtf8(module) +
+                 L"\\" + WideFromUtf8(name);
+      token.values[L""] = WideFromUtf8(name + " (" + module + ")");
       token.module = module;
       token.engineVoice = name;
       token.language = Lowered(voice.language.c_str());
