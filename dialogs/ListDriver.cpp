@@ -3,6 +3,7 @@
 
 #include <boost/shared_ptr.hpp>
 #include <map>
+#include <string>
 #include <memory>
 #include <vector>
 
@@ -69,6 +70,34 @@ std::string WithoutEnding(const std::string& text, const std::string& ending) {
   return text.substr(0, text.size() - ending.size());
 }
 
+// The entries of one list, by the name the player hears. A name is bytes,
+// heard as the locale decodes it; two names whose bytes differ may decode
+// alike (one written in Latin-1, the same in UTF-8), and then the later is
+// numbered, " (2)", so that neither hides the other. The same bytes twice
+// still make one entry.
+class ListEntries {
+ public:
+  // Takes the entry as made, so that it is deleted as what it is.
+  template <class Item>
+  void Add(const std::string& name, Item* entry) {
+    const boost::shared_ptr<CListItem> owned(entry);
+    const std::wstring heard = platform::WideFromLocale(name);
+    std::wstring key = heard;
+    for (int number = 2;; ++number) {
+      const auto taken = m_names.find(key);
+      if (taken == m_names.end() || taken->second == name) break;
+      key = heard + L" (" + std::to_wstring(number) + L")";
+    }
+    m_names[key] = name;
+    m_entries[key] = owned;
+  }
+  const EntryMap& Entries() const { return m_entries; }
+
+ private:
+  EntryMap m_entries;
+  std::map<std::wstring, std::string> m_names;
+};
+
 class CListDriver {
  public:
   CListDriver(const ListContext& context, const char* gameExts, const char* saveExts)
@@ -98,15 +127,15 @@ class CListDriver {
     // The entries point at these names: a copy, which trying a voice
     // cannot change under them.
     const std::vector<VoiceEntry> voices = m_engine->Voices();
-    EntryMap entries;
+    ListEntries entries;
     CSelectDlg dialog;
     Label(dialog, if_list_voices);
     for (const VoiceEntry& voice : voices) {
       auto* entry = new CVoiceListItem(Store());
       entry->m_pPath = &voice.name;
-      entries[platform::WideFromLocale(voice.name)] = boost::shared_ptr<CListItem>(entry);
+      entries.Add(voice.name, entry);
     }
-    MoveInto(dialog, entries);
+    MoveInto(dialog, entries.Entries());
     if (dialog.DoModal(ActiveWindow()) == platform::IDOK) {
       m_engine->ChooseVoiceNamed(dialog.m_selectedPath, 0, 100);
       return platform::WideFromBytes(dialog.m_selectedPath);
@@ -127,14 +156,14 @@ class CListDriver {
     library.scanGames(chosen.c_str(), nullptr, false);
     GameSet saves;
     library.scanSaves(saves, chosen);
-    EntryMap entries;
+    ListEntries entries;
     for (const GamePtr& save : saves) {
       if (!save->found) continue;
       auto* entry = new CSaveListItem(Store());
       entry->m_pPath = &save->fn;
-      entries[platform::WideFromLocale(save->FullName)] = boost::shared_ptr<CListItem>(entry);
+      entries.Add(save->FullName, entry);
     }
-    MoveInto(dialog, entries);
+    MoveInto(dialog, entries.Entries());
     dialog.DoModal(ActiveWindow());
     return platform::WideFromBytes(dialog.m_selectedPath);
   }
@@ -161,16 +190,15 @@ class CListDriver {
       // which may be anything, is not walked.
       LogLine("Found [%1%] saves.", 0);
     }
-    EntryMap entries;
+    ListEntries entries;
     const std::string ofGame = game ? ": " + game->FullName : std::string();
     for (const GamePtr& save : saves) {
       if (!save->found) continue;
       auto* entry = new CSaveListItem(Store());
       entry->m_pPath = &save->fn;
-      entries[platform::WideFromLocale(WithoutEnding(save->FullName, ofGame))] =
-          boost::shared_ptr<CListItem>(entry);
+      entries.Add(WithoutEnding(save->FullName, ofGame), entry);
     }
-    MoveInto(dialog, entries);
+    MoveInto(dialog, entries.Entries());
     dialog.DoModal(ActiveWindow());
     return platform::WideFromBytes(dialog.m_selectedPath);
   }
@@ -188,15 +216,15 @@ class CListDriver {
       LogLine("Choose %s", chosen);
       library.loadFingerprints(nullptr, 0);
       library.scanGames(chosen.c_str(), nullptr, false);
-      EntryMap entries;
+      ListEntries entries;
       for (const GamePtr& game : library.catalogue) {
         if (!game->found) continue;
         auto* entry = new CGameListItem(Store());
         entry->m_pPath = &game->fn;
         entry->m_pWarning = &game->warn;
-        entries[platform::WideFromLocale(game->FullName)] = boost::shared_ptr<CListItem>(entry);
+        entries.Add(game->FullName, entry);
       }
-      MoveInto(dialog, entries);
+      MoveInto(dialog, entries.Entries());
       LogLine("%1%", "About to show Game \n\nDialog...");
       dialog.DoModal(ActiveWindow());
       CListItem* chosenItem = dialog.m_selectedItem;

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <clocale>
+#include <set>
+
 #include "speech/SpeechTTS.h"
 #include "tests/dialogs/DialogTestSupport.h"
 #include "tests/games/GameTestData.h"
@@ -127,6 +130,23 @@ TEST_F(ListDriverTest, SavedGamesEnterGivesThePathDeleteRemovesTheFile) {
   // Delete, No: nothing goes.
   EXPECT_EQ(List(if_list_saves, L"<Enter>l<Del>n<Esc>"), L"");
   EXPECT_TRUE(FileExists(lake));
+}
+
+TEST_F(ListDriverTest, NamesThatAreHeardAlikeAreBothListed) {
+  CopyFile(DemoFile("cave.z5"), Games("cave.z5"));
+  const std::string latin1 = CaveSave("caf\xE9");
+  const std::string utf8 = CaveSave("caf\xC3\xA9");
+  const std::string before = setlocale(LC_CTYPE, nullptr);
+  ASSERT_NE(setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
+  StartIn(Games());
+  // Enter scans the folder. The list starts on its first entry; "c" skips
+  // to the next that starts with it.
+  const std::wstring first = List(if_list_saves, L"<Enter><Enter>");
+  const std::wstring second = List(if_list_saves, L"<Enter>c<Enter>");
+  setlocale(LC_CTYPE, before.c_str());
+  const std::set<std::wstring> chosen{first, second};
+  EXPECT_EQ(chosen, (std::set<std::wstring>{CNarro::ASCII_To_UC8(latin1),
+                                            CNarro::ASCII_To_UC8(utf8)}));
 }
 
 TEST_F(ListDriverTest, AScriptThatRunsOutNeverDeletesAnything) {
