@@ -4,12 +4,12 @@
 #include <dlfcn.h>
 #include <limits.h>
 #include <link.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <vector>
 
 #include "platform/environment/Environment.h"
+#include "platform/file/Path.h"
 
 namespace platform {
 
@@ -39,11 +39,7 @@ std::string GetLibraryFileName() {
   }
   // A library is usually reached through a link (libNarro.so.0); the folder
   // that counts is the real file's.
-  char* real = realpath(object->l_name, nullptr);
-  if (real == nullptr) return object->l_name;
-  std::string resolved(real);
-  free(real);
-  return resolved;
+  return ResolvedPath(object->l_name);
 }
 
 std::string GetDataDirectoryOverride() {

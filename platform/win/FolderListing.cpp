@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 
+#include "platform/file/Path.h"
 #include "platform/file/Permissions.h"
 #include "platform/locale/TextEncoding.h"
 #include "platform/win/ListBox.h"
@@ -59,12 +59,7 @@ bool ListFolders(const std::string& folder, std::vector<std::string>& names) {
 std::string NormalFolder(const std::string& path) {
   std::string normal = path;
   if (normal.empty() || normal[0] != '/') {
-    std::string working;
-    std::vector<char> buffer(4096);
-    while (getcwd(buffer.data(), buffer.size()) == nullptr && errno == ERANGE) {
-      buffer.resize(buffer.size() * 2);
-    }
-    working = buffer.data();
+    const std::string working = WorkingFolder();
     normal = normal.empty() ? working : JoinFolder(working, normal);
   }
   while (normal.size() > 1 && normal.back() == '/') normal.pop_back();

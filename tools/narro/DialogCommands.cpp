@@ -1,16 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // narro list, narro input, narro choose-folder: every dialog of the
 // library, tried by hand at a terminal or driven by NARRO_KEYS.
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <limits.h>
-#include <vector>
 
 #include "narro/Narro.h"
 #include "platform/file/FileSystem.h"
-#include "platform/locale/TextEncoding.h"
+#include "platform/file/Path.h"
 #include "platform/locale/TextEncoding.h"
 #include "platform/win/MessageBox.h"
 #include "tools/narro/CommandLine.h"
@@ -56,8 +53,8 @@ if_list_type ListType(const std::string& name) {
 }
 
 std::string WorkingFolder() {
-  std::vector<char> buffer(PATH_MAX);
-  return getcwd(buffer.data(), buffer.size()) ? std::string(buffer.data()) : "/";
+  const std::string folder = platform::WorkingFolder();
+  return folder.empty() ? "/" : folder;
 }
 
 }  // namespace
