@@ -73,16 +73,31 @@ install(FILES player/narro-play.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES games/fingerprints.xml ${NARRO_DEMO_STORIES}
   DESTINATION ${CMAKE_INSTALL_DATADIR}/narro)
 
-# narro-play's interpreters: emglken and the packages it needs, as the setup
-# script installed them from the lock file (npm ci). narro-play finds them
-# in share/narro/node_modules beside its own bin folder.
-if(TARGET narro-play AND EXISTS ${PROJECT_SOURCE_DIR}/node_modules/emglken)
+# narro-play's interpreters for the formats it has no native one for:
+# emglken, as the setup script installed it from the lock file (npm ci).
+# narro-play finds it in share/narro/node_modules beside its own bin
+# folder. The one-file runner the setup script bundled needs only
+# emglken's build folder (its interpreters and their WebAssembly); without
+# it, emglken's own runner needs the packages it imports too.
+set(narro_emglken ${PROJECT_SOURCE_DIR}/node_modules/emglken)
+if(TARGET narro-play AND EXISTS ${narro_emglken}/build/narro-runner.mjs)
+  install(DIRECTORY ${narro_emglken}/build
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/narro/node_modules/emglken
+    USE_SOURCE_PERMISSIONS)
+  install(FILES ${narro_emglken}/package.json ${narro_emglken}/LICENSE
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/narro/node_modules/emglken)
+elseif(TARGET narro-play AND EXISTS ${narro_emglken})
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/node_modules
     DESTINATION ${CMAKE_INSTALL_DATADIR}/narro
     USE_SOURCE_PERMISSIONS
     PATTERN ".package-lock.json" EXCLUDE
-    # The bundler made narro-runner.mjs at set-up; a player needs it not.
     PATTERN ".bin" EXCLUDE
     PATTERN "esbuild" EXCLUDE
     PATTERN "@esbuild" EXCLUDE)
+endif()
+
+# The cage every interpreter runs in, beside the native interpreters
+# (third_party/), in libexec/narro.
+if(TARGET narro-cage)
+  install(TARGETS narro-cage RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/narro)
 endif()

@@ -18,11 +18,15 @@ narro_install_relative_path(NARRO_BIN_TO_DATADIR
   "${CMAKE_INSTALL_BINDIR}" "${CMAKE_INSTALL_DATADIR}")
 narro_install_relative_path(NARRO_LIB_TO_DATADIR
   "${CMAKE_INSTALL_LIBDIR}" "${CMAKE_INSTALL_DATADIR}")
+narro_install_relative_path(NARRO_BIN_TO_LIBEXECDIR
+  "${CMAKE_INSTALL_BINDIR}" "${CMAKE_INSTALL_LIBEXECDIR}")
 
 narro_c_string(narro_build_tree_c "${PROJECT_BINARY_DIR}")
 narro_c_string(narro_bin_to_data_c "${NARRO_BIN_TO_DATADIR}")
 narro_c_string(narro_lib_to_data_c "${NARRO_LIB_TO_DATADIR}")
 narro_c_string(narro_install_datadir_c "${CMAKE_INSTALL_FULL_DATADIR}")
+narro_c_string(narro_bin_to_libexec_c "${NARRO_BIN_TO_LIBEXECDIR}")
+narro_c_string(narro_install_libexecdir_c "${CMAKE_INSTALL_FULL_LIBEXECDIR}")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/NarroInstallPaths.h.in
   ${PROJECT_BINARY_DIR}/generated/NarroInstallPaths.h @ONLY)
 

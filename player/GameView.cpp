@@ -27,7 +27,10 @@ std::wstring SpanText(const std::vector<GlkSpan>& spans, bool* reverse = nullptr
   for (const GlkSpan& span : spans) {
     if (span.style == "input") continue;  // the player's own command, heard as typed
     text += span.text;
-    if (reverse != nullptr && span.reverse && !Trimmed(span.text).empty()) *reverse = true;
+    // RemGlk's C build sends a Z-code grid's reverse video (the status
+    // line, a menu's cursor) as the alert style, emglken's as a CSS style.
+    const bool inverse = span.reverse || span.style == "alert";
+    if (reverse != nullptr && inverse && !Trimmed(span.text).empty()) *reverse = true;
   }
   return Printable(text);
 }

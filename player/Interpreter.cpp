@@ -52,6 +52,19 @@ Interpreter::~Interpreter() { Stop(); }
 
 bool Interpreter::Start(const std::vector<std::string>& argv, const std::string& folder,
                         std::string& error) {
+  return Spawn(argv, folder, environ, folder, error);
+}
+
+bool Interpreter::Start(const std::vector<std::string>& argv, const std::string& folder, std::string& error,
+                        const std::vector<std::string>& environment, const std::string& openFolder) {
+  std::vector<char*> variables;
+  for (const std::string& variable : environment) variables.push_back(const_cast<char*>(variable.c_str()));
+  variables.push_back(nullptr);
+  return Spawn(argv, folder, variables.data(), openFolder, error);
+}
+
+bool Interpreter::Spawn(const std::vector<std::string>& argv, const std::string& folder,
+                        char* const* environment, const std::string& openFolder, std::string& error) {
   Stop();
   m_errors.clear();
   if (argv.empty() || argv[0].empty()) {
@@ -86,10 +99,10 @@ bool Interpreter::Start(const std::vector<std::string>& argv, const std::string&
   // glibc's posix_spawn has no chdir action before 2.29's _np one; Debian
   // 12 has it.
   posix_spawn_file_actions_addchdir_np(&actions, folder.empty() ? "." : folder.c_str());
-  // The folder is open in the interpreter too, for the names of files
-  // there that cannot be given as text (PathForInterpreter).
+  // The story's folder is open in the interpreter too, for the names of
+  // files there that cannot be given as text (PathForInterpreter).
   const int folderFd =
-      open(folder.empty() ? "." : folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+      open(openFolder.empty() ? "." : openFolder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
   if (folderFd >= 0) posix_spawn_file_actions_adddup2(&actions, folderFd, kFolderFd);
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
@@ -109,7 +122,7 @@ bool Interpreter::Start(const std::vector<std::string>& argv, const std::string&
   for (const std::string& word : argv) args.push_back(const_cast<char*>(word.c_str()));
   args.push_back(nullptr);
   pid_t pid = -1;
-  const int failed = posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
+  const int failed = posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environment);
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attributes);
   if (folderFd >= 0) close(folderFd);
@@ -213,6 +226,8 @@ int Interpreter::Reap(std::string& how, int timeoutMs) {
     how = "the interpreter closed its output and was stopped";
     return 1;
   }
+  // Its group outlives it while anything it started runs on.
+  kill(-m_pid, SIGKILL);
   m_pid = -1;
   ReadErrors();
   CloseAll();
@@ -236,6 +251,8 @@ void Interpreter::Stop() {
       while (waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
       }
     }
+    // What it started and left behind, whatever it does with SIGTERM.
+    kill(-m_pid, SIGKILL);
     m_pid = -1;
   }
   CloseAll();

@@ -24,7 +24,13 @@ class Interpreter {
   // its arguments, in `folder`, in a process group of its own. False, with
   // the reason in `error`, when the program cannot be found or started.
   bool Start(const std::vector<std::string>& argv, const std::string& folder, std::string& error);
-  // The descriptor on which `folder` is open in the interpreter.
+  // The same with the environment `environment` ("NAME=value" each) instead
+  // of this process's, and `openFolder` open as kFolderFd instead of
+  // `folder`.
+  bool Start(const std::vector<std::string>& argv, const std::string& folder, std::string& error,
+             const std::vector<std::string>& environment, const std::string& openFolder);
+  // The descriptor on which the folder is open in the interpreter, to name
+  // files there whose path is not text (PathForInterpreter).
   static constexpr int kFolderFd = 3;
 
   bool Running() const { return m_pid > 0; }
@@ -50,13 +56,17 @@ class Interpreter {
   // stops it. Returns its exit code, or 128 + the signal that ended it,
   // described in `how`.
   int Reap(std::string& how, int timeoutMs = 1000);
-  // Ends it if it still runs: SIGTERM to its group, SIGKILL after a second.
+  // Ends it if it still runs: SIGTERM to its group, SIGKILL after a second;
+  // then SIGKILL to whatever of its group is left, so that nothing it
+  // started outlives it.
   void Stop();
 
   static constexpr size_t kErrorTail = 4096;
 
  private:
   void CloseAll();
+  bool Spawn(const std::vector<std::string>& argv, const std::string& folder, char* const* environment,
+             const std::string& openFolder, std::string& error);
 
   pid_t m_pid = -1;
   int m_in = -1;

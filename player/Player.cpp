@@ -40,7 +40,32 @@ int MillisecondsUntil(std::chrono::steady_clock::time_point when) {
 Player::Player(CNarro& narro, const PlayerSetup& setup)
     : m_narro(narro), m_setup(setup), m_settings(m_setup.settings), m_saved(m_setup.stored) {}
 
-Player::~Player() { m_interpreter.Stop(); }
+Player::~Player() { EndInterpreter(); }
+
+void Player::EndInterpreter() {
+  m_interpreter.Stop();
+  // Transcripts and data files reach their place at the latest now.
+  TellPlaced(m_files.PlaceFinished(-1, true));
+  m_private.Remove();
+}
+
+std::vector<GameFiles::Outcome> Player::PlaceFinishedFiles() {
+  if (!m_files.Waiting()) return {};
+  return m_files.PlaceFinished(m_interpreter.Pid(), false);
+}
+
+void Player::TellPlaced(const std::vector<GameFiles::Outcome>& outcomes) {
+  for (const GameFiles::Outcome& outcome : outcomes) {
+    if (outcome.error.empty()) continue;
+    const std::wstring name = platform::WideFromUtf8(BaseName(outcome.target));
+    const std::wstring why = platform::WideFromUtf8(outcome.error);
+    const std::wstring text =
+        outcome.save ? L"The game was not saved as " + name + L": " + why + L". Any saved game of that name is as it was."
+                     : L"The file " + name + L" was not written: " + why + L".";
+    Show(L"[" + text + L"]\n");
+    if (m_speechReady) m_narro.Speak(text, 1);
+  }
+}
 
 int Player::Run() {
   std::string error;
@@ -140,7 +165,7 @@ int Player::Run() {
   }
 
   KeepSettings();
-  m_interpreter.Stop();
+  EndInterpreter();
   EraseInputArea();
   m_terminal.Suspend();
   return m_exitStatus;
@@ -150,11 +175,22 @@ bool Player::StartGame(const std::string& story) {
   m_story = story;
   const StoryInfo info = IdentifyStory(story);
   m_storyName = info.title;
-  std::vector<std::string> argv;
+  InterpreterLaunch launch;
   std::string error;
-  if (!InterpreterCommand(m_settings.interpreter, VmFor(info.format), story, argv, error)) {
+  if (!InterpreterCommand(m_settings.interpreter, VmFor(info.format), story, launch, error)) {
     Fault(error);
     return false;
+  }
+  EndInterpreter();
+  if (!m_private.Make(error)) {
+    Fault(error);
+    return false;
+  }
+  m_files.Reset(m_private.Path());
+  const std::string shortcomings = CageShortcomings();
+  if (!shortcomings.empty() && !m_toldCage) {
+    m_toldCage = true;
+    m_narro.ToLog(shortcomings.c_str());
   }
   m_width = std::clamp(m_terminal.Columns(), 20, 1000);
   m_height = std::clamp(m_terminal.Rows(), 5, 1000);
@@ -166,7 +202,7 @@ bool Player::StartGame(const std::string& story) {
   m_holdingLine = false;
   m_timerDue.reset();
   m_narro.ClearBuffer();
-  if (!m_interpreter.Start(argv, FolderOf(story), error)) {
+  if (!StartCaged(m_interpreter, launch, story, m_private.Path(), true, error)) {
     Fault(error);
     return false;
   }
@@ -225,8 +261,12 @@ void Player::OnUpdate(const GlkUpdate& update) {
 }
 
 void Player::OnGameWaits() {
+  // A save the game has written and closed reaches its place before the
+  // game's "Ok." is heard, and the player hears after it if it could not.
+  const std::vector<GameFiles::Outcome> placed = PlaceFinishedFiles();
   // Heard first: the database's bookkeeping for a new story can wait.
   SpeakTurn();
+  TellPlaced(placed);
   if (m_firstTurn) OnFirstTurn();
   if (m_session->SpecialInput()) {
     OnFileQuestion();
@@ -277,6 +317,7 @@ void Player::OnInterpreterEnded() {
   if (m_view->HasTurn()) SpeakTurn();
   std::string how;
   const int status = m_interpreter.Reap(how);
+  TellPlaced(m_files.PlaceFinished(-1, true));
   // A game that ends says so first (an exit update, or its input disabled);
   // an interpreter gone while the game still waited for an answer, or
   // before answering what was sent, failed whatever its status.

@@ -11,6 +11,8 @@
 #include <optional>
 #include <string>
 
+#include "player/Cage.h"
+#include "player/GameFiles.h"
 #include "player/GameView.h"
 #include "player/GlkProtocol.h"
 #include "player/Interpreter.h"
@@ -58,6 +60,10 @@ class Player {
   void OnInterpreterEnded();
   void Send(const std::string& event);
   void Fault(const std::string& message);
+  // Stops the interpreter, places what it wrote and removes its folder.
+  void EndInterpreter();
+  std::vector<GameFiles::Outcome> PlaceFinishedFiles();
+  void TellPlaced(const std::vector<GameFiles::Outcome>& outcomes);
 
   // Keys and the command line (PlayerKeys.cpp).
   void OnKey(const Key& key);
@@ -82,6 +88,10 @@ class Player {
   void SaveGame();
   void RestoreGame();
   void NameOtherFile(const GlkSpecialInput& question);
+  // A file the game is to write at `target`: refused with the reason said
+  // when it must not be written, asked about when it exists; else the
+  // name the interpreter writes it under. Empty when it is not written.
+  std::string FileToWrite(const std::string& target, const std::wstring& name, bool save, bool append);
   // The name typed in the library's input dialog, blanks trimmed; empty on
   // Escape.
   std::wstring AskFileName(const std::string& prompt);
@@ -91,6 +101,11 @@ class Player {
   void ChooseGame();
   void AddUnknownStories(const std::string& folder);
   void AnswerFile(const std::optional<std::string>& path);
+  // A copy of the file at `path` for the game to read, or nothing, the
+  // reason said, when it cannot be read ("The saved game X cannot be read").
+  std::optional<std::string> LendToGame(const std::string& path, const std::wstring& what);
+  // The longest file name the player may type.
+  static constexpr size_t kFileNameLimit = 100;
 
   // A spoken Yes or No question, answered by Y or N (Escape is No, and
   // Ctrl-C is the answer the caller gives).
@@ -112,6 +127,8 @@ class Player {
   PlayerSettings m_saved;  // what the settings file holds now
   Terminal m_terminal;
   Interpreter m_interpreter;
+  PrivateFolder m_private;  // the interpreter's own folder
+  GameFiles m_files;        // what it reads and writes there
   std::optional<GlkSession> m_session;
   std::optional<GameView> m_view;
   KeyDecoder m_keys;
@@ -134,6 +151,7 @@ class Player {
   std::string m_pendingRestore;  // a save chosen from the list, asked for next
   bool m_quit = false;
   bool m_toldSettingsProblem = false;
+  bool m_toldCage = false;
   int m_exitStatus = 0;
   std::optional<Clock::time_point> m_timerDue;     // the game's timer
   std::optional<Clock::time_point> m_answerDue;    // the interpreter must have answered

@@ -12,11 +12,13 @@
 
 #include <narro/Narro.h>
 
+#include "player/GameFiles.h"
 #include "player/InterpreterCommand.h"
 #include "player/Player.h"
 #include "player/StoryFiles.h"
 #include "player/StoryFormat.h"
 #include "player/StoryTitle.h"
+#include "player/TitleReader.h"
 #include "platform/locale/TextEncoding.h"
 #include "player/Utf8Text.h"
 
@@ -31,21 +33,12 @@ const char kSaveExtension[] = ".glksave";
 // database knows yet: a games folder, not a whole disk.
 constexpr int kStorySearchDepth = 3;
 constexpr size_t kStorySearchFiles = 5000;
-// How long a story may take to show its banner when only its title is
-// wanted.
-constexpr std::chrono::milliseconds kTitleLimit{3000};
-// Past this many new stories at once, the rest are named by their metadata
-// or their file name, and their banner names them when first played.
-constexpr size_t kTitleReads = 30;
+// How often the progress of reading titles is said.
+constexpr std::chrono::seconds kProgressEvery{2};
 
 // The library's paths are bytes, one per character (its narrow/wide rule):
 // narrowed back the same way they must open the same file.
 std::string PathOf(const CTTSWString& chosen) { return static_cast<const char*>(CTTSString(chosen)); }
-
-bool Exists(const std::string& path) {
-  struct stat info {};
-  return lstat(path.c_str(), &info) == 0;
-}
 
 bool HasStoryExtension(const std::string& name) {
   const size_t dot = name.rfind('.');
@@ -75,6 +68,12 @@ void FindStories(const std::string& folder, int depth, std::vector<std::string>&
   closedir(dir);
 }
 
+// What the interpreters add to a name without an ending.
+std::string EndingFor(const std::string& fileType) {
+  if (fileType == "transcript" || fileType == "command") return ".txt";
+  return ".glkdata";
+}
+
 std::wstring AskFor(const std::string& fileType) {
   if (fileType == "transcript") return L"Name the transcript file";
   if (fileType == "command") return L"Name the command recording";
@@ -83,8 +82,8 @@ std::wstring AskFor(const std::string& fileType) {
 
 }  // namespace
 
-// The interpreter runs in the story's folder: a file there is named from
-// it when its whole path cannot be.
+// Every file the interpreter is given lies in its private folder, whose
+// name is plain text; PathForInterpreter keeps it safe all the same.
 void Player::AnswerFile(const std::optional<std::string>& path) {
   if (!path) {
     Send(m_session->AnswerFile(std::nullopt));
@@ -109,7 +108,7 @@ void Player::OnFileQuestion() {
   if (!m_pendingRestore.empty() && question.fileMode == "read") {
     const std::string path = m_pendingRestore;
     m_pendingRestore.clear();
-    AnswerFile(path);
+    AnswerFile(LendToGame(path, L"The saved game"));
     return;
   }
   m_pendingRestore.clear();
@@ -119,6 +118,17 @@ void Player::OnFileQuestion() {
     return;
   }
   NameOtherFile(question);
+}
+
+std::optional<std::string> Player::LendToGame(const std::string& path, const std::wstring& what) {
+  std::string error;
+  const std::string inside = m_files.Lend(path, error);
+  if (inside.empty()) {
+    Say(what + L" " + platform::WideFromUtf8(BaseName(path)) + L" cannot be read: " + platform::WideFromUtf8(error) +
+        L".");
+    return std::nullopt;
+  }
+  return inside;
 }
 
 std::wstring Player::AskFileName(const std::string& prompt) {
@@ -132,7 +142,31 @@ std::wstring Player::AskFileName(const std::string& prompt) {
       typed = CTTSWString();
     }
   });
-  return Trimmed(static_cast<const wchar_t*>(typed));
+  std::wstring name = Trimmed(static_cast<const wchar_t*>(typed));
+  if (name.size() > kFileNameLimit) {
+    Say(L"That name is too long: at most " + std::to_wstring(kFileNameLimit) + L" characters. Nothing was written.");
+    name.clear();
+  }
+  return name;
+}
+
+std::string Player::FileToWrite(const std::string& target, const std::wstring& name, bool save, bool append) {
+  bool exists = false;
+  const std::string refusal = RefusalToWrite(target, exists);
+  if (!refusal.empty()) {
+    Say((save ? L"The game cannot be saved as " : L"The file cannot be written as ") + name + L": " +
+        platform::WideFromUtf8(refusal) + L".");
+    return std::string();
+  }
+  if (exists && !append &&
+      !AskYesNo((save ? L"A saved game called " : L"A file called ") + name + L" exists. Replace it? Yes or No.")) {
+    Say(L"Not replaced.");
+    return std::string();
+  }
+  std::string error;
+  const std::string inside = m_files.Expect(target, save, exists, append, error);
+  if (inside.empty()) Say(L"The file " + name + L" cannot be read: " + platform::WideFromUtf8(error) + L".");
+  return inside;
 }
 
 void Player::SaveGame() {
@@ -148,20 +182,14 @@ void Player::SaveGame() {
     AnswerFile(std::nullopt);
     return;
   }
-  const std::string file = static_cast<const char*>(path);
-  if (Exists(file) &&
-      !AskYesNo(L"A saved game called " + name + L" exists. Replace it? Yes or No.")) {
-    Say(L"Not replaced.");
-    AnswerFile(std::nullopt);
-    return;
-  }
-  AnswerFile(file);
+  const std::string inside = FileToWrite(static_cast<const char*>(path), name, true, false);
+  AnswerFile(inside.empty() ? std::nullopt : std::optional<std::string>(inside));
 }
 
 void Player::RestoreGame() {
   const std::string path = ChooseSave();
   // An empty answer is a cancel; the game says it restored nothing.
-  AnswerFile(path.empty() ? std::nullopt : std::optional<std::string>(path));
+  AnswerFile(path.empty() ? std::nullopt : LendToGame(path, L"The saved game"));
 }
 
 void Player::NameOtherFile(const GlkSpecialInput& question) {
@@ -173,11 +201,25 @@ void Player::NameOtherFile(const GlkSpecialInput& question) {
   std::string folder = FolderOf(m_story);
   if (access(folder.c_str(), W_OK | X_OK) != 0) folder = m_dataFolder;
   std::string file = platform::Utf8FromWide(name);
+  // One name in that folder: no folder of its own, no hidden file, nothing
+  // a terminal would take for a command.
   for (char& c : file) {
-    if (c == '/') c = '_';
+    if (c == '/' || static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '_';
   }
+  if (file[0] == '.') file[0] = '_';
+  if (file.find('.') == std::string::npos) file += EndingFor(question.fileType);
   if (folder.empty() || folder.back() != '/') folder += '/';
-  AnswerFile(folder + file);
+  const std::string target = folder + file;
+  if (question.fileMode == "read") {
+    bool exists = false;
+    RefusalToWrite(target, exists);
+    // A file that is not there: the game says it found none.
+    AnswerFile(exists ? LendToGame(target, L"The file") : std::nullopt);
+    return;
+  }
+  const bool append = question.fileMode == "writeappend" || question.fileMode == "readwrite";
+  const std::string inside = FileToWrite(target, platform::WideFromUtf8(file), false, append);
+  AnswerFile(inside.empty() ? std::nullopt : std::optional<std::string>(inside));
 }
 
 std::string Player::ChooseSave() {
@@ -230,21 +272,53 @@ void Player::AddUnknownStories(const std::string& folder) {
   std::vector<std::string> stories;
   FindStories(folder, kStorySearchDepth, stories);
   std::vector<std::string> unknown;
+  std::vector<std::wstring> titles;
+  std::vector<std::string> toRead;
   for (const std::string& story : stories) {
     CTTSString name;
     if (m_narro.findGame(CTTSString(story), name)) continue;
-    if (IdentifyStory(story).format != StoryFormat::kUnknown) unknown.push_back(story);
+    const StoryInfo info = IdentifyStory(story);
+    if (info.format == StoryFormat::kUnknown) continue;
+    unknown.push_back(story);
+    // Metadata names a story without running it.
+    titles.push_back(info.title);
+    if (info.title.empty()) toRead.push_back(story);
   }
   if (unknown.empty()) return;
-  // Each is started once, for the title its banner shows: a second or so
-  // each, so the player hears why the list takes a while.
-  const size_t reads = std::min(unknown.size(), kTitleReads);
-  if (reads > 1) Say(L"Reading the titles of " + std::to_wstring(reads) + L" new stories.");
-  for (size_t i = 0; i < unknown.size(); ++i) {
+  std::vector<std::wstring> read;
+  if (!toRead.empty()) {
+    const std::wstring of = L" of " + std::to_wstring(toRead.size()) + L".";
+    if (toRead.size() > 1) Say(L"Reading titles: 0" + of + L" Escape stops.");
+    auto lastSaid = std::chrono::steady_clock::now();
+    bool stopped = false;
+    TitleReader reader(m_settings.interpreter, TitleReader::Limits());
+    read = reader.Read(toRead, STDIN_FILENO, [&](size_t done, bool ready) {
+      if (ready) {
+        char buffer[256];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n > 0) m_keys.Feed(std::string(buffer, static_cast<size_t>(n)));
+        // Escape alone, or Ctrl-C: the rest are named by their files.
+        std::optional<Key> key;
+        while ((key = m_keys.Next()) || (key = m_keys.Flush())) {
+          if (key->code == KeyCode::kEscape || key->code == KeyCode::kCtrlC) stopped = true;
+        }
+      }
+      const auto now = std::chrono::steady_clock::now();
+      if (!stopped && toRead.size() > 1 && now - lastSaid >= kProgressEvery) {
+        lastSaid = now;
+        Say(L"Reading titles: " + std::to_wstring(done) + of);
+      }
+      return !stopped;
+    });
+    if (stopped) Say(L"Stopped: the other stories are named by their files.");
+  }
+  for (size_t i = 0, r = 0; i < unknown.size(); ++i) {
+    std::wstring title = titles[i];
+    if (title.empty() && r < read.size()) title = read[r++];
+    if (title.empty()) title = platform::WideFromUtf8(StemOf(unknown[i]));
     CTTSString file(unknown[i]);
-    const auto limit = i < kTitleReads ? kTitleLimit : std::chrono::milliseconds(0);
-    CTTSString title(platform::Utf8FromWide(StoryTitle(m_settings.interpreter, unknown[i], limit)));
-    m_narro.addNewGame(file, title);
+    CTTSString name(platform::Utf8FromWide(title));
+    m_narro.addNewGame(file, name);
   }
 }
 

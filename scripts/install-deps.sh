@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages that building and testing Narro need, and
-# the interpreters narro-play runs stories with (emglken, from the npm
-# registry, exactly as package-lock.json pins it). Quiet and quick when
-# everything is there already.
+# the interpreters narro-play runs Hugo, TADS and ADRIFT stories with
+# (emglken, from the npm registry, exactly as package-lock.json pins it;
+# Z-code and Glulx play on the native interpreters the build makes from
+# third_party/). Quiet and quick when everything is there already.
 set -euo pipefail
 
 packages=(
@@ -14,6 +15,7 @@ packages=(
   inform6-compiler inform6-library espeak-ng tmux python3 groff-base
   nlohmann-json3-dev
   libspeechd-dev speech-dispatcher speech-dispatcher-espeak-ng
+  libseccomp-dev
 )
 
 missing=()
@@ -21,9 +23,8 @@ for package in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
   [[ "$status" == "install ok installed" ]] || missing+=("$package")
 done
-# Node.js 20 or newer runs emglken. Debian 13 has it; Debian 12's own is 18,
-# so there it must come from elsewhere first (the README says how).
-node_major() { node --version 2>/dev/null | sed -n 's/^v\([0-9]*\).*/\1/p'; }
+# Node.js runs emglken, for the formats without a native interpreter:
+# Debian 12's own (18) plays them all.
 if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
   missing+=(nodejs npm)
 fi
@@ -37,10 +38,10 @@ if [[ ${#missing[@]} -gt 0 ]]; then
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
+node_major() { node --version 2>/dev/null | sed -n 's/^v\([0-9]*\).*/\1/p'; }
 major=$(node_major)
-if [[ -z "$major" || "$major" -lt 20 ]]; then
-  echo "narro-play needs Node.js 20 or newer for its interpreters; found: $(node --version 2>/dev/null || echo none)." >&2
-  echo "See the README, \"Node.js 20\"." >&2
+if [[ -z "$major" || "$major" -lt 18 ]]; then
+  echo "narro-play needs Node.js 18 or newer for its Hugo, TADS and ADRIFT interpreters; found: $(node --version 2>/dev/null || echo none)." >&2
   exit 1
 fi
 

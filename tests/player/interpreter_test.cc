@@ -46,12 +46,21 @@ TEST(InterpreterTest, CommandForAStory) {
   EXPECT_EQ(argv, (std::vector<std::string>{"remglk-glulxe", "-fm", "/games/x.ulx"}));
   EXPECT_FALSE(InterpreterCommand("", "", "/games/notes.txt", argv, error));
   EXPECT_NE(error.find("not a story file"), std::string::npos);
+  // Z-code and Glulx play on a native interpreter installed with the
+  // player, when there is one; every format, or the player's choice, on
+  // emglken's.
+  EXPECT_EQ(FindNativeInterpreter("hugo"), "");
+  if (!FindNativeInterpreter("glulxe").empty()) {
+    ASSERT_TRUE(InterpreterCommand("", "glulxe", "/games/x.ulx", argv, error)) << error;
+    EXPECT_EQ(argv, (std::vector<std::string>{FindNativeInterpreter("glulxe"), "/games/x.ulx"}));
+  }
   setenv("NARRO_EMGLKEN", "/nowhere/emglken.js", 1);
-  EXPECT_FALSE(InterpreterCommand("", "bocfel", "/games/x.z5", argv, error));
+  EXPECT_FALSE(InterpreterCommand("", "hugo", "/games/x.hex", argv, error));
   EXPECT_NE(error.find("not installed"), std::string::npos);
+  EXPECT_FALSE(InterpreterCommand(kEmglkenChoice, "bocfel", "/games/x.z5", argv, error));
   unsetenv("NARRO_EMGLKEN");
   if (!FindEmglken().empty()) {
-    ASSERT_TRUE(InterpreterCommand("", "bocfel", "/games/-x.z5", argv, error));
+    ASSERT_TRUE(InterpreterCommand(kEmglkenChoice, "bocfel", "/games/-x.z5", argv, error));
     ASSERT_EQ(argv.size(), 8u);
     EXPECT_EQ(argv[6], "--");
     EXPECT_EQ(argv[7], "/games/-x.z5");

@@ -113,6 +113,35 @@ std::vector<std::string> FilesEndingWith(const std::string& folder, const std::s
   return names;
 }
 
+// The process whose command line's last word ends with `story`: the
+// interpreter playing it. 0 when there is none.
+pid_t ProcessPlaying(const std::string& story) {
+  DIR* proc = opendir("/proc");
+  if (proc == nullptr) return 0;
+  pid_t found = 0;
+  while (const struct dirent* entry = readdir(proc)) {
+    const pid_t pid = std::atoi(entry->d_name);
+    if (pid <= 0) continue;
+    std::string words = ReadFile("/proc/" + std::to_string(pid) + "/cmdline");
+    if (words.empty()) continue;
+    words.pop_back();  // the last word's NUL
+    const size_t last = words.rfind('\0');
+    const std::string lastWord = last == std::string::npos ? words : words.substr(last + 1);
+    const bool ends = lastWord.size() >= story.size() &&
+                      lastWord.compare(lastWord.size() - story.size(), story.size(), story) == 0;
+    // Neither the cage that started it nor the player, whose command
+    // names the story too.
+    const std::string program = words.substr(0, words.find('\0'));
+    const std::string name = program.substr(program.rfind('/') + 1);
+    if (ends && name != "narro-cage" && name != "narro-play") {
+      found = pid;
+      break;
+    }
+  }
+  closedir(proc);
+  return found;
+}
+
 // What every stand-in interpreter shares: the protocol's updates, a
 // buffer window (id 1) with a line request each turn.
 const char kStandInPrelude[] = R"PY(import json, os, sys, time
@@ -894,6 +923,113 @@ TEST_F(NarroPlay, ASaveFolderThatCannotBeWrittenLosesNoSavedGame) {
 }
 
 // ---------------------------------------------------------------------
+// Stories that try to escape their cage.
+
+// A story that deletes another story's save by name and makes a file
+// beside itself, as soon as it starts: neither reaches the story's folder,
+// whether it is played or only has its title read for the games list.
+TEST_F(NarroPlay, AStoryReachingForFilesByNameTouchesNothingBesideIt) {
+  CopyStory(std::string(NARRO_PLAY_HOSTILE_STORIES) + "escape.ulx", "game/escape.ulx");
+  WriteFile(Path("game/victim_%516989EA%_.glksave"), "the player's saved game");
+  Start("game/cave.z5");
+  Heard(kCaveEntrance);
+  // F7 reads the unknown story's title by running it.
+  tmux().Keys("F7");
+  ASSERT_TRUE(Shown("Choose a directory to scan for games"));
+  EXPECT_TRUE(Eventually([&] {
+    return ReadFile(Path("data/User_Fingerprints.xml")).find("escape.ulx") != std::string::npos;
+  }));
+  tmux().Keys("Escape");
+  Heard("The game goes on.", true);
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+  // And played.
+  Start("game/escape.ulx");
+  Heard("Bare walls. Nothing here can reach outside.");
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+  EXPECT_EQ(ReadFile(Path("game/victim_%516989EA%_.glksave")), "the player's saved game");
+  EXPECT_TRUE(FilesEndingWith(Path("game"), ".glkdata").empty());
+}
+
+// A transcript named where a link was planted is refused, and the link's
+// target is untouched; a transcript under another name is written whole
+// when the game closes it.
+TEST_F(NarroPlay, ATranscriptThroughAPlantedLinkIsRefusedAndAnotherIsWritten) {
+  WriteFile(Path("victim.txt"), "the player's own file");
+  ASSERT_EQ(symlink(Path("victim.txt").c_str(), Path("game/notes.txt").c_str()), 0);
+  Start("game/cave.z5");
+  Heard(kCaveEntrance);
+  Send("script");
+  Heard("Name the transcript file", true);
+  Type("notes");
+  tmux().Keys("Enter");
+  Heard("The file cannot be written as notes.txt: it is a symbolic link.", true);
+  EXPECT_EQ(ReadFile(Path("victim.txt")), "the player's own file");
+  Send("script");
+  Heard("Name the transcript file", true);
+  Type("journey");
+  tmux().Keys("Enter");
+  Send("north");
+  Heard(kCaveHall);
+  Send("unscript");
+  // Closed by the game: in place by its next turn.
+  Send("look");
+  Heard(kCaveHall);
+  EXPECT_TRUE(Eventually([&] {
+    return ReadFile(Path("game/journey.txt")).find("Start of a transcript of") != std::string::npos;
+  })) << ReadFile(Path("game/journey.txt"));
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+  EXPECT_EQ(ReadFile(Path("victim.txt")), "the player's own file");
+}
+
+// A FIFO where the save would go is refused, aloud, and the game goes on;
+// so is a name too long for a file.
+TEST_F(NarroPlay, ASaveOntoAFifoOrUnderAVeryLongNameIsRefusedAndTheGameGoesOn) {
+  Start("game/cave.z5");
+  Heard(kCaveEntrance);
+  ASSERT_NO_FATAL_FAILURE(SaveAs(std::string(300, 'a')));
+  Heard("That name is too long: at most 100 characters. Nothing was written.", true);
+  // A first save tells the FIFO's name: the same name with the story's tag.
+  ASSERT_NO_FATAL_FAILURE(SaveAs("pipe"));
+  Heard("Ok.", true);
+  const std::string save = SaveFile("pipe");
+  ASSERT_FALSE(save.empty());
+  ASSERT_EQ(unlink(save.c_str()), 0);
+  ASSERT_EQ(mkfifo(save.c_str(), 0600), 0);
+  ASSERT_NO_FATAL_FAILURE(SaveAs("pipe"));
+  Heard("The game cannot be saved as pipe: it is a named pipe.", true);
+  Send("north");
+  Heard(kCaveHall);
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+}
+
+// Stories that never show a banner cannot hold the games list: each has
+// its few seconds, the player hears how far the reading is, and Escape
+// stops it.
+TEST_F(NarroPlay, StoriesThatNeverAnswerDelayTheGamesListBoundedlyAndEscapeStopsIt) {
+  for (int i = 1; i <= 6; ++i) {
+    CopyStory(std::string(NARRO_PLAY_HOSTILE_STORIES) + "silent.ulx", "game/silent" + std::to_string(i) + ".ulx");
+  }
+  Start("game/cave.z5");
+  Heard(kCaveEntrance);
+  tmux().Keys("F7");
+  Heard("Reading titles: 0 of 6. Escape stops.", true);
+  Heard("Reading titles: ");
+  tmux().Keys("Escape");
+  Heard("Stopped: the other stories are named by their files.", true);
+  ASSERT_TRUE(Shown("Choose a directory to scan for games"));
+  // Named by its file, so that the list has it (the six are one story).
+  EXPECT_NE(ReadFile(Path("data/User_Fingerprints.xml")).find("silent"), std::string::npos);
+  tmux().Keys("Escape");
+  Heard("The game goes on.", true);
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+}
+
+// ---------------------------------------------------------------------
 // The command line and the player's keys.
 
 TEST_F(NarroPlay, CursorKeysSayTheCharacterAndDeletingKeysWhatGoes) {
@@ -1207,11 +1343,10 @@ TEST_F(NarroPlay, AStoryNameStartingWithADashIsTakenAfterDoubleDash) {
 // A stand-in speaking the protocol: its words, the longest command it
 // takes, no status line, and its own end after "quit".
 TEST_F(NarroPlay, TheInterpreterOptionRunsThatCommandWithTheStoryAppended) {
+  // It can write nothing outside its cage: it says what it was given.
   StandIn("stand in.py", R"PY(
-with open(os.path.join(os.path.dirname(sys.argv[0]), "arguments"), "w") as f:
-    f.write("\n".join(sys.argv[1:]) + "\n")
 event()
-turn(1, ["Hello from the stand-in."], maxlen=20, windows=True)
+turn(1, ["Hello from the stand-in.", "Given: " + " and ".join(sys.argv[1:])], maxlen=20, windows=True)
 gen = 1
 while True:
     ev = event()
@@ -1232,7 +1367,11 @@ while True:
         Quoted(std::string(NARRO_PLAY_PYTHON) + " \"" + Path("stand in.py") + "\" --flag") +
         " game/cave.z5");
   Heard("Hello from the stand-in.", true);
-  EXPECT_EQ(ReadFile(Path("arguments")), "--flag\n" + Path("game/cave.z5") + "\n");
+  // The story, named through a link in the interpreter's own folder.
+  const int given = Heard("Given: --flag and /");
+  ASSERT_GE(given, 0);
+  const std::string story = Speech()[given].text.substr(std::string("Given: --flag and ").size());
+  EXPECT_EQ(story.substr(story.rfind('/') + 1), "cave.z5");
   tmux().Keys("F8");
   Heard("No status line.", true);
   Type(std::string(21, 'w'));
@@ -1261,23 +1400,21 @@ sys.exit(3)
   EXPECT_TRUE(Shown("refuse: this story is not for me"));
 }
 
-// The real interpreter, started through a wrapper that notes its process
-// id, killed in the middle of a game with half a command typed.
+// The real interpreter, started through a wrapper, killed in the middle of
+// a game with half a command typed. The wrapper can write nothing outside
+// its cage: its process is found by the story it plays.
 TEST_F(NarroPlay, AnInterpreterKilledMidGameEndsWithAMessageAndStatusOne) {
-  WriteFile(Path("wrapper.py"),
-            "import os, sys\n"
-            "with open(" + Quoted(Path("interpreter.pid")) + ", 'w') as f:\n"
-            "    f.write(str(os.getpid()))\n"
-            "node = os.environ.get('NARRO_NODE') or 'node'\n"
-            "os.execvp(node, [node, '" NARRO_PLAY_EMGLKEN "', '--vm', 'bocfel', '--rem=true', "
-            "'--', sys.argv[1]])\n");
-  Start("--interpreter " + Quoted(std::string(NARRO_PLAY_PYTHON) + " " + Path("wrapper.py")) +
-        " game/cave.z5");
+  WriteFile(Path("wrapper.py"), "import os, sys\nos.execvp(sys.argv[1], sys.argv[1:])\n");
+  CopyStory("cave.z5", "game/killed.z5");
+  Start("--interpreter " +
+        Quoted(std::string(NARRO_PLAY_PYTHON) + " " + Path("wrapper.py") + " node " NARRO_PLAY_RUNNER
+               " --vm bocfel --rem=true --") +
+        " game/killed.z5");
   Heard(kCaveEntrance);
   Send("north");
   Heard(kCaveHall);
   Type("sou");  // half a command on the line
-  const pid_t pid = std::atoi(ReadFile(Path("interpreter.pid")).c_str());
+  const pid_t pid = ProcessPlaying("/killed.z5");
   ASSERT_GT(pid, 1);
   ASSERT_EQ(kill(pid, SIGKILL), 0);
   ExpectFault("the interpreter stopped: the interpreter was killed by signal 9");
