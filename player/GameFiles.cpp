@@ -134,6 +134,23 @@ bool HoldsOpen(pid_t pid, const std::string& path) {
   return open;
 }
 
+bool FileIsThere(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0;
+}
+
+// A small file's bytes, to compare; empty when it cannot be read.
+std::string ReadWhole(const std::string& path, uint64_t limit) {
+  std::string error;
+  const int fd = OpenToRead(path, limit, error);
+  if (fd < 0) return std::string();
+  std::string bytes;
+  char buffer[65536];
+  for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) bytes.append(buffer, static_cast<size_t>(n));
+  close(fd);
+  return bytes;
+}
+
 }  // namespace
 
 std::string RefusalToWrite(const std::string& target, bool& exists) {
@@ -213,11 +230,80 @@ bool PlaceWhole(const std::string& from, const std::string& to, bool mayReplace,
 
 void GameFiles::Reset(const std::string& folder) {
   m_folder = folder;
+  m_store.clear();
   m_pending.clear();
 }
 
+namespace {
+
+// The player's own names in the private folder: what it lends and what it
+// expects. A game's own files by name are everything else.
+const char kOwnPrefix[] = "narro-file-";
+
+bool IsOwnName(const std::string& name) { return name.compare(0, sizeof kOwnPrefix - 1, kOwnPrefix) == 0; }
+
+// The regular files directly in `folder`, at most `most`.
+std::vector<std::string> RegularFilesIn(const std::string& folder, size_t most) {
+  std::vector<std::string> names;
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return names;
+  while (const struct dirent* entry = readdir(dir)) {
+    struct stat info {};
+    if (fstatat(dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)) continue;
+    if (names.size() >= most) break;
+    names.push_back(entry->d_name);
+  }
+  closedir(dir);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
 std::string GameFiles::NewName(const std::string& ending) {
-  return m_folder + "/file-" + std::to_string(++m_counter) + ending;
+  return m_folder + "/" + kOwnPrefix + std::to_string(++m_counter) + ending;
+}
+
+bool GameFiles::Seed(const std::string& store, std::string& error) {
+  m_store = store;
+  for (const std::string& name : RegularFilesIn(store, kKeptFiles)) {
+    if (IsOwnName(name)) continue;
+    if (!PlaceWhole(store + "/" + name, m_folder + "/" + name, false, kFileLimit, error)) {
+      error = name + ": " + error;
+      return false;
+    }
+  }
+  return true;
+}
+
+std::vector<GameFiles::Outcome> GameFiles::KeepMade() {
+  std::vector<Outcome> outcomes;
+  if (m_store.empty() || m_folder.empty()) return outcomes;
+  const std::vector<std::string> made = RegularFilesIn(m_folder, kKeptFiles + 64);
+  bool any = false;
+  for (const std::string& name : made) any = any || !IsOwnName(name);
+  if (!any) return outcomes;
+  std::string error;
+  if (!MakeFolders(m_store, error)) {
+    outcomes.push_back({m_store, false, error});
+    return outcomes;
+  }
+  size_t kept = 0;
+  for (const std::string& name : made) {
+    if (IsOwnName(name)) continue;
+    if (++kept > kKeptFiles) {
+      outcomes.push_back({m_store + "/" + name, false, "the game keeps at most 100 files"});
+      break;
+    }
+    const std::string from = m_folder + "/" + name;
+    const std::string to = m_store + "/" + name;
+    // Unchanged since it was copied in: nothing to do.
+    if (ReadWhole(from, kFileLimit) == ReadWhole(to, kFileLimit) && FileIsThere(to)) continue;
+    Outcome outcome{to, false, std::string()};
+    PlaceWhole(from, to, true, kFileLimit, outcome.error);
+    outcomes.push_back(outcome);
+  }
+  return outcomes;
 }
 
 std::string GameFiles::Lend(const std::string& source, std::string& error) {

@@ -63,8 +63,20 @@ class GameFiles {
 
   bool Waiting() const { return !m_pending.empty(); }
 
+  // The files a game makes by name (glk_fileref_create_by_name: its own
+  // data, kept between sessions) live in `store`, a folder of the player's
+  // for this story alone: they are copied into the private folder before
+  // the interpreter starts, and what the game made or changed there is
+  // copied back, whole, when it ends (KeepMade). Nothing else of the
+  // player's is in the game's reach. False, with the reason, when what is
+  // kept cannot be read.
+  bool Seed(const std::string& store, std::string& error);
+  std::vector<Outcome> KeepMade();
+
   // The largest file lent or placed: far above any save or transcript.
   static constexpr uint64_t kFileLimit = 256ull << 20;
+  // The most files a game keeps by name.
+  static constexpr size_t kKeptFiles = 100;
 
  private:
   struct Pending {
@@ -77,6 +89,7 @@ class GameFiles {
   std::string NewName(const std::string& ending);
 
   std::string m_folder;
+  std::string m_store;
   unsigned m_counter = 0;
   std::vector<Pending> m_pending;
 };

@@ -44,9 +44,23 @@ Player::~Player() { EndInterpreter(); }
 
 void Player::EndInterpreter() {
   m_interpreter.Stop();
-  // Transcripts and data files reach their place at the latest now.
+  // Transcripts and data files reach their place at the latest now, and
+  // what the game made by name goes back to its own folder.
   TellPlaced(m_files.PlaceFinished(-1, true));
+  TellPlaced(m_files.KeepMade());
   m_private.Remove();
+}
+
+std::string Player::GameFilesFolder(const std::string& story) {
+  CTTSString crc;
+  const std::string tag = m_narro.GetCRC(CTTSString(story), crc) ? std::string(static_cast<const char*>(crc)) : "";
+  std::string stem = StemOf(story);
+  for (char& c : stem) {
+    if (c == '/' || c == '.' || static_cast<unsigned char>(c) < 0x20) c = '_';
+  }
+  std::string folder = m_dataFolder;
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  return folder + "game-files/" + stem.substr(0, 64) + (tag.empty() ? "" : "_" + tag);
 }
 
 std::vector<GameFiles::Outcome> Player::PlaceFinishedFiles() {
@@ -187,6 +201,10 @@ bool Player::StartGame(const std::string& story) {
     return false;
   }
   m_files.Reset(m_private.Path());
+  if (!m_files.Seed(GameFilesFolder(story), error)) {
+    Fault("the game's own files cannot be read: " + error);
+    return false;
+  }
   const std::string shortcomings = CageShortcomings();
   if (!shortcomings.empty() && !m_toldCage) {
     m_toldCage = true;

@@ -64,6 +64,9 @@ class Player {
   void EndInterpreter();
   std::vector<GameFiles::Outcome> PlaceFinishedFiles();
   void TellPlaced(const std::vector<GameFiles::Outcome>& outcomes);
+  // Where the files `story` makes by name are kept between sessions: the
+  // data folder's game-files/STEM_CRC.
+  std::string GameFilesFolder(const std::string& story);
 
   // Keys and the command line (PlayerKeys.cpp).
   void OnKey(const Key& key);

@@ -162,3 +162,35 @@ TEST(GameFilesTest, ACopyIsLentAndAFifoIsNeverRead) {
   const std::string appended = files.Expect(dir.File("log.txt"), false, true, true, error);
   EXPECT_EQ(ReadFile(appended), "first line\n");
 }
+
+// What a game makes by name is kept in its own folder between sessions:
+// copied in before it starts, copied back whole when it ends; the player's
+// own files in the private folder are not.
+TEST(GameFilesTest, FilesTheGameMakesByNameAreKeptBetweenSessions) {
+  TempDir dir;
+  ASSERT_EQ(mkdir(dir.File("private").c_str(), 0700), 0);
+  GameFiles files;
+  files.Reset(dir.File("private"));
+  std::string error;
+  ASSERT_TRUE(files.Seed(dir.File("store"), error)) << error;  // nothing kept yet
+  WriteFile(dir.File("private/scores.glkdata"), "10");
+  const std::string lent = files.Expect(dir.File("x.txt"), false, false, false, error);
+  WriteFile(lent, "a transcript");
+  files.PlaceFinished(-1, true);
+  auto outcomes = files.KeepMade();
+  ASSERT_EQ(outcomes.size(), 1u);
+  EXPECT_EQ(outcomes[0].error, "");
+  EXPECT_EQ(ReadFile(dir.File("store/scores.glkdata")), "10");
+  EXPECT_FALSE(FileExists(dir.File("store/x.txt")));
+
+  // The next session finds it, and a link planted in the store is not
+  // followed.
+  ASSERT_EQ(system(("rm -rf " + dir.File("private") + " && mkdir " + dir.File("private")).c_str()), 0);
+  WriteFile(dir.File("secret"), "the player's");
+  ASSERT_EQ(symlink(dir.File("secret").c_str(), dir.File("store/link.glkdata").c_str()), 0);
+  files.Reset(dir.File("private"));
+  ASSERT_TRUE(files.Seed(dir.File("store"), error)) << error;
+  EXPECT_EQ(ReadFile(dir.File("private/scores.glkdata")), "10");
+  EXPECT_FALSE(FileExists(dir.File("private/link.glkdata")));
+  EXPECT_TRUE(files.KeepMade().empty());  // nothing changed
+}

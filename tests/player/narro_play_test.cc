@@ -950,6 +950,8 @@ TEST_F(NarroPlay, AStoryReachingForFilesByNameTouchesNothingBesideIt) {
   EXPECT_EQ(ExitStatus(), 0);
   EXPECT_EQ(ReadFile(Path("game/victim_%516989EA%_.glksave")), "the player's saved game");
   EXPECT_TRUE(FilesEndingWith(Path("game"), ".glkdata").empty());
+  // What it made by name is its own, kept for its next session.
+  EXPECT_EQ(system(("test -f " + Quoted(Path("data/game-files")) + "/escape_*/planted.glkdata").c_str()), 0);
 }
 
 // A transcript named where a link was planted is refused, and the link's
