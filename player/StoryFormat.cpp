@@ -80,6 +80,15 @@ std::string LowerExtension(const std::string& path) {
 }
 
 // The text of the first <tag>...</tag>, its entities decoded.
+// One line, no control characters: a title is spoken and shown as a name.
+std::wstring OneLine(const std::string& utf8) {
+  std::wstring title = platform::WideFromUtf8(utf8);
+  for (wchar_t& ch : title) {
+    if (ch < 0x20 || ch == 0x7F) ch = L' ';
+  }
+  return Trimmed(title);
+}
+
 std::wstring ElementText(const std::string& xml, const std::string& tag) {
   const size_t open = xml.find("<" + tag + ">");
   if (open == std::string::npos) return std::wstring();
@@ -97,12 +106,7 @@ std::wstring ElementText(const std::string& xml, const std::string& tag) {
       at += std::strlen(entity.character);
     }
   }
-  std::wstring title = platform::WideFromUtf8(text);
-  // One line, no control characters: it is spoken and shown as a name.
-  for (wchar_t& ch : title) {
-    if (ch < 0x20 || ch == 0x7F) ch = L' ';
-  }
-  return Trimmed(title);
+  return OneLine(text);
 }
 
 // Walks a Blorb's chunks: the executable's kind and the metadata's title.
@@ -126,6 +130,54 @@ void ReadBlorb(const StoryFile& file, StoryInfo& info) {
   }
 }
 
+uint32_t LittleEndian(const std::string& bytes, size_t at, int length) {
+  uint32_t value = 0;
+  for (int i = length - 1; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+  return value;
+}
+
+// A TADS 3 image's title, from the GameInfo.txt resource its multimedia
+// block (MRES) carries: "Name: Return to Ditch Day", a line among others.
+void ReadTads3GameInfo(const StoryFile& file, StoryInfo& info) {
+  uint64_t offset = 69;  // signature, version, reserved bytes, time stamp
+  for (int blocks = 0; blocks < 100000 && offset + 10 <= file.size(); ++blocks) {
+    std::string head;
+    if (!file.Read(offset, 10, head)) return;
+    const std::string type = head.substr(0, 4);
+    const uint32_t length = LittleEndian(head, 4, 4);
+    if (type == "EOF ") return;
+    if (type == "MRES") {
+      std::string count;
+      if (!file.Read(offset + 10, 2, count)) return;
+      uint64_t entry = offset + 12;
+      for (uint32_t i = 0; i < LittleEndian(count, 0, 2); ++i) {
+        std::string fixed, name;
+        if (!file.Read(entry, 9, fixed)) return;
+        const uint8_t nameLength = static_cast<uint8_t>(fixed[8]);
+        if (!file.Read(entry + 9, nameLength, name)) return;
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c ^ 0xFF)));
+        entry += 9 + nameLength;
+        if (name != "gameinfo.txt") continue;
+        const uint32_t size = LittleEndian(fixed, 4, 4);
+        std::string text;
+        if (size > kLargestMetadata || !file.Read(offset + 10 + LittleEndian(fixed, 0, 4), size, text)) return;
+        for (size_t start = 0; start < text.size();) {
+          size_t end = text.find('\n', start);
+          if (end == std::string::npos) end = text.size();
+          const std::string line = text.substr(start, end - start);
+          if (line.compare(0, 5, "Name:") == 0) {
+            info.title = OneLine(line.substr(5));
+            return;
+          }
+          start = end + 1;
+        }
+        return;
+      }
+    }
+    offset += 10ull + length;
+  }
+}
+
 }  // namespace
 
 StoryInfo IdentifyStory(const std::string& path) {
@@ -144,6 +196,7 @@ StoryInfo IdentifyStory(const std::string& path) {
     info.format = StoryFormat::kTads2;
   } else if (head.size() >= 11 && head.compare(0, 11, std::string("T3-image\x0d\x0a\x1a", 11)) == 0) {
     info.format = StoryFormat::kTads3;
+    ReadTads3GameInfo(file, info);
   } else if (head.size() >= 8 && BigEndian32(head, 0) == 0x3C423FC9u && BigEndian32(head, 4) == 0x6A87C2CFu) {
     // ADRIFT's scrambled "Version 4.00"-style signature.
     info.format = StoryFormat::kAdrift;

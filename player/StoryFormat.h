@@ -23,7 +23,7 @@ enum class StoryFormat {
 
 struct StoryInfo {
   StoryFormat format = StoryFormat::kUnknown;
-  std::wstring title;  // from the Blorb's iFiction metadata; empty when none
+  std::wstring title;  // a Blorb's iFiction metadata, TADS 3's GameInfo; empty when none
 };
 
 // Reads the file's header (and a Blorb's chunk index and metadata). Never

@@ -84,3 +84,47 @@ TEST(StoryFormatTest, WhatIsNoFileIsUnknownAtOnce) {
   WriteFile(dir.File("empty.z5"), "");
   EXPECT_EQ(IdentifyStory(dir.File("empty.z5")).format, StoryFormat::kUnknown);
 }
+
+namespace {
+
+std::string Little(uint32_t value, int length) {
+  std::string bytes;
+  for (int i = 0; i < length; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+  return bytes;
+}
+
+// A TADS 3 image with one block before its resources and one resource,
+// `name` (stored as TADS 3 stores names: each byte inverted) holding `text`.
+std::string Tads3Image(const std::string& name, const std::string& text, uint16_t count = 1) {
+  std::string image = std::string("T3-image\x0d\x0a\x1a", 11) + std::string(58, '\0');
+  image += "ENTP" + Little(4, 4) + Little(0, 2) + "abcd";
+  std::string entries;
+  std::string inverted = name;
+  for (char& c : inverted) c = static_cast<char>(~c);
+  const uint32_t table = 2 + 9 + static_cast<uint32_t>(name.size());
+  entries += Little(table, 4) + Little(static_cast<uint32_t>(text.size()), 4) +
+             static_cast<char>(name.size()) + inverted;
+  const std::string data = Little(count, 2) + entries + text;
+  image += "MRES" + Little(static_cast<uint32_t>(data.size()), 4) + Little(0, 2) + data;
+  image += "EOF " + Little(0, 4) + Little(0, 2);
+  return image;
+}
+
+}  // namespace
+
+// TADS 3 names itself in its GameInfo resource; a damaged resource table
+// names nothing and reads nothing beyond the file.
+TEST(StoryFormatTest, ATads3ImageIsNamedByItsGameInfo) {
+  TempDir dir;
+  WriteFile(dir.File("ditch.t3"),
+            Tads3Image("GameInfo.txt", "Byline: by someone\nName: Return to Ditch Day\nIFID: x\n"));
+  StoryInfo info = IdentifyStory(dir.File("ditch.t3"));
+  EXPECT_EQ(info.format, StoryFormat::kTads3);
+  EXPECT_EQ(info.title, L"Return to Ditch Day");
+  WriteFile(dir.File("other.t3"), Tads3Image("cover.jpg", "Name: not a title"));
+  EXPECT_EQ(IdentifyStory(dir.File("other.t3")).title, L"");
+  WriteFile(dir.File("damaged.t3"), Tads3Image("gameinfo.txt", "Name: X", 65535).substr(0, 120));
+  info = IdentifyStory(dir.File("damaged.t3"));
+  EXPECT_EQ(info.format, StoryFormat::kTads3);
+  EXPECT_EQ(info.title, L"");
+}
