@@ -31,6 +31,7 @@
 #include <gtest/gtest.h>
 #include <dirent.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -1004,6 +1005,45 @@ TEST_F(NarroPlay, ASaveOntoAFifoOrUnderAVeryLongNameIsRefusedAndTheGameGoesOn) {
   Heard("The game cannot be saved as pipe: it is a named pipe.", true);
   Send("north");
   Heard(kCaveHall);
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+}
+
+// A save replaced on a full disk: the old save is as it was, the player
+// hears why, and the game goes on. The story's folder is a small tmpfs
+// (root only, as CI runs).
+TEST_F(NarroPlay, ASaveReplacedOnAFullDiskLeavesTheOldOneAndTheGameGoesOn) {
+  const std::string disk = Path("disk");
+  ASSERT_EQ(mkdir(disk.c_str(), 0700), 0);
+  if (mount("narro-test", disk.c_str(), "tmpfs", 0, "size=1m") != 0) GTEST_SKIP() << "a small tmpfs needs root";
+  struct Unmount {
+    std::string path;
+    ~Unmount() { umount2(path.c_str(), MNT_DETACH); }
+  } unmount{disk};
+  CopyStory("cave.z5", "disk/cave.z5");
+  Start("disk/cave.z5");
+  Heard(kCaveEntrance);
+  ASSERT_NO_FATAL_FAILURE(SaveAs("river"));
+  Heard("Ok.", true);
+  const std::string save = SaveFile("river", "disk/");
+  ASSERT_FALSE(save.empty());
+  const std::string before = ReadFile(save);
+  // Fill what is left of the disk.
+  std::string out;
+  RunShellCommand("dd if=/dev/zero of=" + Quoted(disk + "/filler") + " bs=4k 2>/dev/null", out);
+  Send("north");
+  Heard(kCaveHall);
+  ASSERT_NO_FATAL_FAILURE(SaveAs("river"));
+  Heard("A saved game called river exists. Replace it? Yes or No.", true);
+  Type("y");
+  Heard("The game was not saved as " + save.substr(save.rfind('/') + 1) +
+            ": the disk is full. Any saved game of that name is as it was.",
+        true);
+  EXPECT_EQ(ReadFile(save), before);
+  // No half-written file is left taking the room.
+  EXPECT_EQ(FilesEndingWith(disk, ".glksave").size(), 1u);
+  Send("east");
+  Heard(kCaveCrack);
   Leave();
   EXPECT_EQ(ExitStatus(), 0);
 }
