@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "player/ScreenText.h"
 #include "player/Utf8Text.h"
 
 namespace player {
@@ -11,16 +12,9 @@ namespace {
 
 const wchar_t kPicture[] = L"A picture.";
 
-// Text fit for a terminal and a voice: no control characters.
-std::wstring Printable(const std::wstring& text) {
-  std::wstring clean;
-  clean.reserve(text.size());
-  for (wchar_t ch : text) {
-    if (ch == L'\t') clean += L' ';
-    else if (ch >= 0x20 && ch != 0x7F && !(ch >= 0x80 && ch < 0xA0)) clean += ch;
-  }
-  return clean;
-}
+// Text fit for a terminal and a voice: no control characters, no escape
+// sequence, not even its remnants.
+std::wstring Printable(const std::wstring& text) { return ForScreen(text, false); }
 
 std::wstring SpanText(const std::vector<GlkSpan>& spans, bool* reverse = nullptr) {
   std::wstring text;

@@ -6,6 +6,7 @@
 #include <climits>
 
 #include "platform/locale/TextEncoding.h"
+#include "player/ScreenText.h"
 
 namespace player {
 
@@ -195,10 +196,9 @@ void GlkReader::Scan() {
         continue;
       }
       if (c != '{') {
-        std::string shown = m_pending.substr(i, 60);
-        for (char& s : shown) {
-          if (static_cast<unsigned char>(s) < 0x20) s = ' ';
-        }
+        // Shown to the player: escape sequences go whole.
+        const std::string shown =
+            platform::Utf8FromWide(ForScreen(platform::WideFromUtf8(m_pending.substr(i, 60)), false));
         m_fault = "wrote something that is not JSON: \"" + shown + "\"";
         m_pending.clear();
         return;

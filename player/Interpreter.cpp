@@ -13,6 +13,9 @@
 
 #include <chrono>
 
+#include "platform/locale/TextEncoding.h"
+#include "player/ScreenText.h"
+
 extern char** environ;
 
 namespace player {
@@ -179,13 +182,9 @@ void Interpreter::ReadErrors() {
 }
 
 std::string Interpreter::ErrorTail() const {
-  std::string tail = m_errors.size() > kErrorTail ? m_errors.substr(m_errors.size() - kErrorTail) : m_errors;
-  std::string clean;
-  for (char c : tail) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    if (byte == '\n' || byte >= 0x20) clean += c;
-    else if (byte == '\t') clean += ' ';
-  }
+  const std::string tail = m_errors.size() > kErrorTail ? m_errors.substr(m_errors.size() - kErrorTail) : m_errors;
+  // Escape sequences go whole, so that no remnant of one is shown.
+  const std::string clean = platform::Utf8FromWide(ForScreen(platform::WideFromUtf8(tail)));
   const size_t first = clean.find_first_not_of(" \n");
   if (first == std::string::npos) return std::string();
   const size_t last = clean.find_last_not_of(" \n");

@@ -45,7 +45,8 @@ class Interpreter {
   // Reads standard error into the kept tail; closes it at its end.
   void ReadErrors();
   // The last lines it wrote on standard error, blanks trimmed, at most
-  // 4 KiB, control characters removed.
+  // 4 KiB, as UTF-8 with escape sequences and control characters removed
+  // (ForScreen).
   std::string ErrorTail() const;
 
   // Sends bytes; false when the interpreter has closed its input or takes

@@ -268,7 +268,7 @@ void Player::OnUpdate(const GlkUpdate& update) {
   if (!out.shown.empty() || !out.shownGrid.empty()) {
     EraseInputArea();
     Terminal::Write(
-        platform::Utf8FromWide(WrapForScreen(out.shown + out.shownGrid, m_terminal.Columns())));
+        platform::Utf8FromWide(WrapForScreen(ForScreen(out.shown + out.shownGrid), m_terminal.Columns())));
     m_cursorRow = 0;
   }
   Redraw();
@@ -390,7 +390,7 @@ void Player::Say(const std::wstring& text) {
 
 void Player::Show(const std::wstring& text) {
   EraseInputArea();
-  Terminal::Write(platform::Utf8FromWide(text));
+  Terminal::Write(platform::Utf8FromWide(ForScreen(text)));
   m_cursorRow = 0;
   Redraw();
 }
@@ -410,7 +410,8 @@ void Player::KeepSettings() {
 
 void Player::Finish(const std::string& message) {
   EraseInputArea();
-  Terminal::Write(message + "\n");
+  // A story's name or an interpreter's last words may hold anything.
+  Terminal::Write(platform::Utf8FromWide(ForScreen(platform::WideFromUtf8(message))) + "\n");
 }
 
 }  // namespace player

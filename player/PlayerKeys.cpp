@@ -10,6 +10,7 @@
 #include <narro/Narro.h>
 
 #include "player/Player.h"
+#include "player/ScreenText.h"
 #include "platform/locale/TextEncoding.h"
 
 namespace player {
@@ -219,7 +220,7 @@ void Player::SendCommand() {
   if (!event.empty()) Send(event);
   // The command stays on screen, after the prompt, as in a transcript.
   EraseInputArea();
-  Terminal::Write(platform::Utf8FromWide((m_view ? m_view->OpenLine() : std::wstring()) + line) + "\n");
+  Terminal::Write(platform::Utf8FromWide(ForScreen((m_view ? m_view->OpenLine() : std::wstring()) + line)) + "\n");
   if (m_view) m_view->CommandShown();
   m_cursorRow = 0;
   if (m_speechReady) m_narro.Speak(std::wstring(), kSilence);

@@ -21,7 +21,7 @@ namespace player {
 
 bool Player::AskYesNo(const std::wstring& question, bool ctrlCAnswersYes) {
   EraseInputArea();
-  Terminal::Write(platform::Utf8FromWide(question) + " ");
+  Terminal::Write(platform::Utf8FromWide(ForScreen(question)) + " ");
   Say(question);
   KeyDecoder keys;
   bool answer = false;
@@ -88,9 +88,10 @@ void Player::Redraw() {
   EraseInputArea();
   const int columns = std::max(1, m_terminal.Columns());
   const std::wstring open = m_view ? m_view->OpenLine() : std::wstring();
-  const std::wstring all = open + m_editor.Text();
+  // The open line is the game's; the typed text may hold what was pasted.
+  const std::wstring all = ForScreen(open + m_editor.Text(), false);
   const int endCells = CellsOf(all);
-  const int cursorCells = CellsOf(open) + CellsOf(m_editor.Text().substr(0, m_editor.Cursor()));
+  const int cursorCells = CellsOf(ForScreen(open + m_editor.Text().substr(0, m_editor.Cursor()), false));
   std::string out = platform::Utf8FromWide(all);
   // At the very end of a row the terminal holds the cursor back until the
   // next character; a space and a return make it take the new row now.

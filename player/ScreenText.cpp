@@ -59,4 +59,47 @@ std::wstring WrapForScreen(const std::wstring& text, int columns) {
   return out;
 }
 
+std::wstring ForScreen(const std::wstring& text, bool lineFeeds) {
+  std::wstring clean;
+  clean.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const wchar_t ch = text[i];
+    const bool escape = ch == 0x1B;
+    if (escape || ch == 0x9B || ch == 0x9D || ch == 0x90 || ch == 0x9E || ch == 0x9F) {
+      // What kind of sequence: CSI, a string (OSC, DCS, PM, APC), or an
+      // escape and one character.
+      wchar_t kind = ch;
+      if (escape && i + 1 < text.size()) kind = text[++i];
+      if (escape && kind >= 0x20 && kind <= 0x2F) {
+        // ESC ( 0 and the like: intermediates, then one final character.
+        while (i + 1 < text.size() && text[i + 1] >= 0x20 && text[i + 1] <= 0x2F) ++i;
+        if (i + 1 < text.size()) ++i;
+      } else if (kind == L'[' || kind == 0x9B) {
+        while (i + 1 < text.size() && !(text[i + 1] >= 0x40 && text[i + 1] <= 0x7E)) ++i;
+        if (i + 1 < text.size()) ++i;  // its final character
+      } else if (kind == L']' || kind == L'P' || kind == L'^' || kind == L'_' || kind == 0x9D || kind == 0x90 ||
+                 kind == 0x9E || kind == 0x9F) {
+        while (i + 1 < text.size() && text[i + 1] != 0x07 && text[i + 1] != 0x9C && text[i + 1] != 0x1B) ++i;
+        if (i + 1 < text.size()) {
+          ++i;
+          if (text[i] == 0x1B && i + 1 < text.size() && text[i + 1] == L'\\') ++i;
+        }
+      }
+      continue;
+    }
+    if (ch == L'\n') {
+      clean += lineFeeds ? L'\n' : L' ';
+    } else if (ch == L'\t') {
+      clean += L' ';
+    } else if (ch < 0x20 || ch == 0x7F || (ch >= 0x80 && ch < 0xA0)) {
+      continue;
+    } else if ((ch >= 0x202A && ch <= 0x202E) || (ch >= 0x2066 && ch <= 0x2069)) {
+      continue;
+    } else {
+      clean += ch;
+    }
+  }
+  return clean;
+}
+
 }  // namespace player

@@ -18,6 +18,15 @@ int CellsOf(const std::wstring& text);
 // blank a break replaces goes; line feeds stay as they are.
 std::wstring WrapForScreen(const std::wstring& text, int columns);
 
+// Text that came from outside (a game, an interpreter, a file's name) made
+// safe to show: a terminal must never take any of it for a command. Escape
+// sequences go whole (ESC [ 41 m, an OSC title up to its BEL or ST, their
+// one-character C1 forms), as does every other control character (C0 but
+// line feeds and tabs, which become blanks; DEL; C1) and the marks that
+// turn the direction of text (U+202A-U+202E, U+2066-U+2069). Keeps
+// `lineFeeds` line feeds, else makes them blanks.
+std::wstring ForScreen(const std::wstring& text, bool lineFeeds = true);
+
 }  // namespace player
 
 #endif  // NARRO_PLAYER_SCREEN_TEXT_H_

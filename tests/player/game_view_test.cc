@@ -149,7 +149,9 @@ TEST(GameViewTest, AHugeTurnKeepsItsEndAndControlCharactersGo) {
   view.Apply(Parse(R"({"type":"update","gen":1,"content":[{"id":2,"text":[)" + lines + "]}]}"), out);
   const std::wstring turn = view.TakeTurn();
   EXPECT_LE(turn.size(), GameView::kTurnLimit);
-  EXPECT_EQ(turn.rfind(L"line 4999 of the flood[1m"), turn.size() - 25);
+  // The escape sequence goes whole: no "[1m" is left to be heard.
+  EXPECT_EQ(turn.rfind(L"line 4999 of the flood"), turn.size() - 22);
+  EXPECT_EQ(turn.find(L"[1m"), std::wstring::npos);
   EXPECT_EQ(turn.find(L'\x1b'), std::wstring::npos);
   EXPECT_EQ(turn.find(L'\x07'), std::wstring::npos);
   EXPECT_EQ(turn.find(L"line "), 0u);  // starts at a whole line

@@ -1493,6 +1493,35 @@ sys.stdin.readline()
   ExpectFault("the interpreter wrote something that is not JSON: \"Segmentation fault, or so");
 }
 
+// An interpreter's words reach the terminal only as text: its game text,
+// its last words on standard error and what it wrote that is not JSON
+// hold sequences that would retitle the terminal, clear the screen and
+// colour it; none of them does, and nothing of them is left to see.
+TEST_F(NarroPlay, EscapeSequencesFromTheInterpreterNeverReachTheTerminal) {
+  const std::string standIn = StandIn("hostile.py", R"PY(
+event()
+turn(1, ["Calm \x1b[41mred\x1b[0m text\u202e, reversed."], windows=True)
+event()
+sys.stderr.write("last words \x1b]2;ERR-PWNED\x07\x1b[2J\u009b31m end\n")
+sys.stderr.flush()
+out.write(b"\x1b]2;OUT-PWNED\x07\x1b[2J\x9b" b"31m not JSON\n")
+out.flush()
+sys.stdin.readline()
+)PY");
+  Start(standIn + " game/cave.z5");
+  Heard("Calm red text, reversed.", true);
+  EXPECT_TRUE(Shown("Calm red text, reversed.")) << tmux().Screen();
+  Send("look");
+  ExpectFault("the interpreter wrote something that is not JSON");
+  EXPECT_TRUE(Shown("last words  end")) << tmux().Screen();
+  EXPECT_TRUE(Shown("Calm red text, reversed.")) << "the screen was cleared";
+  EXPECT_EQ(tmux().Screen().find("[41m"), std::string::npos) << tmux().Screen();
+  EXPECT_EQ(tmux().Screen().find("[2J"), std::string::npos) << tmux().Screen();
+  EXPECT_EQ(tmux().Screen().find("PWNED"), std::string::npos) << tmux().Screen();
+  const std::string after = tmux().Run("display-message -p '#{pane_title}'");
+  EXPECT_EQ(after.find("PWNED"), std::string::npos) << after;
+}
+
 TEST_F(NarroPlay, AnUpdateOfAHundredMegabytesIsRefusedAtSixteen) {
   const std::string standIn = StandIn("huge.py", R"PY(
 event()
