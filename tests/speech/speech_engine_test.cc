@@ -210,6 +210,28 @@ TEST_F(SpeechEngineTest, NoVoiceShowsTheBoxAndLeavesTheEngineSilent) {
   EXPECT_FALSE(Facade().InitializeSAPI("", 0, 100));  // refused: the engine exists
 }
 
+// wav:DIR with DIR missing: it is made, and the speech is there.
+TEST_F(SpeechEngineTest, AMissingWavFolderIsMade) {
+  const std::string folder = DataFile("not/yet/there/");
+  setenv("NARRO_SPEECH", ("wav:" + folder).c_str(), 1);
+  StartLibrary();
+  ASSERT_TRUE(Facade().InitializeSAPI("", 0, 100));
+  Engine().SpeakToMe(L"hello", 0);
+  EXPECT_TRUE(FileExists(folder + "000001.wav"));
+}
+
+// A folder that cannot be made (a file stands in its way) is no voice,
+// said as such, rather than a silence that looks like speech.
+TEST_F(SpeechEngineTest, AWavFolderThatCannotBeMadeIsNoVoice) {
+  WriteFile(DataFile("a-file"), "not a folder");
+  setenv("NARRO_SPEECH", ("wav:" + DataFile("a-file/speech/")).c_str(), 1);
+  RecordingBoxes boxes;
+  platform::ScopedMessageBoxes replaced(boxes);
+  StartLibrary();
+  EXPECT_FALSE(Facade().InitializeSAPI("", 0, 100));
+  EXPECT_EQ(boxes.shown, "getDefaultVoice: Text to speech failed to initialize");
+}
+
 TEST_F(SpeechEngineTest, MissingVoiceDataFailsInitialisationWithoutEndingTheProcess) {
   // espeak-ng reads its data folder once, when the process first starts it.
   if (RerunInFreshProcess()) return;

@@ -7,12 +7,17 @@
 // (magnitude over 1000) is played: the utterance's number, a tab, and the
 // moment in nanoseconds of CLOCK_MONOTONIC, so that a program measuring a
 // host from outside can tell when the player would have heard it.
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <thread>
 #include <vector>
 
+#include "platform/debugout/DebugOutput.h"
+#include "platform/debugout/LogMirror.h"
+#include "platform/file/MakeFolders.h"
 #include "platform/sapi/espeak/AudioEnd.h"
 
 namespace platform {
@@ -88,8 +93,17 @@ class WavFileEnd : public AudioEnd {
  public:
   explicit WavFileEnd(std::string directory) : m_directory(std::move(directory)) {}
 
+  // A folder that is not there is made; one that cannot be is said in the
+  // log, and there is no voice, rather than a silence that looks like one.
   bool Open(int sampleRate) override {
     m_rate = sampleRate;
+    if (!MakeFolders(m_directory, 0700)) {
+      const std::string line =
+          "Speech: the folder for WAV files " + m_directory + " cannot be made: " + std::strerror(errno);
+      OutputDebugString(line);
+      WriteLogMirror(line);
+      return false;
+    }
     return sampleRate > 0;
   }
 
