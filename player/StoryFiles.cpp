@@ -48,11 +48,21 @@ std::wstring TitleFromBanner(const std::wstring& banner) {
     while (first > 0 && !Trimmed(lines[first - 1]).empty()) --first;
     for (size_t j = first; j < i; ++j) {
       const std::wstring line = Trimmed(lines[j]);
-      if (!IsCopyrightLine(line) && !NamesSerial(line)) return line;
+      if (!IsCopyrightLine(line) && !NamesSerial(line)) return ShortTitle(line);
     }
     return std::wstring();
   }
   return std::wstring();
+}
+
+std::wstring ShortTitle(const std::wstring& title) {
+  if (title.size() <= kTitleLimit) return title;
+  // Cut at the last blank that keeps it within the limit, else anywhere.
+  size_t cut = title.rfind(L' ', kTitleLimit);
+  if (cut == std::wstring::npos || cut < kTitleLimit / 2) cut = kTitleLimit;
+  std::wstring shorter = title.substr(0, cut);
+  while (!shorter.empty() && (shorter.back() == L' ' || shorter.back() == L',')) shorter.pop_back();
+  return shorter;
 }
 
 }  // namespace player

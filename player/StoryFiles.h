@@ -19,8 +19,13 @@ std::string StemOf(const std::string& path);
 // trademark lines are never a title ("Copyright (c) 1981 Infocom, Inc. All
 // rights reserved."), so the line above them is taken. `banner` is the
 // game's first text, a paragraph a line, blank lines kept empty. Empty when
-// no such block is there.
+// no such block is there. Cut to kTitleLimit characters (ShortTitle).
 std::wstring TitleFromBanner(const std::wstring& banner);
+
+// A title fit to be a game's name, spoken and listed: at most kTitleLimit
+// characters, cut between words. A banner line of 100 KB is no name.
+constexpr size_t kTitleLimit = 100;
+std::wstring ShortTitle(const std::wstring& title);
 
 }  // namespace player
 

@@ -12,6 +12,7 @@
 
 #include "player/Files.h"
 #include "platform/locale/TextEncoding.h"
+#include "player/StoryFiles.h"
 #include "player/Utf8Text.h"
 
 namespace player {
@@ -86,7 +87,7 @@ std::wstring OneLine(const std::string& utf8) {
   for (wchar_t& ch : title) {
     if (ch < 0x20 || ch == 0x7F) ch = L' ';
   }
-  return Trimmed(title);
+  return ShortTitle(Trimmed(title));
 }
 
 std::wstring ElementText(const std::string& xml, const std::string& tag) {

@@ -36,3 +36,15 @@ TEST(PlayerStoryFilesTest, TitleIsTheFirstLineOfTheBannerBlock) {
   EXPECT_EQ(TitleFromBanner(L"You are in a cave.\nNo exit.\nRelease the rope."), L"");
   EXPECT_EQ(TitleFromBanner(L""), L"");
 }
+
+// A banner line of 100 KB is no name: titles are cut between words.
+TEST(StoryFilesTest, ATitleIsAtMostAHundredCharacters) {
+  std::wstring huge;
+  for (int i = 0; i < 20000; ++i) huge += L"word ";
+  const std::wstring title = TitleFromBanner(huge + L"\nRelease 1 / Serial number 250101 / Inform v6.41\n");
+  EXPECT_LE(title.size(), kTitleLimit);
+  EXPECT_EQ(title.substr(0, 10), L"word word ");
+  EXPECT_NE(title.back(), L' ');
+  EXPECT_EQ(ShortTitle(L"Short Title"), L"Short Title");
+  EXPECT_EQ(ShortTitle(std::wstring(150, L'x')).size(), kTitleLimit);
+}
