@@ -1462,6 +1462,37 @@ TEST_F(NarroPlay, AnInterpreterKilledMidGameEndsWithAMessageAndStatusOne) {
   ExpectFault("the interpreter stopped: the interpreter was killed by signal 9");
 }
 
+// Nothing of the game outlives the player: a process the interpreter
+// started, which ignores SIGTERM, is killed with its group.
+TEST_F(NarroPlay, AProcessTheInterpreterStartedDoesNotOutliveThePlayer) {
+  const std::string standIn = StandIn("spawner.py", R"PY(
+import signal
+child = os.fork()
+if child == 0:
+    signal.signal(signal.SIGTERM, signal.SIG_IGN)
+    time.sleep(120)
+    os._exit(0)
+event()
+turn(1, ["Child " + str(child) + " started."], windows=True)
+while True:
+    event()
+)PY");
+  Start(standIn + " game/cave.z5");
+  const int said = Heard("Child ");
+  ASSERT_GE(said, 0);
+  const pid_t child = std::atoi(Speech()[said].text.substr(6).c_str());
+  ASSERT_GT(child, 1);
+  ASSERT_EQ(kill(child, 0), 0);
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+  // Killed; reaped by whoever adopted it.
+  EXPECT_TRUE(Eventually([&] {
+    const std::string stat = ReadFile("/proc/" + std::to_string(child) + "/stat");
+    return stat.empty() || stat.find(") Z ") != std::string::npos;
+  }));
+  kill(child, SIGKILL);
+}
+
 // An interpreter that ends while the game waits for an answer has not
 // ended the game, whatever its exit status: the real one says first that
 // no more input is wanted.
