@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <linux/seccomp.h>
 #include <stdlib.h>
 #include <string.h>
@@ -142,7 +143,10 @@ bool PrivateFolder::Make(std::string& error) {
     error = "cannot make a private folder in " + base + ": " + strerror(errno);
     return false;
   }
-  m_path = pattern;
+  // As the kernel names it (links resolved): the player looks for the
+  // interpreter's open files by that name in /proc.
+  char resolved[PATH_MAX];
+  m_path = realpath(pattern.c_str(), resolved) != nullptr ? resolved : pattern;
   return true;
 }
 
