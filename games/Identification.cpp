@@ -83,6 +83,11 @@ std::string readSerial(const std::string& path, uint64_t offset) {
     if (n <= 0) break;
     got += static_cast<size_t>(n);
   }
-  const std::string serial(bytes, got);
-  return serial.substr(0, serial.find('\0'));
+  const std::string serial = std::string(bytes, got).substr(0, std::string(bytes, got).find('\0'));
+  // A serial is text; control bytes or bytes past ASCII mean this place
+  // holds something else, and must never reach the XML database.
+  for (const char c : serial) {
+    if (c < 0x20 || c > 0x7E) return std::string();
+  }
+  return serial;
 }

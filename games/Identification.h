@@ -45,7 +45,8 @@ FileCrc fileCRC(platform::InputFile& file);
 std::string crcText(uint32_t crc);
 
 // Up to 6 bytes at offset, cut before the first 0 byte; empty when the
-// file cannot be read there or offset is kNoSerial.
+// file cannot be read there, offset is kNoSerial, or the bytes are not
+// printable ASCII (they are then no serial).
 std::string readSerial(const std::string& path, uint64_t offset);
 
 #endif  // NARRO_GAMES_IDENTIFICATION_H_

@@ -58,7 +58,18 @@ size_t CGameLibrary::scanSaves(GameSet& saves, const std::string& dir) {
     std::string tag;
     if (!crcFromSaveName(file.path, tag)) continue;
     LogLine("CRC PARSE [%1%]", tag);
-    if (serial.empty()) continue;
+    if (serial.empty()) {
+      // TADS, Hugo and ADRIFT keep no serial, neither in the story nor in
+      // the save: the tag alone ties them (a database may still hold the
+      // bytes an older scan read at Z-code's place for such a story).
+      if (!saveKeepsNoSerial(file.path)) continue;
+      for (const GamePtr& game : catalogue) {
+        if (tag != game->fingerprint || isSerialText(game->sn)) continue;
+        LogLine("CRC compare: [%1%] == [%2%]", tag, game->fingerprint);
+        AddSave(saves, file, *game, std::string());
+      }
+      continue;
+    }
     for (const GamePtr& game : catalogue) {
       if (game->sn != serial) continue;
       LogLine("serial compare: [%1%] == [%2%]", serial, game->sn);

@@ -115,16 +115,33 @@ std::string SerialAt(const std::string& path, uint64_t (*place)(platform::InputF
 uint64_t storySerialOffset(platform::InputFile& file) {
   if (IdAt(file, 0, "Glul")) return GlulxSerial(file, 0);
   if (IdAt(file, 0, "FORM") && IdAt(file, 8, "IFRS")) return BlorbSerial(file);
+  // A Z-machine header begins with its version, 1 to 8; TADS, Hugo and
+  // ADRIFT keep no serial at 18, only bytes that mean something else.
+  char version = 0;
+  if (!ReadAt(file, 0, &version, 1) || version < 1 || version > 8) return kNoSerial;
   return kStorySerialOffset;
 }
 
 uint64_t saveSerialOffset(platform::InputFile& file) {
   uint32_t length = 0;
-  if (IdAt(file, 0, "FORM") && IdAt(file, 8, "IFZS") && IdAt(file, 12, "IFhd") &&
-      NumberAt(file, 16, length) && length == kGlulxIfhdLength) {
+  if (!IdAt(file, 0, "FORM") || !IdAt(file, 8, "IFZS")) return kNoSerial;  // not Quetzal
+  if (IdAt(file, 12, "IFhd") && NumberAt(file, 16, length) && length == kGlulxIfhdLength) {
     return GlulxSerial(file, kIfhdDataOffset);
   }
   return kSaveSerialOffset;
+}
+
+bool saveKeepsNoSerial(const std::string& path) {
+  const std::unique_ptr<platform::InputFile> file = platform::Current<platform::FileSystem>().OpenForReading(path);
+  return file && file->Size() > 0 && saveSerialOffset(*file) == kNoSerial;
+}
+
+bool isSerialText(const std::string& serial) {
+  if (serial.empty()) return false;
+  for (const char c : serial) {
+    if (c < 0x20 || c > 0x7E) return false;
+  }
+  return true;
 }
 
 std::string storySerial(const std::string& path) { return SerialAt(path, storySerialOffset); }

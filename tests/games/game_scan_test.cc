@@ -145,7 +145,8 @@ TEST_F(GameScanTest, EndingsAreTestedOnTheLowerCasedPath) {
 }
 
 TEST_F(GameScanTest, UnknownFilesBecomeUncountedRecordsAndStayOutOfTheCache) {
-  const std::string unknown = std::string(18, 'h') + "ABCDEF" + "rest";
+  // Z-code in its first byte: its serial is read at 18.
+  const std::string unknown = "\x05" + std::string(17, 'h') + "ABCDEF" + "rest";
   WriteFileMaking(Games("one.z5"), unknown);
   WriteFileMaking(Games("a/same.z5"), unknown);
   WriteFileMaking(Games("b/other.z5"), unknown + "!");

@@ -140,6 +140,25 @@ TEST_F(SaveScanTest, GlulxAndZcodeSavesOfEmglkenAreListedUnderTheirGames) {
   EXPECT_FALSE(LogHas("serial compare: [999999] == [250101]"));
 }
 
+// TADS, Hugo and ADRIFT keep no serial in the story nor in the save: the
+// CRC tag alone ties a save to its story, also to one an older scan stored
+// with the bytes it read at Z-code's place. An empty file is no save.
+TEST_F(SaveScanTest, SavesOfFormatsWithoutASerialAreTiedByTheirTag) {
+  library.setExtensions("t3,gam", "glksave");
+  const std::string t3 = "0A1B2C3D";
+  const std::string gam = "4E5F6071";
+  library.catalogue.insert(MakeGame("Return to Ditch Day", t3, ""));
+  library.catalogue.insert(MakeGame("Ditch Day Drifter", gam, std::string("5373x\x9c", 6)));
+  WriteFileMaking(Saves("lab_%" + t3 + "%_.glksave"), std::string("T3-state", 8) + std::string(200, '\x01'));
+  WriteFileMaking(Saves("hall_%" + gam + "%_.glksave"), std::string("TADS2 save/g", 12) + std::string(100, 'y'));
+  WriteFileMaking(Saves("empty_%" + t3 + "%_.glksave"), "");
+  WriteFileMaking(Saves("other_%" + DemoCrc("cave.z5") + "%_.glksave"), std::string(100, 'z'));
+  EXPECT_EQ(library.scanSaves(saves, Saves()), 4u);
+  std::string listed;
+  for (const GamePtr& save : saves) listed += save->FullName + "|" + save->sn + ";";
+  EXPECT_EQ(listed, "hall: Ditch Day Drifter|;lab: Return to Ditch Day|;");
+}
+
 TEST_F(SaveScanTest, AnEmptyFolderPathScansNothing) {
   EXPECT_EQ(library.scanSaves(saves, ""), 0u);
   EXPECT_TRUE(LogLines().empty());

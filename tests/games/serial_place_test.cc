@@ -73,12 +73,18 @@ TEST_F(SerialPlaceTest, AGlulxStoryWithoutInformsBlockHasNoSerial) {
   EXPECT_EQ(Story("Glul"), "");
 }
 
-TEST_F(SerialPlaceTest, OtherFilesKeepTheZcodePlace) {
-  EXPECT_EQ(Story(std::string(18, 'h') + "123456"), "123456");
+// Only a Z-machine header (its version, 1 to 8, first) keeps a serial at
+// 18: TADS, Hugo and ADRIFT hold other bytes there, which are no serial
+// and never reach the database.
+TEST_F(SerialPlaceTest, OnlyZcodeKeepsItsSerialAt18) {
+  EXPECT_EQ(Story(std::string(1, '\x05') + std::string(17, 'h') + "123456"), "123456");
+  EXPECT_EQ(Story(std::string(18, 'h') + "123456"), "");
+  EXPECT_EQ(Story(std::string("TADS2 bin\x0a\x0d\x1a", 12) + std::string(6, 'x') + "5373x\x9c"), "");
+  EXPECT_EQ(Story(std::string(1, '\x03') + std::string(17, 'h') + "\x0f" "12345"), "");  // no text
   EXPECT_EQ(Story("Glu"), "");
   EXPECT_EQ(Story(""), "");
-  // A Quetzal save is no story: its serial is read at 18 as before.
-  EXPECT_EQ(Story(ReadFile(DemoFile("cave-hall.qzl"))), readSerial(DemoFile("cave-hall.qzl"), 18));
+  // A Quetzal save is no story.
+  EXPECT_EQ(Story(ReadFile(DemoFile("cave-hall.qzl"))), "");
   EXPECT_EQ(storySerial(DataFile("absent")), "");
 }
 
@@ -131,7 +137,7 @@ TEST_F(SerialPlaceTest, SavesOfBothMachinesMadeByRealInterpreters) {
   EXPECT_EQ(saveSerial(DemoFile("cave-hall-glulxe.glksave")), "250101");
 }
 
-TEST_F(SerialPlaceTest, OtherSavesKeepTheZcodePlace) {
+TEST_F(SerialPlaceTest, OtherQuetzalSavesKeepTheZcodePlaceAndOtherSavesNone) {
   const std::string glulxSave = ReadFile(DemoFile("cave-hall-glulxe.glksave"));
   std::string save = glulxSave;
   save.replace(56, 4, "Junk");  // no Inform block: no serial
@@ -143,7 +149,8 @@ TEST_F(SerialPlaceTest, OtherSavesKeepTheZcodePlace) {
   save = glulxSave;
   save.replace(12, 4, "IntD");  // no header chunk first
   EXPECT_EQ(SaveOf(save), save.substr(22, 6).substr(0, save.substr(22, 6).find('\0')));
-  EXPECT_EQ(SaveOf(std::string(22, 's') + "654321"), "654321");
+  // Not Quetzal (a TADS, Hugo or ADRIFT save): no serial, whatever is at 22.
+  EXPECT_EQ(SaveOf(std::string(22, 's') + "654321"), "");
   EXPECT_EQ(SaveOf("FORM"), "");
   EXPECT_EQ(SaveOf(""), "");
 }
