@@ -175,4 +175,25 @@ TEST_F(HostileServerTest, APurgeWhileTheTextIsSentStillCancelsIt) {
   voice->Release();
 }
 
+// A server that takes an utterance and never says it ended: a synchronous
+// request still comes back, the utterance cancelled, the connection kept
+// for the next one. (Its own limit is shortened here; the real one allows
+// the slowest speech of the text.)
+TEST_F(HostileServerTest, AnUtteranceThatNeverEndsIsGivenUpAndCancelled) {
+  HostileSsipServer server(m_socket, Mode::kSlowToQueue);
+  m_shorter.speakingBase = std::chrono::milliseconds(500);
+  m_shorter.speakingPerCharacter = std::chrono::milliseconds(0);
+  ISpVoice* voice = nullptr;
+  ASSERT_EQ(CreateSpVoice(&voice), S_OK);
+  auto spoken = std::async(std::launch::async, [voice] {
+    return voice->Speak(L"Never ends.", SPF_IS_NOT_XML, nullptr);
+  });
+  ASSERT_EQ(spoken.wait_for(kCameBack), std::future_status::ready) << "the request never came back";
+  EXPECT_EQ(spoken.get(), S_OK);
+  EXPECT_EQ(server.Cancels(), 1);
+  EXPECT_EQ(LogCount("speech-dispatcher: an utterance never ended; cancelled"), 1u);
+  EXPECT_EQ(LogCount("speech-dispatcher: connection lost"), 0u);
+  voice->Release();
+}
+
 }  // namespace

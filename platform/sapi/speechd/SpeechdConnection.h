@@ -33,6 +33,12 @@ struct SpeechdLimits {
   // The voice list, every module's, read whole within this: the one long
   // reply (espeak-ng's 13,000 voices take a loaded server about 2 s).
   std::chrono::milliseconds voiceList{10000};
+  // An utterance the server took but never reports the end of (a server
+  // gone wrong) is given this long, and this much more for each
+  // character, then cancelled: no wait for speech lasts for ever. Speech
+  // at the slowest rate takes about 150 ms a character.
+  std::chrono::milliseconds speakingBase{30000};
+  std::chrono::milliseconds speakingPerCharacter{300};
 };
 
 using ScopedSpeechdLimits = ScopedReplacement<SpeechdLimits>;

@@ -5,6 +5,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
@@ -83,8 +84,10 @@ void SpeechdSession::Idle() {
 
 void SpeechdSession::Speak(const Utterance& utterance) {
   const int message = Send(utterance);
+  if (message > m_lastMessage) m_lastMessage = message;
   TakeEvents();
   if (message <= 0) return;
+  const SsipClock::time_point endBy = EndDeadline(utterance);
   for (;;) {
     // The generation first: the end of the voice moves it on too, after
     // saying it is the end.
@@ -100,11 +103,25 @@ void SpeechdSession::Speak(const Utterance& utterance) {
       ForgetEventsThrough(message);
       return;
     }
-    if (!WaitForWork()) {
+    if (SsipClock::now() >= endBy) {
+      // The server took it and never said it ended: given up, so that
+      // whoever waits for it goes on.
+      LogSpeechLine("speech-dispatcher: an utterance never ended; cancelled");
+      ForgetEventsThrough(message);
+      if (m_connection && !Set("CANCEL SELF")) LoseConnection();
+      return;
+    }
+    if (!WaitForWork(endBy)) {
       LoseConnection();
       return;
     }
   }
+}
+
+SsipClock::time_point SpeechdSession::EndDeadline(const Utterance& utterance) const {
+  const SpeechdLimits& limits = Current<SpeechdLimits>();
+  return SsipClock::now() + limits.speakingBase +
+         limits.speakingPerCharacter * static_cast<long>(std::min<size_t>(utterance.text.size(), 1u << 20));
 }
 
 bool SpeechdSession::Ended(int message) const {
@@ -123,16 +140,26 @@ SsipClock::time_point SpeechdSession::ReplyDeadline() const {
 void SpeechdSession::TakeEvents() {
   if (!m_connection) return;
   for (const SsipNotice& event : m_connection->TakeEvents()) {
+    // Notices of messages this client never sent, however many a server
+    // makes up, are nothing to keep.
+    if (event.message <= 0 || event.message > m_lastMessage) continue;
     int& known = m_events[event.message];
     // A begin that comes after the end changes nothing.
     if (event.code != kBegin || (known != kEnd && known != kCancel)) known = event.code;
   }
 }
 
-bool SpeechdSession::WaitForWork() {
+bool SpeechdSession::WaitForWork(std::optional<SsipClock::time_point> deadline) {
   pollfd entries[2] = {{m_wakeFd, POLLIN, 0}, {-1, POLLIN | POLLRDHUP, 0}};
   if (m_connection) entries[1].fd = m_connection->fd();
-  while (poll(entries, 2, -1) < 0) {
+  for (;;) {
+    int timeout = -1;
+    if (deadline) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - SsipClock::now());
+      timeout = static_cast<int>(std::clamp<long long>(left.count() + 1, 0, 1 << 30));
+    }
+    const int ready = poll(entries, 2, timeout);
+    if (ready >= 0) break;
     if (errno != EINTR) return true;
   }
   uint64_t count = 0;
@@ -160,6 +187,7 @@ bool SpeechdSession::Connect() {
   if (!m_connection) return false;
   // A server started anew numbers its messages from the start again.
   m_events.clear();
+  m_lastMessage = 0;
   m_applied = Applied();
   m_appliedMarkup = false;
   if (m_lossLogged) LogSpeechLine("speech-dispatcher: connected again");
@@ -238,7 +266,12 @@ bool SpeechdSession::Apply(const VoiceSettings& wanted, bool markup) {
 }
 
 int SpeechdSession::Send(const Utterance& utterance) {
-  if (!m_connection && !Connect()) return -1;
+  if (!m_connection && !Connect()) {
+    // What waits would each try again and wait as long: silent instead,
+    // as the loss of a connection makes it.
+    LoseConnection();
+    return -1;
+  }
   if (!Apply(utterance.settings, utterance.markup) ||
       !Set(std::string("SET SELF PRIORITY ") + PriorityName(SpeechdPriority(utterance.flags)))) {
     LoseConnection();

@@ -24,6 +24,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/sapi/UtteranceQueue.h"
@@ -68,9 +69,11 @@ class SpeechdSession : public VoiceBackEnd {
   bool Set(const std::string& command);
   void Disconnect();
   void LoseConnection();
-  // Sleeps until woken or the server sends something; false when the
-  // connection turned out lost.
-  bool WaitForWork();
+  // Sleeps until woken, the server sends something or `deadline` (none:
+  // for ever) comes; false when the connection turned out lost.
+  bool WaitForWork(std::optional<SsipClock::time_point> deadline = std::nullopt);
+  // How long the server may take to say that `utterance` ended.
+  SsipClock::time_point EndDeadline(const Utterance& utterance) const;
   void TakeEvents();
   bool Ended(int message) const;
   void ForgetEventsThrough(int message);
@@ -82,6 +85,7 @@ class SpeechdSession : public VoiceBackEnd {
   UtteranceQueue* m_queue = nullptr;
   std::unique_ptr<SsipChannel> m_connection;
   std::map<int, int> m_events;  // the last event code, by message id
+  int m_lastMessage = 0;         // the newest message id the server gave us
   Applied m_applied;
   bool m_appliedMarkup = false;
   bool m_lossLogged = false;
