@@ -134,21 +134,24 @@ bool HoldsOpen(pid_t pid, const std::string& path) {
   return open;
 }
 
-bool FileIsThere(const std::string& path) {
-  struct stat info {};
-  return lstat(path.c_str(), &info) == 0;
-}
-
-// A small file's bytes, to compare; empty when it cannot be read.
-std::string ReadWhole(const std::string& path, uint64_t limit) {
-  std::string error;
-  const int fd = OpenToRead(path, limit, error);
-  if (fd < 0) return std::string();
-  std::string bytes;
-  char buffer[65536];
-  for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) bytes.append(buffer, static_cast<size_t>(n));
-  close(fd);
-  return bytes;
+// A private copy of the regular file `from` at `inside`, mode 0600; false,
+// with the reason in `error`, leaving nothing behind.
+bool CopyInto(const std::string& from, const std::string& inside, uint64_t limit, std::string& error) {
+  const int source = OpenToRead(from, limit, error);
+  if (source < 0) return false;
+  const int to = open(inside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  bool done = to >= 0 && Copy(source, to);
+  int why = errno;
+  if (to >= 0 && close(to) != 0 && done) {
+    done = false;
+    why = errno;
+  }
+  close(source);
+  if (!done) {
+    unlink(inside.c_str());
+    error = Words(why);
+  }
+  return done;
 }
 
 }  // namespace
@@ -230,8 +233,8 @@ bool PlaceWhole(const std::string& from, const std::string& to, bool mayReplace,
 
 void GameFiles::Reset(const std::string& folder) {
   m_folder = folder;
-  m_store.clear();
   m_pending.clear();
+  m_seeded.clear();
 }
 
 namespace {
@@ -265,88 +268,69 @@ std::string GameFiles::NewName(const std::string& ending) {
 }
 
 bool GameFiles::Seed(const std::string& store, std::string& error) {
-  m_store = store;
   for (const std::string& name : RegularFilesIn(store, kKeptFiles)) {
     if (IsOwnName(name)) continue;
-    if (!PlaceWhole(store + "/" + name, m_folder + "/" + name, false, kFileLimit, error)) {
+    const std::string inside = m_folder + "/" + name;
+    if (!CopyInto(store + "/" + name, inside, kFileLimit, error)) {
       error = name + ": " + error;
       return false;
     }
+    struct stat info {};
+    if (stat(inside.c_str(), &info) == 0) m_seeded[name] = {info.st_size, info.st_mtim};
   }
   return true;
 }
 
-std::vector<GameFiles::Outcome> GameFiles::KeepMade() {
+std::vector<GameFiles::Outcome> GameFiles::KeepMade(const std::function<std::string()>& store) {
   std::vector<Outcome> outcomes;
-  if (m_store.empty() || m_folder.empty()) return outcomes;
-  const std::vector<std::string> made = RegularFilesIn(m_folder, kKeptFiles + 64);
-  bool any = false;
-  for (const std::string& name : made) any = any || !IsOwnName(name);
-  if (!any) return outcomes;
+  if (m_folder.empty()) return outcomes;
+  std::vector<std::string> made;
+  for (const std::string& name : RegularFilesIn(m_folder, kKeptFiles + 64)) {
+    if (IsOwnName(name)) continue;
+    struct stat info {};
+    const auto seeded = m_seeded.find(name);
+    if (seeded != m_seeded.end() && stat((m_folder + "/" + name).c_str(), &info) == 0 &&
+        info.st_size == seeded->second.size && info.st_mtim.tv_sec == seeded->second.modified.tv_sec &&
+        info.st_mtim.tv_nsec == seeded->second.modified.tv_nsec) {
+      continue;  // as it was copied in
+    }
+    made.push_back(name);
+  }
+  if (made.empty()) return outcomes;
+  const std::string folder = store();
   std::string error;
-  if (!MakeFolders(m_store, error)) {
-    outcomes.push_back({m_store, false, error});
+  if (folder.empty() || !MakeFolders(folder, error)) {
+    outcomes.push_back({folder, false, folder.empty() ? "the game's own folder has no name" : error});
     return outcomes;
   }
-  size_t kept = 0;
+  size_t kept = m_seeded.size();
   for (const std::string& name : made) {
-    if (IsOwnName(name)) continue;
-    if (++kept > kKeptFiles) {
-      outcomes.push_back({m_store + "/" + name, false, "the game keeps at most 100 files"});
+    if (m_seeded.count(name) == 0 && ++kept > kKeptFiles) {
+      outcomes.push_back({folder + "/" + name, false, "the game keeps at most 100 files"});
       break;
     }
-    const std::string from = m_folder + "/" + name;
-    const std::string to = m_store + "/" + name;
-    // Unchanged since it was copied in: nothing to do.
-    if (ReadWhole(from, kFileLimit) == ReadWhole(to, kFileLimit) && FileIsThere(to)) continue;
-    Outcome outcome{to, false, std::string()};
-    PlaceWhole(from, to, true, kFileLimit, outcome.error);
+    Outcome outcome{folder + "/" + name, false, std::string()};
+    PlaceWhole(m_folder + "/" + name, outcome.target, true, kFileLimit, outcome.error);
     outcomes.push_back(outcome);
   }
   return outcomes;
 }
 
 std::string GameFiles::Lend(const std::string& source, std::string& error) {
-  const int from = OpenToRead(source, kFileLimit, error);
-  if (from < 0) return std::string();
   const size_t dot = BaseName(source).rfind('.');
   const std::string inside = NewName(dot == std::string::npos ? "" : BaseName(source).substr(dot));
-  const int to = open(inside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-  bool done = to >= 0 && Copy(from, to);
-  int why = errno;
-  if (to >= 0 && close(to) != 0 && done) {
-    done = false;
-    why = errno;
-  }
-  close(from);
-  if (!done) {
-    unlink(inside.c_str());
-    error = Words(why);
-    return std::string();
-  }
-  return inside;
+  return CopyInto(source, inside, kFileLimit, error) ? inside : std::string();
 }
 
 std::string GameFiles::Expect(const std::string& target, bool save, bool replace, bool append,
                               std::string& error) {
   const size_t dot = BaseName(target).rfind('.');
-  std::string inside = NewName(dot == std::string::npos ? "" : BaseName(target).substr(dot));
-  if (append) {
-    bool exists = false;
-    if (RefusalToWrite(target, exists).empty() && exists) {
-      const int from = OpenToRead(target, kFileLimit, error);
-      if (from < 0) return std::string();
-      const int to = open(inside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-      const bool done = to >= 0 && Copy(from, to);
-      const int why = errno;
-      if (to >= 0) close(to);
-      close(from);
-      if (!done) {
-        unlink(inside.c_str());
-        error = Words(why);
-        return std::string();
-      }
-    }
+  const std::string inside = NewName(dot == std::string::npos ? "" : BaseName(target).substr(dot));
+  bool exists = false;
+  // Appending starts from the file as it is.
+  if (append && RefusalToWrite(target, exists).empty() && exists &&
+      !CopyInto(target, inside, kFileLimit, error)) {
+    return std::string();
   }
   m_pending.push_back({inside, target, save, replace});
   return inside;
@@ -362,12 +346,11 @@ std::vector<GameFiles::Outcome> GameFiles::PlaceFinished(pid_t pid, bool atEnd) 
       still.push_back(file);
       continue;
     }
-    // A save the game never wrote is its own failure, which it tells;
-    // one left when the interpreter ended may be half written.
-    if (!written || (atEnd && file.save)) {
+    // A file the game never wrote is its own failure, which it tells.
+    if (!written) continue;
+    // A save left when the interpreter ended may be half written.
+    if (atEnd && file.save) {
       unlink(file.inside.c_str());
-      if (!atEnd && !written) continue;
-      if (!written) continue;
       outcomes.push_back({file.target, file.save, "the game ended before it had finished writing it"});
       continue;
     }

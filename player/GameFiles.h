@@ -9,9 +9,12 @@
 #ifndef NARRO_PLAYER_GAME_FILES_H_
 #define NARRO_PLAYER_GAME_FILES_H_
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -64,14 +67,15 @@ class GameFiles {
   bool Waiting() const { return !m_pending.empty(); }
 
   // The files a game makes by name (glk_fileref_create_by_name: its own
-  // data, kept between sessions) live in `store`, a folder of the player's
-  // for this story alone: they are copied into the private folder before
-  // the interpreter starts, and what the game made or changed there is
-  // copied back, whole, when it ends (KeepMade). Nothing else of the
-  // player's is in the game's reach. False, with the reason, when what is
-  // kept cannot be read.
+  // data, kept between sessions) live in a folder of the player's for this
+  // story alone: Seed copies them from `store` into the private folder
+  // before the interpreter starts, and KeepMade copies what the game made
+  // or changed there back, whole, when it ends, asking `store` for the
+  // folder only then (naming it takes the story's CRC). Nothing else of
+  // the player's is in the game's reach. False, with the reason, when
+  // what is kept cannot be read.
   bool Seed(const std::string& store, std::string& error);
-  std::vector<Outcome> KeepMade();
+  std::vector<Outcome> KeepMade(const std::function<std::string()>& store);
 
   // The largest file lent or placed: far above any save or transcript.
   static constexpr uint64_t kFileLimit = 256ull << 20;
@@ -88,10 +92,17 @@ class GameFiles {
 
   std::string NewName(const std::string& ending);
 
+  // The game's own files as they were copied in: what is still so needs
+  // no copying back.
+  struct Seeded {
+    off_t size = 0;
+    struct timespec modified {};
+  };
+
   std::string m_folder;
-  std::string m_store;
   unsigned m_counter = 0;
   std::vector<Pending> m_pending;
+  std::map<std::string, Seeded> m_seeded;
 };
 
 }  // namespace player

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "player/Player.h"
 
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -29,6 +30,15 @@ constexpr auto kEscapeWait = std::chrono::milliseconds(40);
 // still read while a game floods the screen.
 constexpr size_t kReadPiece = 1u << 20;
 
+// The part of the folder of a story's own files its file name gives.
+std::string KeptFilesStem(const std::string& story) {
+  std::string stem = StemOf(story);
+  for (char& c : stem) {
+    if (c == '/' || c == '.' || static_cast<unsigned char>(c) < 0x20) c = '_';
+  }
+  return stem.substr(0, 64);
+}
+
 int MillisecondsUntil(std::chrono::steady_clock::time_point when) {
   const auto left =
       std::chrono::duration_cast<std::chrono::milliseconds>(when - std::chrono::steady_clock::now()).count();
@@ -47,20 +57,38 @@ void Player::EndInterpreter() {
   // Transcripts and data files reach their place at the latest now, and
   // what the game made by name goes back to its own folder.
   TellPlaced(m_files.PlaceFinished(-1, true));
-  TellPlaced(m_files.KeepMade());
+  const std::string story = m_story;
+  TellPlaced(m_files.KeepMade([&] { return GameFilesFolder(story); }));
   m_private.Remove();
+}
+
+std::string Player::GameFilesRoot() const {
+  std::string folder = m_dataFolder;
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  return folder + "game-files/";
 }
 
 std::string Player::GameFilesFolder(const std::string& story) {
   CTTSString crc;
   const std::string tag = m_narro.GetCRC(CTTSString(story), crc) ? std::string(static_cast<const char*>(crc)) : "";
-  std::string stem = StemOf(story);
-  for (char& c : stem) {
-    if (c == '/' || c == '.' || static_cast<unsigned char>(c) < 0x20) c = '_';
+  return GameFilesRoot() + KeptFilesStem(story) + (tag.empty() ? "" : "_" + tag);
+}
+
+bool Player::MayHaveKeptFiles(const std::string& story) const {
+  // Only then is the story's CRC worth reading before it starts.
+  const std::string prefix = KeptFilesStem(story);
+  DIR* dir = opendir(GameFilesRoot().c_str());
+  if (dir == nullptr) return false;
+  bool found = false;
+  while (const struct dirent* entry = readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name.compare(0, prefix.size(), prefix) == 0 && (name.size() == prefix.size() || name[prefix.size()] == '_')) {
+      found = true;
+      break;
+    }
   }
-  std::string folder = m_dataFolder;
-  if (!folder.empty() && folder.back() != '/') folder += '/';
-  return folder + "game-files/" + stem.substr(0, 64) + (tag.empty() ? "" : "_" + tag);
+  closedir(dir);
+  return found;
 }
 
 std::vector<GameFiles::Outcome> Player::PlaceFinishedFiles() {
@@ -186,6 +214,8 @@ int Player::Run() {
 }
 
 bool Player::StartGame(const std::string& story) {
+  // The game before, if any, has its files placed and kept first.
+  EndInterpreter();
   m_story = story;
   const StoryInfo info = IdentifyStory(story);
   m_storyName = info.title;
@@ -195,13 +225,12 @@ bool Player::StartGame(const std::string& story) {
     Fault(error);
     return false;
   }
-  EndInterpreter();
   if (!m_private.Make(error)) {
     Fault(error);
     return false;
   }
   m_files.Reset(m_private.Path());
-  if (!m_files.Seed(GameFilesFolder(story), error)) {
+  if (MayHaveKeptFiles(story) && !m_files.Seed(GameFilesFolder(story), error)) {
     Fault("the game's own files cannot be read: " + error);
     return false;
   }

@@ -65,8 +65,11 @@ class Player {
   std::vector<GameFiles::Outcome> PlaceFinishedFiles();
   void TellPlaced(const std::vector<GameFiles::Outcome>& outcomes);
   // Where the files `story` makes by name are kept between sessions: the
-  // data folder's game-files/STEM_CRC.
+  // data folder's game-files/STEM_CRC. MayHaveKeptFiles: a folder of that
+  // stem is there, without reading the story for its CRC.
+  std::string GameFilesRoot() const;
   std::string GameFilesFolder(const std::string& story);
+  bool MayHaveKeptFiles(const std::string& story) const;
 
   // Keys and the command line (PlayerKeys.cpp).
   void OnKey(const Key& key);

@@ -177,7 +177,7 @@ TEST(GameFilesTest, FilesTheGameMakesByNameAreKeptBetweenSessions) {
   const std::string lent = files.Expect(dir.File("x.txt"), false, false, false, error);
   WriteFile(lent, "a transcript");
   files.PlaceFinished(-1, true);
-  auto outcomes = files.KeepMade();
+  auto outcomes = files.KeepMade([&] { return dir.File("store"); });
   ASSERT_EQ(outcomes.size(), 1u);
   EXPECT_EQ(outcomes[0].error, "");
   EXPECT_EQ(ReadFile(dir.File("store/scores.glkdata")), "10");
@@ -192,5 +192,6 @@ TEST(GameFilesTest, FilesTheGameMakesByNameAreKeptBetweenSessions) {
   ASSERT_TRUE(files.Seed(dir.File("store"), error)) << error;
   EXPECT_EQ(ReadFile(dir.File("private/scores.glkdata")), "10");
   EXPECT_FALSE(FileExists(dir.File("private/link.glkdata")));
-  EXPECT_TRUE(files.KeepMade().empty());  // nothing changed
+  // Nothing changed: nothing copied, and the folder not even asked for.
+  EXPECT_TRUE(files.KeepMade([] { return std::string("/nowhere"); }).empty());
 }
