@@ -11,6 +11,9 @@ namespace player {
 namespace {
 
 const wchar_t kPicture[] = L"A picture.";
+// Bocfel's bounds of the scrollback it replays after a restore.
+const wchar_t kReplayStart[] = L"[Starting history playback]";
+const wchar_t kReplayEnd[] = L"[End of history playback]";
 
 // Text fit for a terminal and a voice: no control characters, no escape
 // sequence, not even its remnants.
@@ -40,7 +43,102 @@ void KeepLast(std::wstring& text, size_t limit) {
   text.erase(0, cut);
 }
 
+// The status line's fields: runs of text parted by two or more blanks.
+std::vector<std::wstring> StatusFields(const std::wstring& line) {
+  std::vector<std::wstring> fields;
+  std::wstring field;
+  size_t blanks = 0;
+  for (wchar_t ch : line + L"  ") {
+    if (ch == L' ') {
+      ++blanks;
+      continue;
+    }
+    if (blanks >= 2 && !field.empty()) {
+      fields.push_back(field);
+      field.clear();
+    } else if (blanks >= 1 && !field.empty()) {
+      field += L' ';
+    }
+    blanks = 0;
+    field += ch;
+  }
+  if (!field.empty()) fields.push_back(field);
+  return fields;
+}
+
+bool ReadNumber(const std::wstring& text, size_t& at, long& number) {
+  const size_t start = at;
+  const bool negative = at < text.size() && text[at] == L'-';
+  if (negative) ++at;
+  const size_t digits = at;
+  long value = 0;
+  while (at < text.size() && text[at] >= L'0' && text[at] <= L'9' && at - digits < 9) {
+    value = value * 10 + (text[at] - L'0');
+    ++at;
+  }
+  if (at == digits) {
+    at = start;
+    return false;
+  }
+  number = negative ? -value : value;
+  return true;
+}
+
+// A list drawn with ">" before its chosen line and a blank before the
+// others: the chosen line's index, or -1.
+int MarkedLine(const std::vector<std::wstring>& lines) {
+  int marked = -1;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::wstring& line = lines[i];
+    if (Trimmed(line).empty()) continue;
+    if (line.size() > 1 && line[0] == L'>' && line[1] != L' ') {
+      if (marked >= 0) return -1;
+      marked = static_cast<int>(i);
+    } else if (line[0] == L' ') {
+      continue;
+    } else {
+      return -1;
+    }
+  }
+  // A list of one is marked too (a submenu of one question).
+  return marked;
+}
+
+// A line of a list without its mark.
+std::wstring Unmarked(const std::wstring& line) {
+  return Trimmed(!line.empty() && line[0] == L'>' ? line.substr(1) : line);
+}
+
 }  // namespace
+
+bool StatusLineScore(const std::wstring& line, long& score) {
+  for (const std::wstring& field : StatusFields(line)) {
+    std::wstring lower;
+    for (wchar_t ch : field) lower += (ch >= L'A' && ch <= L'Z') ? static_cast<wchar_t>(ch - L'A' + L'a') : ch;
+    // "Score: 35", "Score 35"
+    const size_t word = lower.find(L"score");
+    if (word != std::wstring::npos) {
+      size_t at = word + 5;
+      while (at < lower.size() && (lower[at] == L':' || lower[at] == L' ')) ++at;
+      if (ReadNumber(lower, at, score)) return true;
+      continue;
+    }
+    // "35/12": score and turns, as TADS prints them, and nothing else.
+    size_t at = 0;
+    long turns = 0;
+    if (ReadNumber(field, at, score) && at < field.size() && field[at] == L'/') {
+      ++at;
+      if (ReadNumber(field, at, turns) && at == field.size()) return true;
+    }
+  }
+  return false;
+}
+
+std::wstring ScoreChangeWords(long before, long now) {
+  const long change = now - before;
+  return L"Score " + std::to_wstring(now) + (change >= 0 ? L", up " : L", down ") +
+         std::to_wstring(change >= 0 ? change : -change) + L".";
+}
 
 std::wstring StatusLineWords(const std::wstring& line) {
   std::vector<std::wstring> fields;
@@ -84,7 +182,13 @@ std::wstring StatusLineRoom(const std::wstring& line) {
 void GameView::Apply(const GlkUpdate& update, Output& out) {
   std::vector<std::wstring> said;
   if (update.windows) UpdateWindows(*update.windows, said);
-  const std::wstring statusBefore = StatusText();
+  bool readsLine = false;
+  bool readsKey = false;
+  for (const GlkInputRequest& request : update.input) {
+    readsLine = readsLine || request.type == "line";
+    readsKey = readsKey || request.type == "char";
+  }
+  const size_t turnStart = m_turn.size();
   for (const GlkContent& content : update.content) {
     auto it = m_windows.find(content.id);
     if (it == m_windows.end()) {
@@ -93,23 +197,128 @@ void GameView::Apply(const GlkUpdate& update, Output& out) {
       guess.type = content.lines.empty() ? "buffer" : "grid";
       it = m_windows.emplace(content.id, guess).first;
     }
-    if (it->second.type == "buffer") ApplyBuffer(content, out);
-    else if (it->second.type == "grid") ApplyGrid(content, it->second, out, said);
-  }
-  const std::wstring room = StatusLineRoom(StatusText());
-  if (StatusText() != statusBefore && room != m_lastRoom) {
-    m_lastRoom = room;
-    // The room is news only when the story's own text did not name it.
-    if (m_announceRoom && !room.empty() && m_turn.find(room) == std::wstring::npos) {
-      const bool open = m_turnLineOpen;
-      m_turn = room + (room.back() == L'.' ? L"\n" : L".\n") + m_turn;
-      m_turnLineOpen = open && m_turn.back() != L'\n';
+    if (it->second.type == "buffer") {
+      const size_t turnBefore = m_turn.size();
+      ApplyBuffer(content, out);
+      bool commandWindow = false;
+      for (const GlkInputRequest& request : update.input) {
+        commandWindow = commandWindow || (request.type == "line" && request.id == content.id);
+      }
+      // A window the player types commands into is heard whole: a game
+      // that clears the screen each turn must not go quiet at a second
+      // LOOK.
+      if (content.clear && !commandWindow) HearRedrawn(content, it->second, turnBefore);
+    } else if (it->second.type == "grid") {
+      ApplyGrid(content, it->second, out, said);
     }
   }
+  HearStatus(readsKey && !readsLine, std::min(turnStart, m_turn.size()), said);
   for (const std::wstring& line : said) AddToTurn(line, false);
   KeepLast(m_turn, kTurnLimit);
   if (out.shown.size() > kShownLimit) KeepLast(out.shown, kShownLimit);
-  if (!update.input.empty() || update.specialInput || update.exit) m_firstTurnDone = true;
+  if (!update.input.empty() || update.specialInput || update.exit) {
+    m_firstTurnDone = true;
+    m_replaying = false;  // a replay that never said its end ends here
+  }
+}
+
+void GameView::HearStatus(bool readsKeys, size_t turnStart, std::vector<std::wstring>& said) {
+  std::vector<std::wstring> rows = StatusRows();
+  for (std::wstring& row : rows) row = Trimmed(row);
+  std::vector<std::wstring>& heard = readsKeys ? m_keysHeard : m_statusHeard;
+  // A menu heard once is heard whole when it is opened again.
+  if (!readsKeys) m_keysHeard.clear();
+  // Nothing is news before play begins: the banner says it all.
+  const bool begun = m_firstTurnDone;
+  std::wstring title;  // a menu's, heard before the menu
+  for (size_t row = 0; row < rows.size(); ++row) {
+    if (row == 0 && !readsKeys) continue;  // the room and the score, below
+    const std::wstring before = row < heard.size() ? heard[row] : std::wstring();
+    if (rows[row] == before || rows[row].empty() || !begun) continue;
+    if (readsKeys) title += rows[row] + L"\n";
+    else said.push_back(rows[row]);
+  }
+  if (!title.empty()) {
+    m_turn.insert(turnStart, title);
+    if (turnStart == m_turn.size() - title.size()) m_turnLineOpen = false;
+  }
+  if (!readsKeys && !rows.empty()) {
+    const std::wstring room = StatusLineRoom(rows[0]);
+    if (!room.empty() && room != m_lastRoom) {
+      m_lastRoom = room;
+      // The room is news only when the story's own text did not name it.
+      if (begun && m_announceRoom && m_turn.find(room) == std::wstring::npos) {
+        const bool open = m_turnLineOpen;
+        m_turn = room + (room.back() == L'.' ? L"\n" : L".\n") + m_turn;
+        m_turnLineOpen = open && m_turn.back() != L'\n';
+      }
+    }
+    for (const std::wstring& row : rows) {
+      long score = 0;
+      if (!StatusLineScore(row, score)) continue;
+      if (m_hasScore && score != m_score && begun) said.push_back(ScoreChangeWords(m_score, score));
+      m_hasScore = true;
+      m_score = score;
+      break;
+    }
+  }
+  heard = rows;
+}
+
+void GameView::HearRedrawn(const GlkContent& content, const Window& window, size_t turnBefore) {
+  std::vector<std::wstring> lines;
+  for (const GlkParagraph& paragraph : content.text) {
+    const std::wstring text = SpanText(paragraph.spans);
+    if (paragraph.append && !lines.empty()) lines.back() += text;
+    else lines.push_back(text);
+  }
+  const int marked = MarkedLine(lines);
+  // The drawing at this place most like this one: a menu left for its
+  // submenu and come back to is compared with itself.
+  std::vector<std::vector<std::wstring>>& drawings = m_drawn[{window.top, window.left}];
+  std::vector<std::wstring>* before = nullptr;
+  size_t same = 0;
+  size_t shown = 0;
+  for (const std::wstring& line : lines) shown += Trimmed(line).empty() ? 0 : 1;
+  for (std::vector<std::wstring>& drawing : drawings) {
+    size_t alike = 0;
+    for (size_t i = 0; i < lines.size() && i < drawing.size(); ++i) {
+      if (!Trimmed(lines[i]).empty() && Unmarked(drawing[i]) == Unmarked(lines[i])) ++alike;
+    }
+    if (before == nullptr || alike > same) {
+      before = &drawing;
+      same = alike;
+    }
+  }
+  const bool redrawn = before != nullptr && shown > 0 && same * 2 >= shown;
+  if (redrawn || marked >= 0) {
+    // Heard again: what changed, and the marked line, which says where
+    // the player is.
+    m_turn.resize(std::min(turnBefore, m_turn.size()));
+    m_turnLineOpen = false;
+    for (size_t i = 0; i < lines.size(); ++i) {
+      const std::wstring text = Unmarked(lines[i]);
+      if (text.empty()) continue;
+      const bool isMarked = static_cast<int>(i) == marked;
+      const bool changed = !(redrawn && i < before->size() && Unmarked((*before)[i]) == text);
+      if (!changed && !isMarked) continue;
+      AddToTurn(isMarked ? text + L", selected." : text, false);
+    }
+  }
+  if (redrawn) {
+    *before = lines;
+  } else {
+    drawings.push_back(lines);
+    // A few drawings are enough: a menu, its submenus, their hints.
+    if (drawings.size() > 4) drawings.erase(drawings.begin());
+  }
+  // A window drawn once for good (a clock, a counter) is a place of its
+  // own; a few places are enough.
+  if (m_drawn.size() > 16) {
+    auto other = m_drawn.begin();
+    if (other->first == std::make_pair(window.top, window.left)) ++other;
+    m_drawn.erase(other);
+  }
 }
 
 void GameView::UpdateWindows(const std::vector<GlkWindow>& windows, std::vector<std::wstring>& said) {
@@ -188,6 +397,13 @@ void GameView::ApplyBuffer(const GlkContent& content, Output& out) {
       }
       if (m_title.empty()) m_title = m_titleSub;
     }
+    // The replayed scrollback is shown; the game's answer after it heard.
+    const std::wstring trimmed = Trimmed(text);
+    if (m_replaying || trimmed == kReplayStart) {
+      m_replaying = trimmed != kReplayEnd;
+      m_turnLineOpen = false;
+      continue;
+    }
     // A bare ">" is the prompt, not news; any other prompt is a question
     // the player must hear.
     if (text.empty() && paragraph.append) continue;
@@ -220,7 +436,8 @@ void GameView::ApplyGrid(const GlkContent& content, Window& window, Output& out,
     const bool highlighted = reverse && !window.reverse[index];
     window.lines[index] = text;
     window.reverse[index] = reverse;
-    if (status && index == 0) continue;  // the status line: read on request
+    // The status area is heard by what changed in it since last heard.
+    if (status && (index == 0 || window.lines.size() <= kStatusRows)) continue;
     if ((textChanged || highlighted) && !Trimmed(text).empty()) changed.emplace_back(row.line, Trimmed(text));
   }
   std::sort(changed.begin(), changed.end());
@@ -245,13 +462,27 @@ int GameView::StatusWindow() const {
   return best;
 }
 
-std::wstring GameView::StatusText() const {
+std::vector<std::wstring> GameView::StatusRows() const {
   const auto it = m_windows.find(StatusWindow());
-  if (it == m_windows.end() || it->second.lines.empty()) return std::wstring();
-  return it->second.lines[0];
+  if (it == m_windows.end() || it->second.lines.empty()) return {};
+  const std::vector<std::wstring>& lines = it->second.lines;
+  // A taller window at the top is a status line over a quote box or a
+  // menu: its first row is the status.
+  std::vector<std::wstring> rows(lines.begin(), lines.begin() + (lines.size() <= kStatusRows ? lines.size() : 1));
+  while (!rows.empty() && Trimmed(rows.back()).empty()) rows.pop_back();
+  return rows;
 }
 
-std::wstring GameView::StatusWords() const { return StatusLineWords(StatusText()); }
+std::wstring GameView::StatusWords() const {
+  std::wstring words;
+  for (const std::wstring& row : StatusRows()) {
+    const std::wstring part = StatusLineWords(row);
+    if (part.empty()) continue;
+    if (!words.empty()) words += L' ';
+    words += part;
+  }
+  return words;
+}
 
 std::wstring GameView::TakeTurn() {
   std::wstring turn;

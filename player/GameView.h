@@ -5,12 +5,22 @@
 // - Story windows (buffers): each paragraph is one line of the turn, every
 //   style kept as words (titles, room names, emphasis, alerts, fixed-pitch
 //   text), except the echo of the player's own command.
-// - The status line (line 0 of the grid window at the top) is kept for
-//   reading; its first field, the room, is heard when it changes and the
-//   turn did not already say it.
+// - The status area (the grid window at the top while it is at most
+//   kStatusRows high: Inform's one line, TADS's two) is kept for reading
+//   and drawing. Once play has begun, its first field, the room, is heard
+//   when it changes and the turn did not already say it; a score is heard
+//   as it changes ("Score 35, up 25."); its other lines when they change.
+//   Games redraw it afresh each turn, and while they read single keys
+//   (a menu) it holds the menu's title: what is heard is compared with
+//   what was heard before in the same mode, not with the window's past.
 // - Other grid lines (quote boxes, menus) are heard when they appear or
 //   change, each once; a line whose text stayed but which became
 //   highlighted (a menu's cursor) is heard, one that lost it is not.
+// - A window cleared and drawn again with mostly the same lines (a menu
+//   of TADS, redrawn at every key) is heard for what changed; a list
+//   marked with ">" says which line is marked ("Hints, selected.").
+// - Bocfel's replay of the saved scrollback after a restore is shown, not
+//   heard: the player hears the game's answer.
 // - A picture window is said once: "A picture.".
 // The turn is heard when the update that asks for input arrives.
 #ifndef NARRO_PLAYER_GAME_VIEW_H_
@@ -52,10 +62,16 @@ class GameView {
   const std::wstring& OpenLine() const { return m_open; }
   // The player's command was shown after the open line, which ended it.
   void CommandShown();
+  // Ends the open paragraph, putting it among the lines to show: the game
+  // has ended and will not end it.
+  void EndOpenParagraph(Output& out);
 
-  // The status line as words ("West of House. Score 0. Moves 1."); empty
-  // when the game has none.
+  // The status area as words ("West of House. Score 0. Moves 1."), every
+  // line of it; empty when the game has none.
   std::wstring StatusWords() const;
+  // The status area's rows as the game drew them, for the screen's top.
+  std::vector<std::wstring> StatusRows() const;
+  static constexpr size_t kStatusRows = 3;
   // Whether a change of room in the status line is heard.
   void SetAnnounceRoom(bool on) { m_announceRoom = on; }
   bool AnnounceRoom() const { return m_announceRoom; }
@@ -86,9 +102,12 @@ class GameView {
   void ApplyBuffer(const GlkContent& content, Output& out);
   void ApplyGrid(const GlkContent& content, Window& window, Output& out, std::vector<std::wstring>& said);
   void AddToTurn(const std::wstring& line, bool append);
-  void EndOpenParagraph(Output& out);
   int StatusWindow() const;
-  std::wstring StatusText() const;
+  // Hears the status area's changes; `readsKeys`: the game waits for a
+  // single key, not a command.
+  void HearStatus(bool readsKeys, size_t turnStart, std::vector<std::wstring>& said);
+  // A cleared window's lines against its last drawing at that place.
+  void HearRedrawn(const GlkContent& content, const Window& window, size_t turnBefore);
 
   std::map<int, Window> m_windows;
   std::wstring m_turn;
@@ -98,6 +117,12 @@ class GameView {
   int m_openWindow = -1;        // the story window it belongs to
   std::wstring m_lastRoom;
   bool m_announceRoom = true;
+  std::vector<std::wstring> m_statusHeard;  // its rows, as last heard at a command
+  std::vector<std::wstring> m_keysHeard;    // and while the game reads keys
+  bool m_hasScore = false;
+  long m_score = 0;
+  bool m_replaying = false;  // inside the interpreter's replay of history
+  std::map<std::pair<int, int>, std::vector<std::vector<std::wstring>>> m_drawn;  // cleared windows' last drawings by place
   bool m_firstTurnDone = false;
   std::wstring m_banner;
   std::wstring m_title;
@@ -110,6 +135,11 @@ class GameView {
 std::wstring StatusLineWords(const std::wstring& line);
 // Its first field, the room.
 std::wstring StatusLineRoom(const std::wstring& line);
+// The score it shows ("Score: 35", or TADS's "35/12" of score and turns);
+// false when it shows none.
+bool StatusLineScore(const std::wstring& line, long& score);
+// What is said when the score changes: "Score 35, up 25."
+std::wstring ScoreChangeWords(long before, long now);
 
 }  // namespace player
 

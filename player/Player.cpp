@@ -152,6 +152,7 @@ int Player::Run() {
         if (number == SIGWINCH) {
           Terminal::Write("\r\n");
           m_cursorRow = 0;
+          DrawStatus(true);
           Redraw();
           m_resizeWanted = true;
         } else {
@@ -247,6 +248,8 @@ bool Player::StartGame(const std::string& story) {
   m_firstTurn = true;
   m_pendingRestore.clear();
   m_holdingLine = false;
+  m_readsKeys = false;
+  m_heldKeys.clear();
   m_timerDue.reset();
   m_narro.ClearBuffer();
   if (!StartCaged(m_interpreter, launch, story, m_private.Path(), true, error)) {
@@ -294,6 +297,7 @@ void Player::OnUpdate(const GlkUpdate& update) {
   }
   GameView::Output out;
   m_view->Apply(update, out);
+  DrawStatus(false);
   if (!out.shown.empty() || !out.shownGrid.empty()) {
     EraseInputArea();
     Terminal::Write(
@@ -322,6 +326,24 @@ void Player::OnGameWaits() {
   // A save chosen with F6 answers only the question its restore command
   // brings; a game that asked none has had its chance.
   m_pendingRestore.clear();
+  const bool readsKey = m_session->CharInput() != nullptr && m_session->LineInput() == nullptr;
+  if (readsKey || m_session->LineInput()) m_readsKeys = readsKey;
+  if (!m_heldKeys.empty() && (m_session->CharInput() || m_session->LineInput())) {
+    // The keys typed ahead, in order: one to a game that reads a key (the
+    // rest wait for its answer), all of them to a command line.
+    std::deque<Key> held;
+    held.swap(m_heldKeys);
+    while (!held.empty() && !m_quit) {
+      const Key key = held.front();
+      held.pop_front();
+      OnKey(key);
+      if (m_session && m_session->Busy() && m_readsKeys) {
+        for (const Key& rest : held) m_heldKeys.push_back(rest);
+        break;
+      }
+    }
+    if (m_session && (m_session->SpecialInput() || m_session->Busy())) return;
+  }
   if (const GlkInputRequest* line = m_session->LineInput()) {
     const size_t limit = line->maxLength > 0 ? static_cast<size_t>(line->maxLength) : LineEditor::kLineLimit;
     m_editor.SetLimit(std::min(limit, LineEditor::kLineLimit));
@@ -359,6 +381,14 @@ void Player::SpeakTurn() {
 
 void Player::OnInterpreterEnded() {
   m_interpreter.ReadErrors();
+  // The game's last paragraph stays on the screen above what follows.
+  GameView::Output last;
+  m_view->EndOpenParagraph(last);
+  if (!last.shown.empty()) {
+    EraseInputArea();
+    Terminal::Write(platform::Utf8FromWide(WrapForScreen(ForScreen(last.shown), m_terminal.Columns())));
+    m_cursorRow = 0;
+  }
   const bool ended = m_session->Ended();
   const bool started = m_session->Started();
   if (m_view->HasTurn()) SpeakTurn();

@@ -8,8 +8,10 @@
 #define NARRO_PLAYER_PLAYER_H_
 
 #include <chrono>
+#include <deque>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "player/Cage.h"
 #include "player/GameFiles.h"
@@ -123,6 +125,9 @@ class Player {
   void Say(const std::wstring& text);
   void Show(const std::wstring& text);
   void Redraw();
+  // The status area on the screen's top rows, drawn when it changed, or
+  // anew (`force`) after the terminal's size changed or a dialog had it.
+  void DrawStatus(bool force);
   void EraseInputArea();
   void KeepSettings();
   void Finish(const std::string& message);
@@ -147,8 +152,12 @@ class Player {
   int m_height = 24;
 
   int m_cursorRow = 0;        // the cursor's row within the input area
+  std::vector<std::wstring> m_statusDrawn;  // the status rows on the screen
   std::wstring m_lastCommand; // the newest line sent to the game
   std::wstring m_heldLine;    // a command typed while the game was busy
+  bool m_readsKeys = false;   // the game's last request was for a key
+  std::deque<Key> m_heldKeys; // keys typed while it answered one
+  static constexpr size_t kHeldKeyLimit = 64;
   bool m_holdingLine = false;
   bool m_firstTurn = true;
   bool m_speechReady = false;
@@ -171,6 +180,7 @@ void Player::WithDialog(Call call) {
   call();
   m_terminal.Resume();
   m_cursorRow = 0;
+  DrawStatus(true);
   Redraw();
 }
 

@@ -117,6 +117,12 @@ void Player::OnKey(const Key& key) {
     SendKeyToGame(key);
     return;
   }
+  if (m_session && m_readsKeys && m_session->Busy()) {
+    // Keys typed while the game answers the last one are its next ones,
+    // as a command typed ahead is the next command.
+    if (m_heldKeys.size() < kHeldKeyLimit) m_heldKeys.push_back(key);
+    return;
+  }
   switch (key.code) {
     case KeyCode::kChar:
       OnTypedCharacter(key.ch);

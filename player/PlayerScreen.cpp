@@ -84,6 +84,35 @@ void Player::EraseInputArea() {
   m_cursorRow = 0;
 }
 
+void Player::DrawStatus(bool force) {
+  std::vector<std::wstring> rows = m_view ? m_view->StatusRows() : std::vector<std::wstring>();
+  // The game's text and the command line keep at least four rows.
+  const int height = m_terminal.Rows();
+  const size_t fit = height > 6 ? static_cast<size_t>(height - 4) : 0;
+  if (rows.size() > fit) rows.resize(fit);
+  if (!force && rows == m_statusDrawn) return;
+  const int count = static_cast<int>(rows.size());
+  if (force || count != m_terminal.TopRows()) {
+    EraseInputArea();
+    if (count != m_terminal.TopRows()) m_terminal.KeepTopRows(count);
+    else m_terminal.Rekeep();
+  }
+  const int columns = std::max(1, m_terminal.Columns());
+  std::string out = "\x1b" "7";
+  // Rows the status no longer takes are blanked before text scrolls there.
+  for (size_t row = rows.size(); row < m_statusDrawn.size(); ++row) {
+    out += "\x1b[" + std::to_string(row + 1) + ";1H\x1b[2K";
+  }
+  for (size_t row = 0; row < rows.size(); ++row) {
+    // Reversed, the whole width, as every interpreter draws it.
+    out += "\x1b[" + std::to_string(row + 1) + ";1H\x1b[7m" +
+           platform::Utf8FromWide(FitCells(ForScreen(rows[row], false), columns)) + "\x1b[0m";
+  }
+  out += "\x1b" "8";
+  Terminal::Write(out);
+  m_statusDrawn = rows;
+}
+
 void Player::Redraw() {
   EraseInputArea();
   const int columns = std::max(1, m_terminal.Columns());

@@ -16,6 +16,19 @@ int CellsOf(const std::wstring& text) {
   return cells;
 }
 
+std::wstring FitCells(const std::wstring& text, int columns) {
+  std::wstring row;
+  int cells = 0;
+  for (wchar_t ch : text) {
+    const int width = CellWidth(ch);
+    if (cells + width > columns) break;
+    row += ch;
+    cells += width;
+  }
+  if (cells < columns) row.append(static_cast<size_t>(columns - cells), L' ');
+  return row;
+}
+
 std::wstring WrapForScreen(const std::wstring& text, int columns) {
   if (columns < 2) return text;
   std::wstring out;

@@ -12,6 +12,9 @@ namespace player {
 // The columns a character takes on the terminal (0, 1 or 2).
 int CellWidth(wchar_t ch);
 int CellsOf(const std::wstring& text);
+// One row of exactly `columns` cells: `text` cut at the last character
+// that fits, else filled with blanks.
+std::wstring FitCells(const std::wstring& text, int columns);
 
 // Each line of `text` broken at its last blank that keeps it within
 // `columns` cells; a word longer than a line is cut where it must be. The

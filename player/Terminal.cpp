@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <string>
 
 namespace player {
 
@@ -16,12 +17,21 @@ namespace {
 // Kept in plain statics so that a signal handler can put them back.
 struct termios g_found;
 volatile sig_atomic_t g_saved = 0;
+volatile sig_atomic_t g_topRowsKept = 0;
+
+// The whole screen scrolls again; the cursor stays where it is.
+const char kWholeScreen[] = "\x1b" "7" "\x1b[r" "\x1b" "8";
 
 }  // namespace
 
 void RestoreTerminalModes() {
   // Keys typed ahead stay: they belong to the dialog the modes are handed
   // to, or to the shell the player returns to.
+  if (g_topRowsKept) {
+    g_topRowsKept = 0;
+    ssize_t ignored = write(STDOUT_FILENO, kWholeScreen, sizeof kWholeScreen - 1);
+    (void)ignored;
+  }
   if (g_saved) tcsetattr(STDIN_FILENO, TCSADRAIN, &g_found);
 }
 
@@ -70,6 +80,27 @@ void Terminal::Resume() {
   raw.c_cc[VTIME] = 0;
   tcsetattr(STDIN_FILENO, TCSADRAIN, &raw);
   Write(kAltSendsEscape);
+  if (m_topRows > 0) Rekeep();
+}
+
+void Terminal::KeepTopRows(int rows) {
+  if (rows == m_topRows && (rows == 0 || g_topRowsKept)) return;
+  m_topRows = rows;
+  Rekeep();
+}
+
+void Terminal::Rekeep() {
+  const int height = Rows();
+  if (m_topRows <= 0 || m_topRows >= height) {
+    if (g_topRowsKept) Write(kWholeScreen);
+    g_topRowsKept = 0;
+    return;
+  }
+  // Setting the margins puts the cursor at the top; the command line
+  // belongs at the bottom.
+  Write("\x1b[" + std::to_string(m_topRows + 1) + ";" + std::to_string(height) + "r\x1b[" +
+        std::to_string(height) + ";1H");
+  g_topRowsKept = 1;
 }
 
 int Terminal::Columns() const {

@@ -26,14 +26,25 @@ class Terminal {
   int Columns() const;
   int Rows() const;
 
+  // Keeps the top `rows` rows out of the scrolling, for the status area:
+  // text scrolls below them, and the cursor goes to the bottom row, where
+  // the command line is. 0 gives the whole screen back. Suspend gives it
+  // back too, and Resume keeps the rows again; Rekeep sets them anew after
+  // the terminal's size changed.
+  void KeepTopRows(int rows);
+  int TopRows() const { return m_topRows; }
+  void Rekeep();
+
   // Writes all of text, waiting out a slow terminal.
   static void Write(const std::string& text);
 
  private:
   bool m_open = false;
+  int m_topRows = 0;
 };
 
-// Restores the terminal modes saved by Open; safe inside a signal handler.
+// Restores the terminal modes saved by Open, and the whole screen to
+// scrolling; safe inside a signal handler.
 void RestoreTerminalModes();
 
 }  // namespace player

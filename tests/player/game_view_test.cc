@@ -71,7 +71,8 @@ TEST(GameViewTest, ANewRoomOnTheStatusLineIsSaidWhenTheStoryDidNotSayIt) {
   GameView view;
   GameView::Output out;
   view.Apply(Parse(std::string(R"({"type":"update","gen":1,)") + kLayout + R"(,"content":[)" +
-                   Status(" Hall   Moves: 0") + R"(,{"id":2,"text":[{"content":[{"text":"Hall"}]}]}]})"),
+                   Status(" Hall   Moves: 0") + R"(,{"id":2,"text":[{"content":[{"text":"Hall"}]}]}],)"
+                   R"("input":[{"id":2,"type":"line"}]})"),
              out);
   EXPECT_EQ(view.TakeTurn(), L"Hall");
   view.Apply(Parse(R"({"type":"update","gen":2,"content":[)" + Status(" Cellar   Moves: 1") +
@@ -91,14 +92,14 @@ TEST(GameViewTest, QuoteBoxesAndMenusAreHeardLineByLineOnce) {
   GameView view;
   GameView::Output out;
   // A quote box grows the status window. The status line is read on
-  // request; only its room, which no story text named, is said.
+  // request; its room is not news before play has begun.
   view.Apply(Parse(R"({"type":"update","gen":1,"windows":[{"gridheight":4,"id":3,"top":0,"type":"grid"},)"
                    R"({"id":2,"top":4,"type":"buffer"}],"content":[{"id":3,"lines":[)"
                    R"({"line":0,"content":[{"text":" Hall   Moves: 0"}]},)"
                    R"({"line":2,"content":[{"style":"preformatted","text":"   All is well.   "}]},)"
                    R"({"line":1,"content":[{"style":"preformatted","text":"   Hamlet   "}]}]}]})"),
              out);
-  EXPECT_EQ(view.TakeTurn(), L"Hall.\nHamlet\nAll is well.");
+  EXPECT_EQ(view.TakeTurn(), L"Hamlet\nAll is well.");
   EXPECT_EQ(out.shownGrid, L"Hamlet\nAll is well.\n");
   // The same lines drawn again: nothing new to hear.
   GameView::Output again;
@@ -179,4 +180,145 @@ TEST(GameViewTest, AnotherStoryWindowContinuesNoParagraphOfThisOne) {
              out);
   EXPECT_EQ(view.TakeTurn(), L"Warning: unable to open save file\nRestore failed.");
   EXPECT_EQ(out.shown, L"Warning: unable to open save file\nRestore failed.\n\n");
+}
+
+namespace {
+
+// An update of TADS 3's kind: the status window made afresh (a new id) with
+// two rows, and the story's text, asking for a command or a key.
+std::string TadsTurn(int gen, int statusId, const std::string& row0, const std::string& row1,
+                     const std::string& text, const std::string& input = "line") {
+  return R"({"type":"update","gen":)" + std::to_string(gen) +
+         R"(,"windows":[{"gridheight":2,"gridwidth":80,"id":)" + std::to_string(statusId) +
+         R"(,"top":0,"left":0,"type":"grid"},{"id":1,"top":2,"type":"buffer"}],)"
+         R"("content":[{"id":)" + std::to_string(statusId) + R"(,"clear":true,"lines":[)"
+         R"({"line":0,"content":[{"text":")" + row0 + R"("}]},{"line":1,"content":[{"text":")" + row1 +
+         R"("}]}]},{"id":1,"text":[{"content":[{"text":")" + text + R"("}]}]}],)"
+         R"("input":[{"id":1,"type":")" + input + R"("}]})";
+}
+
+}  // namespace
+
+TEST(GameViewTest, StatusLinesAreHeardWhenTheyChangeAndTheScoreWithIt) {
+  GameView view;
+  GameView::Output out;
+  // Before play begins nothing of the status is news.
+  view.Apply(Parse(TadsTurn(1, 8, "Control Room      0/0 ", "Exits: west", "Once again...")), out);
+  EXPECT_EQ(view.TakeTurn(), L"Once again...");
+  EXPECT_EQ(view.StatusWords(), L"Control Room. 0/0. Exits west.");
+  // The window is made afresh each turn: an unchanged second line is not
+  // heard again, a changed one is, and so is the score.
+  view.Apply(Parse(TadsTurn(2, 12, "Control Room      0/1 ", "Exits: west", "You look.")), out);
+  EXPECT_EQ(view.TakeTurn(), L"You look.");
+  view.Apply(Parse(TadsTurn(3, 16, "Hallway      5/2 ", "Exits: east, north", "You go west.")), out);
+  EXPECT_EQ(view.TakeTurn(), L"Hallway.\nYou go west.\nExits: east, north\nScore 5, up 5.");
+  view.Apply(Parse(TadsTurn(4, 20, "Hallway      3/3 ", "Exits: east, north", "Ouch.")), out);
+  EXPECT_EQ(view.TakeTurn(), L"Ouch.\nScore 3, down 2.");
+  const std::vector<std::wstring> rows = view.StatusRows();
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[1], L"Exits: east, north");
+
+  // A menu borrows the status window for its title while it reads keys;
+  // leaving it says no room, since none changed.
+  view.Apply(Parse(TadsTurn(5, 24, "Select the general area", "U=Up D=Down", "", "char")), out);
+  EXPECT_EQ(view.TakeTurn(), L"Select the general area\nU=Up D=Down");
+  view.Apply(Parse(TadsTurn(6, 28, "Hallway      3/3 ", "Exits: east, north", "Done.")), out);
+  EXPECT_EQ(view.TakeTurn(), L"Done.");
+}
+
+TEST(GameViewTest, StatusLineScores) {
+  long score = 0;
+  EXPECT_TRUE(StatusLineScore(L" West of House     Score: 35     Moves: 4 ", score));
+  EXPECT_EQ(score, 35);
+  EXPECT_TRUE(StatusLineScore(L" Deck   score -5 ", score));
+  EXPECT_EQ(score, -5);
+  EXPECT_TRUE(StatusLineScore(L"Control Room          12/40 ", score));
+  EXPECT_EQ(score, 12);
+  // A date, a time or a room's number is no score.
+  EXPECT_FALSE(StatusLineScore(L" Room 12/b   10:30 am  ", score));
+  EXPECT_FALSE(StatusLineScore(L" Score board ", score));
+  EXPECT_FALSE(StatusLineScore(L"", score));
+  EXPECT_EQ(ScoreChangeWords(10, 35), L"Score 35, up 25.");
+  EXPECT_EQ(ScoreChangeWords(10, 0), L"Score 0, down 10.");
+}
+
+TEST(GameViewTest, AMenuRedrawnAtEachKeyIsHeardForWhatChanged) {
+  GameView view;
+  GameView::Output out;
+  auto menu = [](int gen, int id, int marked, const std::string& title) {
+    const char* const items[] = {"Hint System Overview", "A Few Words of Advice", "General Questions"};
+    std::string text;
+    for (int i = 0; i < 3; ++i) {
+      text += std::string(i ? "," : "") + R"({"content":[{"text":")" + (i == marked ? ">" : " ") + items[i] + R"("}]})";
+    }
+    return R"({"type":"update","gen":)" + std::to_string(gen) +
+           R"(,"windows":[{"gridheight":1,"id":)" + std::to_string(id + 1) +
+           R"(,"top":0,"type":"grid"},{"id":)" + std::to_string(id) +
+           R"(,"top":2,"left":0,"type":"buffer"},{"id":1,"top":24,"type":"buffer"}],"content":[{"id":)" +
+           std::to_string(id + 1) + R"(,"clear":true,"lines":[{"line":0,"content":[{"text":")" + title +
+           R"("}]}]},{"id":)" + std::to_string(id) + R"(,"clear":true,"text":[)" + text +
+           R"(]}],"input":[{"id":1,"type":"char"}]})";
+  };
+  view.Apply(Parse(R"({"type":"update","gen":1,"content":[{"id":1,"text":[{"content":[{"text":">"}]}]}],)"
+                   R"("input":[{"id":1,"type":"line"}]})"),
+             out);
+  view.TakeTurn();
+  view.Apply(Parse(menu(2, 30, 0, "Select an area")), out);
+  EXPECT_EQ(view.TakeTurn(),
+            L"Select an area\nHint System Overview, selected.\nA Few Words of Advice\nGeneral Questions");
+  // Down: the same menu in a new window; only the mark moved.
+  view.Apply(Parse(menu(3, 40, 1, "Select an area")), out);
+  EXPECT_EQ(view.TakeTurn(), L"A Few Words of Advice, selected.");
+  view.Apply(Parse(menu(4, 50, 2, "Select an area")), out);
+  EXPECT_EQ(view.TakeTurn(), L"General Questions, selected.");
+  // Into a submenu of one question and back: the menu is heard by its
+  // title and where its mark is.
+  view.Apply(Parse(R"({"type":"update","gen":5,"windows":[{"gridheight":1,"id":61,"top":0,"type":"grid"},)"
+                   R"({"id":60,"top":2,"left":0,"type":"buffer"}],"content":[{"id":61,"clear":true,"lines":[)"
+                   R"({"line":0,"content":[{"text":"General Questions"}]}]},{"id":60,"clear":true,"text":[)"
+                   R"({"content":[{"text":">What is this?"}]}]}],"input":[{"id":1,"type":"char"}]})"),
+             out);
+  EXPECT_EQ(view.TakeTurn(), L"General Questions\nWhat is this?, selected.");
+  view.Apply(Parse(menu(6, 70, 2, "Select an area")), out);
+  EXPECT_EQ(view.TakeTurn(), L"Select an area\nGeneral Questions, selected.");
+  // The command window itself is heard whole even when drawn alike.
+  const std::string again =
+      R"({"type":"update","gen":7,"content":[{"id":1,"clear":true,"text":[{"content":[{"text":"A room."}]},)"
+      R"({"content":[{"text":"A lamp."}]}]}],"input":[{"id":1,"type":"line"}]})";
+  view.Apply(Parse(again), out);
+  view.TakeTurn();
+  view.Apply(Parse(again), out);
+  EXPECT_EQ(view.TakeTurn(), L"A room.\nA lamp.");
+}
+
+TEST(GameViewTest, TheReplayedScrollbackAfterARestoreIsShownNotHeard) {
+  GameView view;
+  GameView::Output out;
+  view.Apply(Parse(R"({"type":"update","gen":1,"content":[{"id":2,"text":[{"content":[{"text":">"}]}]}],)"
+                   R"("input":[{"id":2,"type":"line"}]})"),
+             out);
+  view.TakeTurn();
+  view.CommandShown();
+  GameView::Output restored;
+  view.Apply(Parse(R"({"type":"update","gen":2,"content":[{"id":2,"text":[)"
+                   R"({"append":true,"content":[{"text":"[Starting history playback]"}]},{},)"
+                   R"({"content":[{"text":"Welcome to Adventure!"}]},)"
+                   R"({"content":[{"text":">"},{"style":"input","text":"east"}]},)"
+                   R"({"content":[{"text":"Inside Building"}]},)"
+                   R"({"content":[{"text":"[End of history playback]"}]},{},)"
+                   R"({"content":[{"text":"Ok."}]},{},{"content":[{"text":">"}]}]}],)"
+                   R"("input":[{"id":2,"type":"line"}]})"),
+             restored);
+  EXPECT_EQ(view.TakeTurn(), L"Ok.");
+  EXPECT_NE(restored.shown.find(L"Welcome to Adventure!"), std::wstring::npos);
+  // A replay that never says its end stops at the next command.
+  view.Apply(Parse(R"({"type":"update","gen":3,"content":[{"id":2,"text":[)"
+                   R"({"content":[{"text":"[Starting history playback]"}]},{"content":[{"text":"old"}]}]}],)"
+                   R"("input":[{"id":2,"type":"line"}]})"),
+             out);
+  EXPECT_EQ(view.TakeTurn(), L"");
+  view.Apply(Parse(R"({"type":"update","gen":4,"content":[{"id":2,"text":[{"content":[{"text":"New."}]}]}],)"
+                   R"("input":[{"id":2,"type":"line"}]})"),
+             out);
+  EXPECT_EQ(view.TakeTurn(), L"New.");
 }

@@ -583,6 +583,58 @@ TEST_F(NarroPlay, AMenuThatReadsSingleKeysGetsEachKey) {
   EXPECT_EQ(ExitStatus(), 0);
 }
 
+// The status line is on the top row, where every interpreter draws it, and
+// stays there as the text scrolls beneath; the score is heard as it changes.
+// A restore is heard as the game's answer, never as Bocfel's replay of the
+// saved scrollback.
+TEST_F(NarroPlay, TheStatusLineIsOnTheTopRowTheScoreIsHeardAndARestoreReplaysNothing) {
+  CopyStory("windfall.z5", "game/windfall.z5");
+  Start("game/windfall.z5", "", 80, 16);
+  Heard(kGate);
+  EXPECT_TRUE(Eventually([&] { return tmux().Line(0).find("Orchard Gate") != std::string::npos; }))
+      << tmux().Screen();
+  for (const char* command : {"north", "north", "take handle", "south", "west"}) Send(command);
+  Heard("Mossy Well");
+  ASSERT_NO_FATAL_FAILURE(SaveAs("well"));
+  Heard("Ok.", true);
+  Send("turn winch");
+  Heard("a wooden bucket rises");
+  const int scored = Heard("Score 2, up 2.", true);
+  EXPECT_TRUE(Eventually([&] {
+    const std::string top = tmux().Line(0);
+    return top.find("Mossy Well") != std::string::npos && top.find("Score: 2") != std::string::npos;
+  })) << tmux().Screen();
+  EXPECT_EQ(tmux().Screen().find("Orchard Gate"), std::string::npos) << "the old status went up with the text";
+
+  const size_t restoring = static_cast<size_t>(scored + 1);
+  OpenSavedGames(true);
+  RestoreSave("well");
+  Heard("Ok.", true);
+  const std::string said = SpeechText(restoring);
+  EXPECT_EQ(said.find("history playback"), std::string::npos) << said;
+  EXPECT_EQ(said.find(kGate), std::string::npos) << said;
+  // The score went back down: heard too, the top row shows it.
+  Heard("Score 0, down 2.", true);
+  EXPECT_TRUE(Eventually([&] { return tmux().Line(0).find("Score: 0") != std::string::npos; }))
+      << tmux().Screen();
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+}
+
+// Keys typed faster than a game reading single keys answers each one all
+// reach it, in order.
+TEST_F(NarroPlay, KeysTypedQuicklyIntoAMenuAllReachIt) {
+  CopyStory("menu.z5", "game/menu.z5");
+  Start("game/menu.z5");
+  Heard("A desk, a lamp, and a card that says: type MENU for help.");
+  Send("menu");
+  Heard("Press a letter, or the arrow keys and Enter.");
+  tmux().Keys("Down Down Up Down Enter");
+  Heard("Written for the Narro project.");
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+}
+
 // The bell rings about a second after the command: the game's timer ticks
 // with no key pressed.
 TEST_F(NarroPlay, TheTimerRingsTheBellWithoutAKeyInGlulxAndZcode) {
