@@ -255,8 +255,8 @@ void Player::Help() {
 void Player::InsertFromList(int type) {
   CTTSWString chosen;
   WithDialog([&] { m_narro.getList(chosen, static_cast<if_list_type>(type), "", ""); });
-  const std::wstring word = static_cast<const wchar_t*>(chosen);
-  if (word.empty()) {
+  const std::wstring listed = static_cast<const wchar_t*>(chosen);
+  if (listed.empty()) {
     Say(L"Nothing inserted.");
     return;
   }
@@ -264,9 +264,17 @@ void Player::InsertFromList(int type) {
     Say(L"The game waits for a key, not a command.");
     return;
   }
-  const bool whole = InsertText(word);
+  // The game's text keeps its punctuation ("that!"); the command takes the
+  // word as the player would type it. A mark alone stays as it is.
+  std::wstring word = LineEditor::Bare(listed);
+  if (word.empty()) word = listed;
+  if (!m_editor.InsertWord(word)) {
+    Say(L"The game takes at most " + std::to_wstring(m_editor.Limit()) + L" characters. Nothing inserted.");
+    Redraw();
+    return;
+  }
   Redraw();
-  if (whole) Say(word);
+  Say(word);
 }
 
 void Player::AdjustVoice(int rateStep, int volumeStep) {
