@@ -196,9 +196,11 @@ class CListDriver {
       if (!save->found) continue;
       auto* entry = new CSaveListItem(Store());
       entry->m_pPath = &save->fn;
+      entry->m_namesSave = true;
       entries.Add(WithoutEnding(save->FullName, ofGame), entry);
     }
     MoveInto(dialog, entries.Entries());
+    dialog.m_heardBeforeChosen = true;
     dialog.DoModal(ActiveWindow());
     return platform::WideFromBytes(dialog.m_selectedPath);
   }

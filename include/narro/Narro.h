@@ -473,7 +473,12 @@ class NARRO_API CNarro : public MySingleton<CNarro> {
   // saved-games list walks a folder. A story no database knows is tied to
   // its saves all the same. Each entry is the save's name (the part before
   // its CRC tag); Delete deletes a save after a Yes, as in the saved-games
-  // list. saveExts as in getList.
+  // list, but the question names the save ("Delete the saved game river? Y
+  // or N"), Escape answers No, and No is said ("Not deleted."). The entry
+  // under the cursor is said when the list opens, queued behind the
+  // introduction, and Enter chooses only an entry heard since: an Enter
+  // that comes first says it, and the next Enter chooses it.
+  // saveExts as in getList.
   // result is always set: the chosen save's full path; the empty result on
   // Escape; when no save exists (the list then opens empty, announced as
   // holding 0 entries, and "Found [0] saves." is logged, as the saved-games
