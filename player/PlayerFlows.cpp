@@ -183,6 +183,10 @@ void Player::SaveGame() {
     return;
   }
   const std::string inside = FileToWrite(static_cast<const char*>(path), name, true, false);
+  // The input dialog says only the words a space ended: the whole name is
+  // said back, so that the player knows what to look for in the list.
+  // The game's answer queues behind it.
+  if (!inside.empty()) Say(L"Saving as " + name + L".");
   AnswerFile(inside.empty() ? std::nullopt : std::optional<std::string>(inside));
 }
 
