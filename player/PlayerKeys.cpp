@@ -36,7 +36,8 @@ const HelpLine kHelp[] = {
     {L"F4 or Alt S", L"scratch list; Enter puts the word into your command"},
     {L"F5 or Alt V", L"voices"},
     {L"F6 or Alt L", L"saved games; Enter restores one, Delete deletes one"},
-    {L"F7 or Alt G", L"games; Enter ends this game and starts the chosen one"},
+    {L"F7 or Alt G", L"games in the games folder; Enter asks, then ends this game and starts the chosen one"},
+    {L"Alt F", L"games in another folder: choose the folder, then the game"},
     {L"F8 or Alt T", L"read the status line"},
     {L"F9 or Alt C", L"read the command line"},
     {L"Alt minus, Alt equals", L"speak slower, faster"},
@@ -97,6 +98,7 @@ void Player::OnKey(const Key& key) {
       case L'.': AdjustVoice(0, 10); return;
       case L'e': ToggleEchoLastWord(); return;
       case L'n': ToggleAnnounceRoom(); return;
+      case L'f': ChooseGame(true); return;
       default: {
         // Alt and a letter stands for an F-key, for terminals that keep
         // the F-keys to themselves.
@@ -175,7 +177,7 @@ void Player::OnFunctionKey(int number) {
     case 4: InsertFromList(if_list_scratch); return;
     case 5: ChooseVoice(); return;
     case 6: ChooseSaveToRestore(); return;
-    case 7: ChooseGame(); return;
+    case 7: ChooseGame(false); return;
     case 8: ReadStatusLine(); return;
     case 9: ReadCommandLine(); return;
     default: return;
