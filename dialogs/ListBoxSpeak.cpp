@@ -30,7 +30,10 @@ template <class TBase>
 void CListBoxSpeakT<TBase>::SpeakSelection() {
   m_firstDown = false;
   std::wstring text;
-  if (CurrentText(text) && m_speak) SpeakThroughEngine(text, kCutOffAndSpeak);
+  if (CurrentText(text) && m_speak) {
+    SpeakThroughEngine(text, kCutOffAndSpeak);
+    m_heard = true;
+  }
 }
 
 // c, full stop, a, full stop, t, full stop: the word spelled.
@@ -44,6 +47,7 @@ void CListBoxSpeakT<TBase>::Spell() {
     spelled += L'.';
   }
   SpeakThroughEngine(spelled, kCutOffAndSpeak);
+  m_heard = true;
 }
 
 template <class TBase>
@@ -86,10 +90,16 @@ platform::LRESULT CListBoxSpeakT<TBase>::WindowProc(platform::UINT message,
                                                     platform::LPARAM lParam) {
   using namespace platform;
   switch (message) {
-    case WM_CHAR:
+    case WM_CHAR: {
       // An Enter typed into the list accepts, as the dialog's Enter does.
       if (wParam == 13) PostMessage(m_parent, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-      return this->DefWindowProc(message, wParam, lParam);
+      const LRESULT before = SendMessage(this->m_hWnd, LB_GETCURSEL);
+      const LRESULT result = this->DefWindowProc(message, wParam, lParam);
+      if (m_sayUnmoved && wParam >= 32 && before >= 0 && SendMessage(this->m_hWnd, LB_GETCURSEL) == before) {
+        SpeakSelection();
+      }
+      return result;
+    }
     case WM_KEYDOWN:
       return OnKeyDown(message, wParam, lParam);
     case OCM_COMMAND:

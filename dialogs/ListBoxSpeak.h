@@ -24,6 +24,13 @@ class CListBoxSpeakT : public TBase {
   // The list always speaks its entries, whatever the facade's flags.
   const bool m_speak = true;
   bool m_firstDown = true;
+  // Set when the current entry has been said or spelled; cleared by the
+  // dialog when it queues the entry at opening, which may not have been
+  // heard yet.
+  bool m_heard = false;
+  // With it set, a letter that leaves the cursor where it stands says the
+  // entry again, so that the player hears what Enter would choose.
+  bool m_sayUnmoved = false;
 
  protected:
   platform::LRESULT WindowProc(platform::UINT message, platform::WPARAM wParam,

@@ -196,9 +196,11 @@ class CListDriver {
       if (!save->found) continue;
       auto* entry = new CSaveListItem(Store());
       entry->m_pPath = &save->fn;
+      entry->m_namesSave = true;
       entries.Add(WithoutEnding(save->FullName, ofGame), entry);
     }
     MoveInto(dialog, entries.Entries());
+    dialog.m_heardBeforeChosen = true;
     dialog.DoModal(ActiveWindow());
     return platform::WideFromBytes(dialog.m_selectedPath);
   }
@@ -207,51 +209,75 @@ class CListDriver {
     for (;;) {
       if (m_root.empty()) m_root = GetAppDirectory();
       LogLine("%s %s", "Looking for Games ", m_root);
-      CGameLibrary library;
-      CSelectDlg dialog;
-      library.setExtensions(m_gameExts.c_str(), m_saveExts.c_str());
-      Label(dialog, if_list_games);
       const std::string chosen = AskForFolder("Choose a directory to scan for games");
       if (chosen.empty()) return std::wstring();
       LogLine("Choose %s", chosen);
-      library.loadFingerprints(nullptr, 0);
-      library.scanGames(chosen.c_str(), nullptr, false);
-      ListEntries entries;
-      for (const GamePtr& game : library.catalogue) {
-        if (!game->found) continue;
-        auto* entry = new CGameListItem(Store());
-        entry->m_pPath = &game->fn;
-        entry->m_pWarning = &game->warn;
-        entries.Add(game->FullName, entry);
-      }
-      MoveInto(dialog, entries.Entries());
-      LogLine("%1%", "About to show Game \n\nDialog...");
-      dialog.DoModal(ActiveWindow());
-      CListItem* chosenItem = dialog.m_selectedItem;
-      if (chosenItem != nullptr && chosenItem->m_pWarning != nullptr &&
-          !chosenItem->m_pWarning->empty()) {
-        const std::string message =
-            *chosenItem->m_pWarning + " R, to choose again, A, to abort. I, to continue.";
-        if (m_facade.checkFlags(kConfirmFlags)) m_facade.Speak(message, kCutOffAndSpeak);
-        const int answer = platform::MessageBox(ActiveWindow(), message, "Load Game",
-                                                platform::MB_ABORTRETRYIGNORE | platform::MB_ICONQUESTION);
-        m_facade.Speak(std::string(), kSilence);
-        if (answer == platform::IDABORT) return std::wstring();
-        if (answer == platform::IDRETRY) continue;
-      }
-      LogLine("%1%", "Finished showing Game Dialog...");
-      const std::wstring result = platform::WideFromBytes(dialog.m_selectedPath);
-      if (chosenItem != nullptr) {
-        m_facade.DebugStr("%s", chosenItem->m_pWarning != nullptr
-                                    ? chosenItem->m_pWarning->c_str()
-                                    : "");
-      }
-      return result;
+      bool again = false;
+      const std::wstring result = GamesIn(chosen, false, again);
+      if (!again) return result;
+    }
+  }
+
+  // The games list of a folder the host knows, with no folder chosen:
+  // Retry at a warning shows the same folder's list again.
+  std::wstring FolderGames(const std::string& folder) {
+    for (;;) {
+      LogLine("%s %s", "Looking for Games ", folder);
+      bool again = false;
+      const std::wstring result = GamesIn(folder, true, again);
+      if (!again) return result;
     }
   }
 
  private:
   CTextStore* Store() { return m_store; }
+
+  // Shows the games found under folder and handles a chosen game's
+  // warning; again: the player asked to choose again (Retry).
+  std::wstring GamesIn(const std::string& folder, bool heardFirst, bool& again) {
+    again = false;
+    CGameLibrary library;
+    CSelectDlg dialog;
+    library.setExtensions(m_gameExts.c_str(), m_saveExts.c_str());
+    Label(dialog, if_list_games);
+    library.loadFingerprints(nullptr, 0);
+    library.scanGames(folder.c_str(), nullptr, false);
+    ListEntries entries;
+    for (const GamePtr& game : library.catalogue) {
+      if (!game->found) continue;
+      auto* entry = new CGameListItem(Store());
+      entry->m_pPath = &game->fn;
+      entry->m_pWarning = &game->warn;
+      entries.Add(game->FullName, entry);
+    }
+    MoveInto(dialog, entries.Entries());
+    dialog.m_heardBeforeChosen = heardFirst;
+    LogLine("%1%", "About to show Game \n\nDialog...");
+    dialog.DoModal(ActiveWindow());
+    CListItem* chosenItem = dialog.m_selectedItem;
+    if (chosenItem != nullptr && chosenItem->m_pWarning != nullptr &&
+        !chosenItem->m_pWarning->empty()) {
+      const std::string message =
+          *chosenItem->m_pWarning + " R, to choose again, A, to abort. I, to continue.";
+      if (m_facade.checkFlags(kConfirmFlags)) m_facade.Speak(message, kCutOffAndSpeak);
+      const int answer = platform::MessageBox(ActiveWindow(), message, "Load Game",
+                                              platform::MB_ABORTRETRYIGNORE | platform::MB_ICONQUESTION);
+      m_facade.Speak(std::string(), kSilence);
+      if (answer == platform::IDABORT) return std::wstring();
+      if (answer == platform::IDRETRY) {
+        again = true;
+        return std::wstring();
+      }
+    }
+    LogLine("%1%", "Finished showing Game Dialog...");
+    const std::wstring result = platform::WideFromBytes(dialog.m_selectedPath);
+    if (chosenItem != nullptr) {
+      m_facade.DebugStr("%s", chosenItem->m_pWarning != nullptr
+                                  ? chosenItem->m_pWarning->c_str()
+                                  : "");
+    }
+    return result;
+  }
 
   // Says where the chooser starts, lets the player choose, and silences
   // what was being said; empty when the player cancelled.
@@ -297,4 +323,11 @@ std::wstring ShowStorySaves(const ListContext& context, const std::string& story
   CSpokenDialogs spoken;
   CListDriver driver(context, "", saveExts);
   return driver.StorySaves(story);
+}
+
+std::wstring ShowFolderGames(const ListContext& context, const std::string& folder,
+                             const char* gameExts, const char* saveExts) {
+  CSpokenDialogs spoken;
+  CListDriver driver(context, gameExts, saveExts);
+  return driver.FolderGames(folder);
 }

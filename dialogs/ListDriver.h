@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // getList: fills a spoken list with games, saved games, voices, the word
 // history or the scratch list, runs it and hands back what was chosen.
-// getSaves: the saved-games list of one story, with no folder to choose.
+// getSaves: the saved-games list of one story, with no folder to choose;
+// getGames: the games list of one folder, likewise.
 #ifndef NARRO_DIALOGS_LIST_DRIVER_H_
 #define NARRO_DIALOGS_LIST_DRIVER_H_
 
@@ -32,5 +33,11 @@ std::wstring ShowList(const ListContext& context, if_list_type type, const char*
 // getSaveFile puts them; empty when the player left the list.
 std::wstring ShowStorySaves(const ListContext& context, const std::string& story,
                             const char* saveExts);
+
+// The path of the game chosen among those under folder, found as the games
+// list finds them, with no folder to choose; empty when the player left
+// the list.
+std::wstring ShowFolderGames(const ListContext& context, const std::string& folder,
+                             const char* gameExts, const char* saveExts);
 
 #endif  // NARRO_DIALOGS_LIST_DRIVER_H_

@@ -40,14 +40,26 @@ bool CSaveListItem::handleKey(int key) {
   CNarro* facade = CNarro::GetSingletonPtr();
   if (key != kKeyDelete || facade == nullptr) return false;
   const bool confirm = facade->checkFlags(kConfirmFlags);
-  if (confirm) {
-    facade->Speak(std::string("Are you sure you want to delete the saved game?  Y or N "),
-                  kCutOffAndSpeak);
+  if (m_namesSave && m_pText != nullptr) {
+    // The player hears which save goes; Escape (the box's Cancel) leaves it.
+    const std::wstring question = L"Delete the saved game " + *m_pText + L"?";
+    if (confirm) facade->Speak(question + L" Y or N", kCutOffAndSpeak);
+    const int answer = platform::MessageBox(nullptr, platform::LocaleFromWide(question) + " Y or N",
+                                            "Delete Game", platform::MB_YESNOCANCEL);
+    if (answer != platform::IDYES) {
+      if (confirm) facade->Speak(std::wstring(L"Not deleted."), kCutOffAndSpeak);
+      return false;
+    }
+  } else {
+    if (confirm) {
+      facade->Speak(std::string("Are you sure you want to delete the saved game?  Y or N "),
+                    kCutOffAndSpeak);
+    }
+    const int answer = platform::MessageBox(
+        nullptr, "Are you sure you want to delete the saved game? Y or N", "Delete Game",
+        platform::MB_YESNO);
+    if (answer != platform::IDYES) return false;
   }
-  const int answer = platform::MessageBox(
-      nullptr, "Are you sure you want to delete the saved game? Y or N", "Delete Game",
-      platform::MB_YESNO);
-  if (answer != platform::IDYES) return false;
   if (m_pPath == nullptr) return true;
 
   const std::string path = *m_pPath;

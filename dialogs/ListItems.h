@@ -22,6 +22,10 @@ class CSaveListItem : public CListItem {
   // it could not be deleted (the entry then stays in the list); true when
   // the file is gone, or the entry stands for no file.
   bool handleKey(int key) override;
+
+  // Set by a host call of our own: the question names the save ("Delete the
+  // saved game river?"), Escape answers No, and No is said.
+  bool m_namesSave = false;
 };
 
 // A voice: Insert makes it the engine's voice and lets the player hear it.

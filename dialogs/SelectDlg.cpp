@@ -11,6 +11,7 @@
 namespace {
 
 constexpr int kCutOffAndSpeak = 3;
+constexpr int kQueueBehind = 1;
 constexpr int kCancelButton = 1023;
 
 // An object pointer the list control handed over, if it is one.
@@ -75,6 +76,16 @@ void CSelectDlg::OnInitDialog() {
   SetFocus(m_listWnd);
   SendMessage(m_listWnd, LB_SETCURSEL, 0);  // current, not announced
   if (m_speakIntro) SpeakThroughEngine(intro, kCutOffAndSpeak);
+  if (m_heardBeforeChosen) {
+    // The entry waits for the end of the introduction rather than cutting
+    // it off. It was said, not yet heard: Enter before any other key says
+    // it again first. The first Down moves on, as the cursor is known.
+    m_list.m_sayUnmoved = true;
+    m_list.m_firstDown = false;
+    std::wstring text;
+    if (m_list.CurrentText(text)) SpeakThroughEngine(text, m_speakIntro ? kQueueBehind : kCutOffAndSpeak);
+    m_list.m_heard = false;
+  }
 }
 
 // The list shows the entries' own wide texts: a word in Greek or Russian is
@@ -116,6 +127,14 @@ int CSelectDlg::StoreSelection() {
 }
 
 void CSelectDlg::OnCloseCmd(int id) {
+  if (id == platform::IDOK && m_heardBeforeChosen && !m_list.m_heard && HeardSomewhere()) {
+    std::wstring text;
+    if (m_list.CurrentText(text)) {
+      // Not chosen unheard: said now, chosen by the next Enter.
+      m_list.SpeakSelection();
+      return;
+    }
+  }
   if (id == platform::IDOK) {
     StoreSelection();
   } else {
@@ -123,6 +142,12 @@ void CSelectDlg::OnCloseCmd(int id) {
   }
   if (m_speakIntro) CSpeechTTS::StopSpeaking();
   EndDialog(id);
+}
+
+bool CSelectDlg::HeardSomewhere() {
+  // Without a voice nobody hears the list: Enter chooses at once.
+  CSpeechTTS* engine = CSpeechTTS::GetSingletonPtr();
+  return engine != nullptr && engine->Initialized();
 }
 
 void CSelectDlg::OnCommand(int id, unsigned code) {

@@ -34,6 +34,12 @@ class CSelectDlg : public platform::Dialog {
   std::wstring m_selectedText;
   std::string m_selectedPath;
   bool m_speakIntro = false;
+  // Heard before chosen: the opening says the entry under the cursor too,
+  // queued behind the introduction, and Enter chooses only an entry the
+  // player has heard since (the cursor reached it, it was spelled, or an
+  // Enter said it instead of choosing it). A host call of our own sets it;
+  // the lists of getList keep their first entry silent.
+  bool m_heardBeforeChosen = false;
   std::string m_instructions;
   std::string m_title;
 
@@ -53,6 +59,8 @@ class CSelectDlg : public platform::Dialog {
   void FillList();
   void RemoveSelected();
   void ClearSelection();
+  // Whether anything the list says can be heard.
+  static bool HeardSomewhere();
 };
 
 #endif  // NARRO_DIALOGS_SELECT_DLG_H_

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "player/LineEditor.h"
 
+#include <cwctype>
+
 namespace player {
 
 bool LineEditor::Insert(const std::wstring& text) {
@@ -9,6 +11,32 @@ bool LineEditor::Insert(const std::wstring& text) {
   m_text.insert(m_cursor, part);
   m_cursor += part.size();
   return part.size() == text.size();
+}
+
+bool LineEditor::InsertWord(const std::wstring& word) {
+  if (word.empty()) return true;
+  std::wstring text = word;
+  if (m_cursor > 0 && !std::iswspace(static_cast<wint_t>(m_text[m_cursor - 1]))) text.insert(0, 1, L' ');
+  if (m_cursor >= m_text.size() || !std::iswspace(static_cast<wint_t>(m_text[m_cursor]))) text += L' ';
+  const size_t room = m_limit > m_text.size() ? m_limit - m_text.size() : 0;
+  if (text.size() > room) return false;
+  return Insert(text);
+}
+
+std::wstring LineEditor::Bare(const std::wstring& word) {
+  // Beyond ASCII, whatever the locale does not call a mark or a blank
+  // counts as a letter: in the C locale an é is neither, and café must
+  // keep it.
+  const auto isWordCharacter = [](wchar_t ch) {
+    const auto c = static_cast<wint_t>(ch);
+    if (std::iswalnum(c)) return true;
+    return ch > 0x7f && !std::iswpunct(c) && !std::iswspace(c) && !std::iswcntrl(c);
+  };
+  size_t first = 0;
+  while (first < word.size() && !isWordCharacter(word[first])) ++first;
+  size_t end = word.size();
+  while (end > first && !isWordCharacter(word[end - 1])) --end;
+  return word.substr(first, end - first);
 }
 
 wchar_t LineEditor::Backspace() {

@@ -19,6 +19,16 @@ class LineEditor {
   // Puts text at the cursor and moves the cursor after it. What would grow
   // the line past its limit is left out, and the result is then false.
   bool Insert(const std::wstring& text);
+  // Puts a word chosen from a list at the cursor as a word of the command:
+  // a space before it when it would join the text before, and one after
+  // it when it would join what follows or ends the line, so that what the
+  // player types next is a word of its own. All or nothing: false, and the
+  // line as it was, when it would not fit.
+  bool InsertWord(const std::wstring& word);
+  // A word of the game's text as the player would type it: the marks
+  // around it gone ("that!" is that, "(lamp)" is lamp), those inside kept
+  // (don't, north-east). Empty when it holds no letter or digit.
+  static std::wstring Bare(const std::wstring& word);
   // The longest line the game takes (at most kLineLimit).
   void SetLimit(size_t limit) { m_limit = limit < kLineLimit ? limit : kLineLimit; }
   size_t Limit() const { return m_limit; }

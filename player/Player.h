@@ -106,7 +106,9 @@ class Player {
   std::string ChooseSave();
   void ChooseSaveToRestore();
   void ChooseVoice();
-  void ChooseGame();
+  // The games list: of the games folder when one is known, else (and with
+  // chooseFolder) of a folder the player chooses first.
+  void ChooseGame(bool chooseFolder);
   void AddUnknownStories(const std::string& folder);
   void AnswerFile(const std::optional<std::string>& path);
   // A copy of the file at `path` for the game to read, or nothing, the

@@ -183,6 +183,10 @@ void Player::SaveGame() {
     return;
   }
   const std::string inside = FileToWrite(static_cast<const char*>(path), name, true, false);
+  // The input dialog says only the words a space ended: the whole name is
+  // said back, so that the player knows what to look for in the list.
+  // The game's answer queues behind it.
+  if (!inside.empty()) Say(L"Saving as " + name + L".");
   AnswerFile(inside.empty() ? std::nullopt : std::optional<std::string>(inside));
 }
 
@@ -322,12 +326,22 @@ void Player::AddUnknownStories(const std::string& folder) {
   }
 }
 
-void Player::ChooseGame() {
-  const std::string start = m_settings.gamesFolder.empty() ? FolderOf(m_story) : m_settings.gamesFolder;
+void Player::ChooseGame(bool chooseFolder) {
+  // A games folder chosen before is where the player's games are: its list
+  // opens at once. The folder chooser comes first for another folder, or
+  // when none is known (or it is gone), starting where the story is.
+  struct stat info {};
+  const bool haveFolder = !m_settings.gamesFolder.empty() && stat(m_settings.gamesFolder.c_str(), &info) == 0 &&
+                          S_ISDIR(info.st_mode);
+  const std::string start = haveFolder ? m_settings.gamesFolder : FolderOf(m_story);
   AddUnknownStories(start);
-  m_narro.SetRoot(start.c_str());
   CTTSWString chosen;
-  WithDialog([&] { m_narro.getList(chosen, if_list_games, kStoryExtensions, kSaveExtension); });
+  if (chooseFolder || !haveFolder) {
+    m_narro.SetRoot(start.c_str());
+    WithDialog([&] { m_narro.getList(chosen, if_list_games, kStoryExtensions, kSaveExtension); });
+  } else {
+    WithDialog([&] { m_narro.getGames(chosen, CTTSString(start), kStoryExtensions, kSaveExtension); });
+  }
   const std::string path = PathOf(chosen);
   if (path.empty()) {
     Say(L"The game goes on.");
@@ -339,7 +353,11 @@ void Player::ChooseGame() {
   const std::wstring name = m_narro.findGame(CTTSString(path), known)
                                 ? platform::WideFromUtf8(static_cast<const char*>(known))
                                 : platform::WideFromUtf8(StemOf(path));
-  if (!AskYesNo(L"End this game and start " + name + L"? Yes or No.")) {
+  // Switching ends the game being played without saving it: the player
+  // is told what is lost before saying Yes.
+  const std::wstring playing = m_storyName.empty() ? std::wstring(L"this game") : m_storyName;
+  if (!AskYesNo(L"End " + playing + L" and start " + name + L"? Unsaved progress in " + playing +
+                L" is lost. Yes or No.")) {
     Say(L"The game goes on.");
     return;
   }

@@ -36,7 +36,8 @@ const HelpLine kHelp[] = {
     {L"F4 or Alt S", L"scratch list; Enter puts the word into your command"},
     {L"F5 or Alt V", L"voices"},
     {L"F6 or Alt L", L"saved games; Enter restores one, Delete deletes one"},
-    {L"F7 or Alt G", L"games; Enter ends this game and starts the chosen one"},
+    {L"F7 or Alt G", L"games in the games folder; Enter asks, then ends this game and starts the chosen one"},
+    {L"Alt F", L"games in another folder: choose the folder, then the game"},
     {L"F8 or Alt T", L"read the status line"},
     {L"F9 or Alt C", L"read the command line"},
     {L"Alt minus, Alt equals", L"speak slower, faster"},
@@ -97,6 +98,7 @@ void Player::OnKey(const Key& key) {
       case L'.': AdjustVoice(0, 10); return;
       case L'e': ToggleEchoLastWord(); return;
       case L'n': ToggleAnnounceRoom(); return;
+      case L'f': ChooseGame(true); return;
       default: {
         // Alt and a letter stands for an F-key, for terminals that keep
         // the F-keys to themselves.
@@ -181,7 +183,7 @@ void Player::OnFunctionKey(int number) {
     case 4: InsertFromList(if_list_scratch); return;
     case 5: ChooseVoice(); return;
     case 6: ChooseSaveToRestore(); return;
-    case 7: ChooseGame(); return;
+    case 7: ChooseGame(false); return;
     case 8: ReadStatusLine(); return;
     case 9: ReadCommandLine(); return;
     default: return;
@@ -261,8 +263,8 @@ void Player::Help() {
 void Player::InsertFromList(int type) {
   CTTSWString chosen;
   WithDialog([&] { m_narro.getList(chosen, static_cast<if_list_type>(type), "", ""); });
-  const std::wstring word = static_cast<const wchar_t*>(chosen);
-  if (word.empty()) {
+  const std::wstring listed = static_cast<const wchar_t*>(chosen);
+  if (listed.empty()) {
     Say(L"Nothing inserted.");
     return;
   }
@@ -270,9 +272,17 @@ void Player::InsertFromList(int type) {
     Say(L"The game waits for a key, not a command.");
     return;
   }
-  const bool whole = InsertText(word);
+  // The game's text keeps its punctuation ("that!"); the command takes the
+  // word as the player would type it. A mark alone stays as it is.
+  std::wstring word = LineEditor::Bare(listed);
+  if (word.empty()) word = listed;
+  if (!m_editor.InsertWord(word)) {
+    Say(L"The game takes at most " + std::to_wstring(m_editor.Limit()) + L" characters. Nothing inserted.");
+    Redraw();
+    return;
+  }
   Redraw();
-  if (whole) Say(word);
+  Say(word);
 }
 
 void Player::AdjustVoice(int rateStep, int volumeStep) {

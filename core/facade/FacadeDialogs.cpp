@@ -35,6 +35,18 @@ void CNarro::getSaves(CTTSWString& result, const CTTSString& story, const char* 
   if (!done) result = CTTSWString();
 }
 
+void CNarro::getGames(CTTSWString& result, const CTTSString& folder, const char* gameExts,
+                      const char* saveExts) {
+  result = CTTSWString();
+  bool done = false;
+  const ListContext lists{*this, m_textStore.get(), m_speech.get(), m_root};
+  NARRO_GUARDED("CNarro::getGames", [&] {
+    result = CTTSWString(ShowFolderGames(lists, static_cast<const char*>(folder), gameExts, saveExts));
+    done = true;
+  });
+  if (!done) result = CTTSWString();
+}
+
 void CNarro::getInput(CTTSWString& result, const std::string& prompt, bool clean) {
   result = CTTSWString(AskForLine(prompt, clean, checkFlags(kConfirmFlags)));
 }

@@ -39,7 +39,7 @@
 //   InitializeSAPI (until the voice has started or failed), release (until
 //   the audio thread has stopped; the current sound is cut off), GetCRC,
 //   findGame, getSaveFile and addNewGame (file reading; addNewGame also
-//   waits up to 10 s for its lock), the dialogs, getSaves among them (until
+//   waits up to 10 s for its lock), the dialogs, getSaves and getGames among them (until
 //   the player closes them), getVersion (up to 30 s).
 //   Any call that writes a log line (most do) waits at most 250 ms for a
 //   stalled debug-output listener; the lines of the next second are then
@@ -51,7 +51,8 @@
 //   host. Wrap them in try/catch.
 //   Every other operation throws nothing of its own: failures are logged and
 //   reported by the result, or absorbed. MonitorInput, Speak, release,
-//   getList, getSaves, addNewGame, findGame and getSaveFile catch everything.
+//   getList, getSaves, getGames, addNewGame, findGame and getSaveFile catch
+//   everything.
 //   The rest, like any C++ code that allocates, can still let std::bad_alloc
 //   through when memory runs out, and InitializeSAPI std::system_error when
 //   the system refuses it its audio thread.
@@ -473,7 +474,12 @@ class NARRO_API CNarro : public MySingleton<CNarro> {
   // saved-games list walks a folder. A story no database knows is tied to
   // its saves all the same. Each entry is the save's name (the part before
   // its CRC tag); Delete deletes a save after a Yes, as in the saved-games
-  // list. saveExts as in getList.
+  // list, but the question names the save ("Delete the saved game river? Y
+  // or N"), Escape answers No, and No is said ("Not deleted."). The entry
+  // under the cursor is said when the list opens, queued behind the
+  // introduction, and Enter chooses only an entry heard since: an Enter
+  // that comes first says it, and the next Enter chooses it.
+  // saveExts as in getList.
   // result is always set: the chosen save's full path; the empty result on
   // Escape; when no save exists (the list then opens empty, announced as
   // holding 0 entries, and "Found [0] saves." is logged, as the saved-games
@@ -483,6 +489,20 @@ class NARRO_API CNarro : public MySingleton<CNarro> {
   // story folder takes time. Never throws: a failure is logged and gives
   // the empty result.
   void getSaves(CTTSWString& result, const CTTSString& story, const char* saveExts);
+  // The spoken games list of one folder, without asking for it: the games
+  // the games list would find under folder (gameExts and saveExts as in
+  // getList). Each entry is a game's name. The list opens as getSaves
+  // opens its own: the entry under the cursor said, Enter choosing only an
+  // entry heard.
+  // A game with a warning asks as the games list does; Retry shows this
+  // folder's list again.
+  // result is always set: the chosen game's full path; the empty result on
+  // Escape, on Abort, when folder holds no game (the list then opens
+  // empty), and when no dialog can be shown (no terminal). Blocks until
+  // the player closes the list; walking a large folder takes time. Never
+  // throws: a failure is logged and gives the empty result.
+  void getGames(CTTSWString& result, const CTTSString& folder, const char* gameExts,
+                const char* saveExts);
   // A one-line spoken text input titled prompt; result is the typed text.
   // With fileName set, "&" becomes " and " and each of . - ( ) , \ / becomes
   // "_". The empty result on Escape or Cancel, and when no dialog can be

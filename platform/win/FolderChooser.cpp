@@ -87,12 +87,14 @@ class FolderDialog : public Dialog {
     return SendMessage(list, LB_GETITEMDATA, static_cast<WPARAM>(current));
   }
 
-  void SayCurrent() {
+  // flags 3 as the cursor moves, each folder cutting off the one before;
+  // 1 at the opening, behind whatever introduced the chooser.
+  void SayCurrent(int flags = 3) {
     if (!m_speak) return;
     HWND list = GetDlgItem(kFolderList);
     const LRESULT current = SendMessage(list, LB_GETCURSEL);
     if (current >= 0) {
-      Current<Announcer>().Announce(static_cast<ListBox*>(list)->EntryText(static_cast<int>(current)), 3);
+      Current<Announcer>().Announce(static_cast<ListBox*>(list)->EntryText(static_cast<int>(current)), flags);
     }
   }
 
@@ -141,7 +143,7 @@ class FolderDialog : public Dialog {
         Current<Announcer>().Announce(static_cast<ListBox*>(list)->EntryText(static_cast<int>(current)), 1);
       }
     } else {
-      SayCurrent();
+      SayCurrent(moved ? 3 : 1);
     }
     return true;
   }

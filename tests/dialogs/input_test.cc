@@ -96,7 +96,7 @@ TEST_F(InputTest, AFolderThatCannotBeOpenedIsSaidSoAndTheChooserStays) {
   EXPECT_EQ(Spoken(), (std::vector<std::string>{
                           "17 Hit enter to scan this directory for supported games. Or Escape "
                           "to quit.",
-                          "19 top", "19 top, 1 folder", "17 locked", "19 locked cannot be opened."}));
+                          "17 top", "19 top, 1 folder", "17 locked", "19 locked cannot be opened."}));
 }
 
 }  // namespace

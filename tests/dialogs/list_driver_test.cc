@@ -101,6 +101,31 @@ TEST_F(ListDriverTest, GamesFoundUnderTheChosenFolderAndTheirWarnings) {
   EXPECT_TRUE(warned);
 }
 
+// getGames: the folder's list at once, no chooser; its first entry said
+// behind the introduction, and the first Enter says it rather than
+// choosing it.
+TEST_F(ListDriverTest, TheGamesOfAKnownFolderOpenWithoutAChooser) {
+  CopyFile(DemoFile("cave.z5"), Games("cave.z5"));
+  CopyFile(DemoFile("tower.z5"), Games("tower.z5"));
+  const auto games = [&](const std::wstring& keys) {
+    Keys(keys);
+    CTTSWString result(L"untouched");
+    Facade().getGames(result, CTTSString(Games()), "z5,z8", "sav");
+    return std::wstring(static_cast<const wchar_t*>(result));
+  };
+  Forget();
+  EXPECT_EQ(games(L"<Enter><Enter>"), CNarro::ASCII_To_UC8(Games("cave.z5")));
+  const std::vector<std::string> spoken = Spoken();
+  ASSERT_GE(spoken.size(), 3u);
+  EXPECT_EQ(spoken[0].rfind("19 There are 2 entries in the list.", 0), 0u) << spoken[0];
+  EXPECT_EQ(spoken[1], "17 Cave Quest");
+  EXPECT_EQ(spoken[2], "19 Cave Quest");
+  EXPECT_FALSE(LogHas("Choose "));
+  // A warning's Retry shows the same folder's list again.
+  EXPECT_EQ(games(L"t<Enter>r<Down><Enter>i"), CNarro::ASCII_To_UC8(Games("tower.z5")));
+  EXPECT_EQ(games(L"<Esc>"), L"");
+}
+
 TEST_F(ListDriverTest, CancellingTheFolderChoiceScansNothing) {
   CopyFile(DemoFile("cave.z5"), Games("cave.z5"));
   StartIn(Games());

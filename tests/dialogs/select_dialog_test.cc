@@ -112,6 +112,51 @@ TEST_F(SelectDialogTest, AnEmptyListSaysZeroEntriesAndNothingMore) {
   EXPECT_TRUE(dialog.m_selectedText.empty());
 }
 
+// Heard before chosen: the opening says the entry under the cursor after
+// the introduction, and an entry the player may not have heard yet is said
+// by Enter rather than chosen.
+TEST_F(SelectDialogTest, HeardFirstTheEntryFollowsTheIntroductionAndTheFirstEnterSaysIt) {
+  AddFruit();
+  dialog.m_heardBeforeChosen = true;
+  EXPECT_EQ(Run(L"<Enter><Enter>"), 1);
+  EXPECT_EQ(Spoken(), (std::vector<std::string>{"19 " + intro, "17 apple", "19 apple", "2 "}));
+  EXPECT_EQ(dialog.m_selectedText, L"apple");
+  EXPECT_EQ(dialog.m_selectedItem, &apple);
+}
+
+TEST_F(SelectDialogTest, HeardFirstAnEntryTheCursorReachedIsChosenByOneEnter) {
+  AddFruit();
+  dialog.m_heardBeforeChosen = true;
+  // The cursor is known from the opening: the first Down moves.
+  EXPECT_EQ(Run(L"<Down><Enter>"), 1);
+  EXPECT_EQ(Spoken(), (std::vector<std::string>{"19 " + intro, "17 apple", "19 Banana", "2 "}));
+  EXPECT_EQ(dialog.m_selectedText, L"Banana");
+}
+
+TEST_F(SelectDialogTest, HeardFirstALetterOnTheCurrentEntrySaysItSoEnterChoosesIt) {
+  AddFruit();
+  dialog.m_heardBeforeChosen = true;
+  EXPECT_EQ(Run(L"a<Enter>"), 1);
+  EXPECT_EQ(Spoken(), (std::vector<std::string>{"19 " + intro, "17 apple", "19 apple", "2 "}));
+  EXPECT_EQ(dialog.m_selectedText, L"apple");
+}
+
+TEST_F(SelectDialogTest, HeardFirstWithoutAnIntroductionTheEntryIsSaidAtOnce) {
+  AddFruit();
+  Facade().setFlags(0);
+  dialog.m_heardBeforeChosen = true;
+  EXPECT_EQ(Run(L"<Enter><Esc>"), 2);
+  EXPECT_EQ(Spoken(), (std::vector<std::string>{"19 apple", "19 apple"}));
+  EXPECT_TRUE(dialog.m_selectedText.empty());
+}
+
+TEST_F(SelectDialogTest, HeardFirstAnEmptyListClosesOnTheFirstEnter) {
+  dialog.m_heardBeforeChosen = true;
+  EXPECT_EQ(Run(L"<Enter>"), 1);
+  EXPECT_EQ(Spoken().size(), 2u);  // the introduction, the stop at the close
+  EXPECT_TRUE(dialog.m_selectedText.empty());
+}
+
 TEST_F(SelectDialogTest, EntriesBeyondLatin1AreShownAndChosenWhole) {
   FakeItem greek;
   dialog.m_items[L"\u03bb\u03c5\u03c7\u03bd\u03bf\u03c2"] = &greek;

@@ -76,10 +76,17 @@ TEST_F(StorySavesTest, SavesBesideTheStoryAndInTheDataFolderAreListedByName) {
   EXPECT_EQ(Spoken().at(0), Intro(3));
   EXPECT_TRUE(Heard("19 lake"));
   Forget();
-  // The first Down reaches the first entry, deep.
-  EXPECT_EQ(Saves(L"<Down><Down><Enter>", Games("cave.z5")), Wide(hall));
+  // The opening says the first entry, deep, behind the introduction; the
+  // first Down moves on to hall.
+  EXPECT_EQ(Saves(L"<Down><Enter>", Games("cave.z5")), Wide(hall));
+  EXPECT_EQ(Spoken().at(1), "17 deep");
   EXPECT_TRUE(Heard("19 hall"));
-  EXPECT_EQ(Saves(L"<Enter>", Games("cave.z5")), Wide(deep));
+  Forget();
+  // Enter at once says deep again rather than choosing it unheard; the
+  // next Enter chooses it.
+  EXPECT_EQ(Saves(L"<Enter>", Games("cave.z5")), L"");
+  EXPECT_EQ(Spoken(), (std::vector<std::string>{Intro(3), "17 deep", "19 deep", "2 "}));
+  EXPECT_EQ(Saves(L"<Enter><Enter>", Games("cave.z5")), Wide(deep));
   EXPECT_EQ(Saves(L"h<Esc>", Games("cave.z5")), L"");
   // Only the saves extensions given count.
   EXPECT_EQ(Saves(L"h<Enter>", Games("cave.z5"), ".qzl"), L"");
@@ -89,7 +96,13 @@ TEST_F(StorySavesTest, SavesBesideTheStoryAndInTheDataFolderAreListedByName) {
 TEST_F(StorySavesTest, DeleteRemovesTheSaveAfterAYes) {
   const std::string hall = CaveSave(Games(), "hall");
   const std::string lake = CaveSave(DataFile("saves/"), "lake");
+  Forget();
   EXPECT_EQ(Saves(L"h<Del>n<Esc>", Games("cave.z5")), L"");
+  EXPECT_TRUE(FileExists(hall));
+  // The question names the save; Escape answers No.
+  EXPECT_TRUE(Heard("19 Delete the saved game hall? Y or N"));
+  EXPECT_TRUE(Heard("19 Not deleted."));
+  EXPECT_EQ(Saves(L"h<Del><Esc><Esc>", Games("cave.z5")), L"");
   EXPECT_TRUE(FileExists(hall));
   EXPECT_EQ(Saves(L"h<Del>y<Enter>", Games("cave.z5")), L"");
   EXPECT_FALSE(FileExists(hall));

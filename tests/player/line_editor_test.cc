@@ -92,3 +92,52 @@ TEST(PlayerLineEditorTest, HistoryForgetsTheOldest) {
   for (size_t i = 0; i < LineEditor::kHistoryLimit - 1; ++i) editor.Down();
   EXPECT_EQ(editor.Text(), L"go " + std::to_wstring(LineEditor::kHistoryLimit));
 }
+
+TEST(PlayerLineEditorTest, AListWordLosesTheMarksAroundItAndKeepsThoseInside) {
+  EXPECT_EQ(LineEditor::Bare(L"that!"), L"that");
+  EXPECT_EQ(LineEditor::Bare(L"(lamp),"), L"lamp");
+  EXPECT_EQ(LineEditor::Bare(L"\"Hello?\""), L"Hello");
+  EXPECT_EQ(LineEditor::Bare(L"don't"), L"don't");
+  EXPECT_EQ(LineEditor::Bare(L"north-east."), L"north-east");
+  EXPECT_EQ(LineEditor::Bare(L"caf\xE9!"), L"caf\xE9");
+  EXPECT_EQ(LineEditor::Bare(L"42."), L"42");
+  EXPECT_EQ(LineEditor::Bare(L"--!?"), L"");
+  EXPECT_EQ(LineEditor::Bare(L""), L"");
+}
+
+TEST(PlayerLineEditorTest, AListWordIsSetApartFromTheTextAroundIt) {
+  LineEditor editor;
+  // At the end of the line: a space after it, so that the next word typed
+  // stands apart.
+  EXPECT_TRUE(editor.InsertWord(L"take"));
+  EXPECT_EQ(editor.Text(), L"take ");
+  editor.Insert(L"look");
+  EXPECT_EQ(editor.Text(), L"take look");
+  // Right after a word: a space before it too.
+  EXPECT_TRUE(editor.InsertWord(L"lamp"));
+  EXPECT_EQ(editor.Text(), L"take look lamp ");
+  // In the middle, touching words on both sides.
+  editor.Home();
+  editor.Right();
+  editor.Right();
+  EXPECT_TRUE(editor.InsertWord(L"x"));
+  EXPECT_EQ(editor.Text(), L"ta x ke look lamp ");
+  EXPECT_EQ(editor.Cursor(), 5u);
+  // Between blanks: nothing added.
+  editor.End();
+  editor.Insert(L" ");
+  editor.Left();
+  EXPECT_TRUE(editor.InsertWord(L"it"));
+  EXPECT_EQ(editor.Text(), L"ta x ke look lamp it ");
+}
+
+TEST(PlayerLineEditorTest, AListWordThatDoesNotFitLeavesTheLineAsItWas) {
+  LineEditor editor;
+  editor.SetLimit(10);
+  editor.Insert(L"take");
+  EXPECT_FALSE(editor.InsertWord(L"lamps"));  // " lamps " would make 11
+  EXPECT_EQ(editor.Text(), L"take");
+  EXPECT_EQ(editor.Cursor(), 4u);
+  EXPECT_TRUE(editor.InsertWord(L"box"));
+  EXPECT_EQ(editor.Text(), L"take box ");
+}

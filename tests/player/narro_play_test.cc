@@ -775,7 +775,7 @@ TEST_F(NarroPlay, DeleteInTheSavedGamesListRemovesThatSaveOnly) {
   Type("b");
   Heard("beta");
   tmux().Keys("DC");
-  Heard("Are you sure you want to delete the saved game?");
+  Heard("Delete the saved game beta? Y or N", true);
   Type("y");
   Heard("deleted");
   EXPECT_TRUE(Eventually([&] { return !FileExists(beta); }));
@@ -842,7 +842,7 @@ TEST_F(NarroPlay, AStoryInAFolderNamedInLatin1IsSavedRestoredAndChosenFromTheGam
   Type("t");
   ASSERT_TRUE(Eventually([&] { return tmux().RowOf("> The Tower") >= 0; })) << tmux().Screen();
   tmux().Keys("Enter");
-  Heard("End this game and start The Tower? Yes or No.", true);
+  Heard("End Cave Quest and start The Tower? Unsaved progress in Cave Quest is lost. Yes or No.", true);
   Type("y");
   Heard("Starting The Tower.", true);
   EXPECT_TRUE(Shown("/tower.z5]"));
@@ -869,7 +869,7 @@ TEST_F(NarroPlay, AStoryTheInterpreterCannotBeGivenLeavesTheGameGoingOn) {
   tmux().Keys("Down");
   ASSERT_TRUE(Eventually([&] { return tmux().RowOf("> caf") >= 0; })) << tmux().Screen();
   tmux().Keys("Enter");
-  Heard("End this game and start");
+  Heard("Unsaved progress in Cave Quest is lost. Yes or No.");
   Type("y");
   Heard("is not UTF-8 text. The game goes on.");
   Send("look");
@@ -1807,6 +1807,150 @@ TEST_F(NarroPlay, ASymlinkIsWrittenThroughOnlyWhenItsTargetWasReadAsSettings) {
   EXPECT_FALSE(FileExists(Path("nothing.conf")));
   ASSERT_EQ(lstat(Path("conf/narro/player.conf").c_str(), &info), 0);
   EXPECT_TRUE(S_ISLNK(info.st_mode));
+}
+
+// ---------------------------------------------------------------------
+// Dialog flows.
+
+// Whether a request cut off what was being said (the purge flag, 2).
+bool Purges(const Utterance& utterance) { return (std::atoi(utterance.flags.c_str()) & 2) != 0; }
+
+// The name typed is said back before the game saves; the saved-games list
+// says the entry under its cursor after its introduction, and an Enter
+// that comes before the player heard that entry says it rather than
+// restoring it; the next Enter restores.
+TEST_F(NarroPlay, TheSaveNameIsSaidBackAndTheListsFirstEnterSaysTheEntry) {
+  Start("game/cave.z5");
+  Heard(kCaveEntrance);
+  Send("north");
+  Heard(kCaveHall);
+  ASSERT_NO_FATAL_FAILURE(SaveAs("river"));
+  Heard("Saving as river.", true);
+  Heard("Ok.", true);
+  ASSERT_FALSE(SaveFile("river").empty());
+  Send("east");
+  Heard(kCaveCrack);
+  const size_t before = Speech().size();
+  EXPECT_EQ(OpenSavedGames(), "There are 1 entries in the list.");
+  const int intro = static_cast<int>(m_next) - 1;
+  const int entry = Heard("river", true);
+  ASSERT_GT(entry, intro);
+  // Queued behind the introduction, not cutting it off.
+  EXPECT_FALSE(Purges(Speech()[static_cast<size_t>(entry)])) << Speech()[static_cast<size_t>(entry)].flags;
+  tmux().Keys("Enter");
+  Heard("river", true);
+  ASSERT_TRUE(Shown("Saved Games"));  // still open: nothing restored yet
+  tmux().Keys("Enter");
+  Heard("Ok.", true);
+  EXPECT_EQ(CountHeard("Ok.", before), 1);
+  Send("look");
+  Heard(kCaveHall);
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+}
+
+// The delete question names the save; Escape answers it No, and the save
+// and the list stay.
+TEST_F(NarroPlay, TheDeleteQuestionNamesTheSaveAndEscapeAnswersNo) {
+  Start("game/cave.z5");
+  Heard(kCaveEntrance);
+  ASSERT_NO_FATAL_FAILURE(SaveAs("alpha"));
+  Heard("Ok.", true);
+  const std::string alpha = SaveFile("alpha");
+  ASSERT_FALSE(alpha.empty());
+  OpenSavedGames();
+  Heard("alpha", true);
+  tmux().Keys("DC");
+  Heard("Delete the saved game alpha? Y or N", true);
+  tmux().Keys("Escape");
+  Heard("Not deleted.", true);
+  ASSERT_TRUE(Eventually([&] { return tmux().RowOf("alpha") >= 0 && tmux().Screen().find("Delete Game") == std::string::npos; }))
+      << tmux().Screen();
+  EXPECT_TRUE(FileExists(alpha));
+  tmux().Keys("Escape");
+  Heard("Not restored.", true);
+  EXPECT_TRUE(FileExists(alpha));
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+}
+
+// The first F7 asks for the folder; once a game was chosen there, F7 opens
+// that folder's list at once, its first entry said after the introduction.
+// Alt F still asks for a folder. Switching says what is lost; Escape stays.
+TEST_F(NarroPlay, F7OpensTheKnownGamesFolderAtOnceAndSwitchingSaysWhatIsLost) {
+  CopyStory("tower.z5", "game/tower.z5");
+  Start("game/cave.z5");
+  Heard(kCaveEntrance);
+  tmux().Keys("F7");
+  ASSERT_TRUE(Shown("Choose a directory to scan for games"));
+  // The chooser's introduction is heard whole: the folder under the cursor
+  // waits behind it.
+  Heard("Hit enter to scan this directory");
+  const int folder = Heard("game", true);
+  if (folder >= 0) {
+    EXPECT_FALSE(Purges(Speech()[static_cast<size_t>(folder)])) << Speech()[static_cast<size_t>(folder)].flags;
+  }
+  tmux().Keys("Enter");
+  ASSERT_TRUE(Shown("Supported Games"));
+  Heard("entries in the list.");
+  Type("t");
+  Heard("The Tower", true);
+  tmux().Keys("Enter");
+  Heard("End Cave Quest and start The Tower? Unsaved progress in Cave Quest is lost. Yes or No.", true);
+  tmux().Keys("Escape");
+  Heard("The game goes on.", true);
+  Send("north");
+  Heard(kCaveHall);
+
+  tmux().Keys("F7");
+  ASSERT_TRUE(Shown("Supported Games"));
+  EXPECT_EQ(tmux().Screen().find("Choose a directory"), std::string::npos) << tmux().Screen();
+  Heard("There are 2 entries in the list.");
+  Heard("Cave Quest", true);
+  Type("t");
+  Heard("The Tower", true);
+  tmux().Keys("Enter");
+  Heard("Unsaved progress in Cave Quest is lost. Yes or No.");
+  Type("y");
+  Heard("Starting The Tower.", true);
+  Heard("Foot of the Tower");
+
+  tmux().Keys("M-f");
+  ASSERT_TRUE(Shown("Choose a directory to scan for games"));
+  tmux().Keys("Escape");
+  Heard("The game goes on.", true);
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+}
+
+// A word taken from the word list goes in without the game's punctuation
+// (the list keeps "zounds!") and apart from the words before and after it.
+TEST_F(NarroPlay, AWordFromTheListGoesInWithoutItsPunctuationAsAWordOfItsOwn) {
+  const std::string standIn = StandIn("shout.py", R"PY(
+event()
+turn(1, ["Someone shouts zounds! and runs."], windows=True)
+gen = 1
+while True:
+    ev = event()
+    gen += 1
+    turn(gen, ["You said: " + ev.get("value", "")] if ev.get("type") == "line" else [])
+)PY");
+  Start(standIn + " game/cave.z5");
+  Heard("Someone shouts zounds! and runs.", true);
+  Type("say");
+  tmux().Keys("F3");
+  ASSERT_TRUE(Shown("Word List"));
+  Heard("entries in the list.");
+  Type("z");
+  Heard("zounds!", true);
+  tmux().Keys("Enter");
+  Heard("zounds", true);
+  ASSERT_TRUE(Shown(">say zounds"));
+  Type("now");
+  tmux().Keys("Enter");
+  Heard("You said: say zounds now", true);
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
 }
 
 }  // namespace
