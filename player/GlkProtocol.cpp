@@ -287,8 +287,15 @@ std::string GlkSession::Start(int width, int height) {
 }
 
 std::optional<GlkUpdate> GlkSession::Next() {
+  if (!m_fault.empty()) return std::nullopt;
   std::optional<GlkUpdate> update = m_reader.Next();
   if (!update) return update;
+  m_lastWasAnswer = m_busy;
+  m_unasked = m_busy ? 0 : m_unasked + 1;
+  if (m_unasked > kUnaskedLimit) {
+    m_fault = "sends updates nothing asked for";
+    return std::nullopt;
+  }
   m_busy = false;
   if (!update->error.empty()) return update;
   m_gen = update->gen;

@@ -134,8 +134,15 @@ class GlkSession {
   // Output of the interpreter, as it comes.
   void Feed(const std::string& bytes) { m_reader.Feed(bytes); }
   // The next complete update, its requests taken note of.
+  // An update that answers no event is taken too (an interpreter may
+  // send one more), but one that keeps sending them while its events go
+  // unanswered is at fault: it would keep the player's deadline for the
+  // answer from ever coming.
   std::optional<GlkUpdate> Next();
-  const std::string& Fault() const { return m_reader.Fault(); }
+  const std::string& Fault() const { return m_reader.Fault().empty() ? m_fault : m_reader.Fault(); }
+  // Whether the last update answered the event sent before it.
+  bool LastWasAnswer() const { return m_lastWasAnswer; }
+  static constexpr int kUnaskedLimit = 20;
 
   // What is open now.
   const GlkInputRequest* LineInput() const;
@@ -169,6 +176,9 @@ class GlkSession {
   std::optional<int> m_timer;
   bool m_exit = false;
   bool m_busy = false;
+  bool m_lastWasAnswer = false;
+  int m_unasked = 0;  // updates in a row that answered nothing
+  std::string m_fault;
 };
 
 }  // namespace player

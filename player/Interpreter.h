@@ -50,8 +50,12 @@ class Interpreter {
   std::string ErrorTail() const;
 
   // Sends bytes; false when the interpreter has closed its input or takes
-  // nothing for `timeoutMs`.
-  bool Write(const std::string& bytes, int timeoutMs = 2000);
+  // nothing for `timeoutMs`. Events are small and sent one at a time, so
+  // a pipe full for that long is an interpreter that no longer reads.
+  bool Write(const std::string& bytes, int timeoutMs = 500);
+  // Its input is open: it did not close it (a Write that failed for
+  // that reason closes it here).
+  bool InputOpen() const { return m_in >= 0; }
 
   // After its output ended: waits at most `timeoutMs` for it to end, then
   // stops it. Returns its exit code, or 128 + the signal that ended it,

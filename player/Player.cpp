@@ -265,8 +265,10 @@ void Player::Send(const std::string& event) {
   m_answerDue = Clock::now() + kAnswerLimit;
   if (!m_interpreter.Write(event)) {
     m_interpreter.ReadErrors();
-    // Its end is noticed when its output closes; an interpreter that stops
-    // reading but keeps running is given up when its answer is late.
+    // Its end is noticed when its output closes. One that runs on but
+    // has left a pipe's worth of events unread is not reading at all:
+    // the player would wait on it at every key.
+    if (m_interpreter.InputOpen()) Fault("the interpreter has stopped reading what narro-play sends");
   }
 }
 
@@ -287,7 +289,8 @@ void Player::OnInterpreterOutput() {
 }
 
 void Player::OnUpdate(const GlkUpdate& update) {
-  m_answerDue.reset();
+  // Only an answer meets the deadline for one.
+  if (m_session->LastWasAnswer()) m_answerDue.reset();
   if (!update.error.empty()) {
     // The interpreter says this player broke the protocol: nothing sensible
     // can follow.

@@ -181,3 +181,28 @@ TEST(GlkSessionTest, TimerTicksAndTheGameEnding) {
   EXPECT_FALSE(session.Waiting());
   EXPECT_EQ(session.Resize(100, 30), "");
 }
+
+TEST(GlkSessionTest, UpdatesNothingAskedForAreTakenAFewTimesThenAFault) {
+  GlkSession session;
+  session.Start(80, 24);
+  session.Feed(R"({"type":"update","gen":1,"input":[{"id":1,"type":"line"}]})");
+  ASSERT_TRUE(session.Next());
+  EXPECT_TRUE(session.LastWasAnswer());
+  // One more after an answer is taken, and does not count as the answer.
+  session.Feed(R"({"type":"update","gen":2,"input":[{"id":1,"type":"line"}]})");
+  ASSERT_TRUE(session.Next());
+  EXPECT_FALSE(session.LastWasAnswer());
+  EXPECT_TRUE(session.Fault().empty());
+  // An answer sets the count back.
+  ASSERT_NE(session.AnswerLine(L"look"), "");
+  session.Feed(R"({"type":"update","gen":3,"input":[{"id":1,"type":"line"}]})");
+  ASSERT_TRUE(session.Next());
+  EXPECT_TRUE(session.LastWasAnswer());
+  int taken = 0;
+  for (int gen = 4; gen < 4 + 2 * GlkSession::kUnaskedLimit; ++gen) {
+    session.Feed(R"({"type":"update","gen":)" + std::to_string(gen) + R"(,"input":[{"id":1,"type":"line"}]})");
+    if (session.Next()) ++taken;
+  }
+  EXPECT_EQ(taken, GlkSession::kUnaskedLimit);
+  EXPECT_EQ(session.Fault(), "sends updates nothing asked for");
+}

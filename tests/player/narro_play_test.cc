@@ -1660,6 +1660,23 @@ time.sleep(3600)
   ExpectFault("the interpreter has not answered for 10 seconds");
 }
 
+// An interpreter that stops reading and talks on, update after update, is
+// at fault: its updates never answer what the player sent.
+TEST_F(NarroPlay, AnInterpreterSendingUpdatesNothingAskedForIsAFault) {
+  const std::string standIn = StandIn("chatter.py", R"PY(
+event()
+turn(1, ["A game that talks over the player."], windows=True)
+gen = 2
+while True:
+    time.sleep(0.05)
+    turn(gen, ["Tick %d." % gen])
+    gen += 1
+)PY");
+  Start(standIn + " game/cave.z5");
+  Heard("A game that talks over the player.", true);
+  ExpectFault("the interpreter sends updates nothing asked for");
+}
+
 // An update of a megabyte, twenty thousand paragraphs at once: the player
 // keeps the end of it, and still answers.
 TEST_F(NarroPlay, AnUpdateOfAMegabyteStillLeavesThePlayerAnswering) {
