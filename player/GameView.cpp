@@ -192,6 +192,10 @@ void GameView::Apply(const GlkUpdate& update, Output& out) {
   for (const GlkContent& content : update.content) {
     auto it = m_windows.find(content.id);
     if (it == m_windows.end()) {
+      if (m_windows.size() >= kWindowLimit) {
+        TooManyWindows(said);
+        continue;
+      }
       // Content for a window the layout never named: read it by its shape.
       Window guess;
       guess.type = content.lines.empty() ? "buffer" : "grid";
@@ -325,6 +329,10 @@ void GameView::UpdateWindows(const std::vector<GlkWindow>& windows, std::vector<
   std::map<int, Window> next;
   for (const GlkWindow& layout : windows) {
     if (layout.type == "pair") continue;
+    if (next.size() >= kWindowLimit) {
+      TooManyWindows(said);
+      break;
+    }
     auto old = m_windows.find(layout.id);
     Window window = old != m_windows.end() ? old->second : Window();
     const bool isNew = old == m_windows.end() || old->second.type != layout.type;
@@ -340,6 +348,13 @@ void GameView::UpdateWindows(const std::vector<GlkWindow>& windows, std::vector<
     next[layout.id] = window;
   }
   m_windows.swap(next);
+}
+
+void GameView::TooManyWindows(std::vector<std::wstring>& said) {
+  if (m_toldWindows) return;
+  m_toldWindows = true;
+  said.push_back(L"The game opened more than " + std::to_wstring(kWindowLimit) +
+                 L" windows; the others are not shown or spoken.");
 }
 
 void GameView::EndOpenParagraph(Output& out) {
@@ -386,11 +401,12 @@ void GameView::ApplyBuffer(const GlkContent& content, Output& out) {
       m_open = text;
       m_openOnScreen = true;
     }
-    if (!m_firstTurnDone) {
+    if (m_open.size() > kOpenLimit) EndOpenParagraph(out);
+    if (!m_firstTurnDone && m_banner.size() < kBannerLimit) {
       if (paragraph.append && !m_banner.empty()) m_banner.pop_back();
-      m_banner += text + L"\n";
+      m_banner += text.substr(0, kBannerLimit) + L"\n";
       for (const GlkSpan& span : paragraph.spans) {
-        const std::wstring words = Trimmed(Printable(span.text));
+        const std::wstring words = Trimmed(Printable(span.text.substr(0, kTitleLimit)));
         if (words.empty()) continue;
         if (span.style == "header" && m_title.empty()) m_title = words;
         if (span.style == "subheader" && m_titleSub.empty()) m_titleSub = words;
@@ -417,7 +433,8 @@ void GameView::ApplyBuffer(const GlkContent& content, Output& out) {
 
 void GameView::ApplyGrid(const GlkContent& content, Window& window, Output& out,
                          std::vector<std::wstring>& said) {
-  const bool status = m_windows.count(StatusWindow()) != 0 && &m_windows[StatusWindow()] == &window;
+  const auto statusWindow = m_windows.find(StatusWindow());
+  const bool status = statusWindow != m_windows.end() && &statusWindow->second == &window;
   if (content.clear) {
     std::fill(window.lines.begin(), window.lines.end(), std::wstring());
     std::fill(window.reverse.begin(), window.reverse.end(), false);

@@ -88,6 +88,15 @@ class GameView {
   static constexpr size_t kTurnLimit = 64 * 1024;
   // The screen is given at most this much of one update's text.
   static constexpr size_t kShownLimit = 256 * 1024;
+  // A paragraph that never ends is shown in lines of at most this much,
+  // not redrawn whole under the command line at every update.
+  static constexpr size_t kOpenLimit = 16 * 1024;
+  // The banner kept for the story's title, and the title itself.
+  static constexpr size_t kBannerLimit = 64 * 1024;
+  static constexpr size_t kTitleLimit = 1024;
+  // Windows kept; a game with more is hostile or broken, and the rest of
+  // them go unseen and unheard, which the player is told once.
+  static constexpr size_t kWindowLimit = 256;
 
  private:
   struct Window {
@@ -102,6 +111,7 @@ class GameView {
   void ApplyBuffer(const GlkContent& content, Output& out);
   void ApplyGrid(const GlkContent& content, Window& window, Output& out, std::vector<std::wstring>& said);
   void AddToTurn(const std::wstring& line, bool append);
+  void TooManyWindows(std::vector<std::wstring>& said);
   int StatusWindow() const;
   // Hears the status area's changes; `readsKeys`: the game waits for a
   // single key, not a command.
@@ -122,6 +132,7 @@ class GameView {
   bool m_hasScore = false;
   long m_score = 0;
   bool m_replaying = false;  // inside the interpreter's replay of history
+  bool m_toldWindows = false;
   std::map<std::pair<int, int>, std::vector<std::vector<std::wstring>>> m_drawn;  // cleared windows' last drawings by place
   bool m_firstTurnDone = false;
   std::wstring m_banner;

@@ -322,3 +322,35 @@ TEST(GameViewTest, TheReplayedScrollbackAfterARestoreIsShownNotHeard) {
              out);
   EXPECT_EQ(view.TakeTurn(), L"New.");
 }
+
+TEST(GameViewTest, WindowsParagraphsAndBannersAreBounded) {
+  GameView view;
+  GameView::Output out;
+  // A layout of thousands of tall grids keeps the first few hundred, and
+  // the player hears once that the rest go unseen.
+  std::string windows;
+  for (int id = 1; id <= 5000; ++id) {
+    windows += std::string(id > 1 ? "," : "") + R"({"gridheight":999,"gridwidth":80,"id":)" + std::to_string(id) +
+               R"(,"top":)" + std::to_string(id) + R"(,"type":"grid"})";
+  }
+  view.Apply(Parse(R"({"type":"update","gen":1,"windows":[)" + windows + "]}"), out);
+  const std::wstring told = view.TakeTurn();
+  EXPECT_NE(told.find(L"more than 256 windows"), std::wstring::npos) << told.size();
+  view.Apply(Parse(R"({"type":"update","gen":2,"windows":[)" + windows + "]}"), out);
+  EXPECT_EQ(view.TakeTurn(), L"");  // said once
+
+  // A paragraph that never ends reaches the screen in pieces, never held
+  // whole under the command line; the banner keeps its start.
+  GameView open;
+  GameView::Output shown;
+  const std::string piece(4000, 'x');
+  for (int gen = 1; gen <= 50; ++gen) {
+    open.Apply(Parse(R"({"type":"update","gen":)" + std::to_string(gen) + R"(,"content":[{"id":2,"text":[)"
+                     R"({"append":true,"content":[{"style":"header","text":")" + piece + R"("}]}]}]})"),
+               shown);
+    EXPECT_LE(open.OpenLine().size(), GameView::kOpenLimit + piece.size());
+  }
+  EXPECT_GE(shown.shown.size(), 150000u);
+  EXPECT_LE(open.Banner().size(), GameView::kBannerLimit + piece.size() + 1);
+  EXPECT_LE(open.TitleSpan().size(), GameView::kTitleLimit);
+}
