@@ -25,9 +25,18 @@ int CTextStore::AddText(const std::wstring& text) {
     m_text += text;
     m_text += L'\n';
   }
+  if (m_text.size() > kTextLimit + kTextLimit / 4) {
+    // A game that prints for hours between two commands keeps its latest
+    // text, from the start of a line.
+    size_t cut = m_text.size() - kTextLimit;
+    const size_t line = m_text.find(L'\n', cut);
+    if (line != std::wstring::npos && line + 1 < m_text.size()) cut = line + 1;
+    m_text.erase(0, cut);
+  }
   std::wstring lower = text;
   for (wchar_t& c : lower) c = static_cast<wchar_t>(std::towlower(c));
   for (const std::wstring& word : Tokenize(lower, m_wordSeparators)) {
+    if (m_words.size() >= kWordLimit && m_words.find(word) == m_words.end()) continue;
     m_words[word] = boost::make_shared<CWordListItem>(this);
   }
   m_clearPending = false;

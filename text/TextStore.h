@@ -31,8 +31,13 @@ class CTextStore : public MySingleton<CTextStore> {
   CTextStore& operator=(const CTextStore&) = delete;
 
   // Appends one piece of game output; returns the number of distinct
-  // lower-case words since the last clear.
+  // lower-case words since the last clear. What is kept between two clears
+  // is bounded: the latest kTextLimit characters of text (a quarter more
+  // before it is trimmed), and the first kWordLimit distinct words (far
+  // more than any game's vocabulary).
   int AddText(const std::wstring& text);
+  static constexpr size_t kTextLimit = 1u << 20;
+  static constexpr size_t kWordLimit = 50000;
   // The next AddText replaces the text and the word history.
   void RequestClear() { m_clearPending = true; }
 

@@ -3,7 +3,11 @@
 
 #include <algorithm>
 #include <system_error>
+#include <string>
 #include <utility>
+
+#include "platform/debugout/DebugOutput.h"
+#include "platform/debugout/LogMirror.h"
 
 namespace platform {
 
@@ -72,6 +76,7 @@ void UtteranceQueue::Serve() {
     }
     Utterance utterance = std::move(m_queue.front());
     m_queue.pop_front();
+    m_waitingCharacters -= std::min(m_waitingCharacters, utterance.text.size());
     if (IsCurrent(utterance.generation)) {
       lock.unlock();
       m_end.Speak(utterance);
@@ -86,9 +91,38 @@ void UtteranceQueue::FinishLocked(uint64_t serial) {
   m_done.notify_all();
 }
 
+void UtteranceQueue::DropOldestLocked() {
+  size_t dropped = 0;
+  uint64_t lastDropped = 0;
+  while (!m_queue.empty() && m_queue.size() > 1 &&
+         (m_waitingCharacters > kWaitingCharacterLimit / 2 || m_queue.size() > kWaitingUtteranceLimit / 2)) {
+    const Utterance& oldest = m_queue.front();
+    if (oldest.synchronous) break;  // its caller waits to hear it
+    m_waitingCharacters -= std::min(m_waitingCharacters, oldest.text.size());
+    lastDropped = oldest.serial;
+    m_queue.pop_front();
+    ++dropped;
+  }
+  if (dropped == 0) return;
+  // The notice takes the last dropped one's place and serial, so that
+  // finishing it finishes nothing asked for after it.
+  Utterance notice;
+  notice.serial = lastDropped;
+  notice.generation = m_generation.load(std::memory_order_relaxed);
+  notice.text = kDroppedNotice;
+  notice.settings = m_settings;
+  if (!m_queue.empty() && m_queue.front().text == notice.text) m_queue.pop_front();
+  else m_waitingCharacters += notice.text.size();
+  m_queue.push_front(std::move(notice));
+  const std::string line = "Speech: " + std::to_string(dropped) + " utterances were dropped: too much was waiting";
+  OutputDebugString(line);
+  WriteLogMirror(line);
+}
+
 void UtteranceQueue::PurgeLocked() {
   m_generation.fetch_add(1, std::memory_order_acq_rel);
   m_queue.clear();
+  m_waitingCharacters = 0;
   m_finishedThrough = m_nextSerial - 1;
   m_done.notify_all();
   m_end.Interrupt();
@@ -97,6 +131,7 @@ void UtteranceQueue::PurgeLocked() {
 void UtteranceQueue::DropWaiting() {
   const std::lock_guard<std::mutex> guard(m_lock);
   m_queue.clear();
+  m_waitingCharacters = 0;
   m_finishedThrough = m_nextSerial - 1;
   m_done.notify_all();
 }
@@ -119,7 +154,9 @@ HRESULT UtteranceQueue::Speak(const wchar_t* text, uint32_t flags, ULONG* stream
   utterance.synchronous = !(flags & SPF_ASYNC);
   utterance.settings = m_settings;
   const uint64_t serial = utterance.serial;
+  m_waitingCharacters += utterance.text.size();
   m_queue.push_back(std::move(utterance));
+  if (m_waitingCharacters > kWaitingCharacterLimit || m_queue.size() > kWaitingUtteranceLimit) DropOldestLocked();
   m_end.Interrupt();
   if (streamNumber) *streamNumber = static_cast<ULONG>(serial);
   if (!(flags & SPF_ASYNC)) {

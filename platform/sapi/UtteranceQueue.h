@@ -30,6 +30,14 @@ bool LooksLikeMarkup(const wchar_t* text, uint32_t flags);
 
 class UtteranceQueue {
  public:
+  // What may wait to be spoken: hours of speech. A game or a caller that
+  // asks for more, faster than it is spoken, loses the oldest of what
+  // waits, down to half, and in its place the listener hears kDroppedNotice
+  // (the log says how many went). A synchronous request is never dropped.
+  static constexpr size_t kWaitingCharacterLimit = 256 * 1024;
+  static constexpr size_t kWaitingUtteranceLimit = 10000;
+  static constexpr const wchar_t* kDroppedNotice = L"Some text was not spoken: too much was waiting.";
+
   // The back end must outlive the queue's worker (Stop, or the destructor).
   explicit UtteranceQueue(VoiceBackEnd& end);
   ~UtteranceQueue();
@@ -67,12 +75,14 @@ class UtteranceQueue {
   // With m_lock held.
   void PurgeLocked();
   void FinishLocked(uint64_t serial);
+  void DropOldestLocked();
 
   VoiceBackEnd& m_end;
 
   std::mutex m_lock;
   std::condition_variable m_done;  // callers waiting for their utterance
   std::deque<Utterance> m_queue;
+  size_t m_waitingCharacters = 0;  // the text in m_queue
   VoiceSettings m_settings;
   uint64_t m_nextSerial = 1;
   uint64_t m_finishedThrough = 0;

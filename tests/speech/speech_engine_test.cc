@@ -297,3 +297,19 @@ TEST_F(SpeechEngineTest, PlatformFailureWhileSpeakingBecomesOurExceptionAndIsLog
 }
 
 }  // namespace
+
+// A flood faster than speech keeps what waits bounded: the oldest goes and
+// the log says how many; the newest is still there to be heard.
+TEST_F(SpeechEngineTest, AFloodFasterThanSpeechLosesItsOldestAndSaysSo) {
+  StartSpeaking();
+  const std::wstring page(10000, L'a');
+  for (int i = 0; i < 60; ++i) Engine().SpeakToMe(page + std::to_wstring(i), 1);
+  bool told = false;
+  for (const std::string& line : LogLines()) {
+    told = told || (line.rfind("Speech: ", 0) == 0 && line.find(" utterances were dropped: too much was waiting") != std::string::npos);
+  }
+  EXPECT_TRUE(told);
+  CSpeechTTS::StopSpeaking();
+  Engine().SpeakToMe(L"after the flood", 0);  // synchronous: the queue still serves
+  EXPECT_TRUE(LogHas("after the flood"));
+}

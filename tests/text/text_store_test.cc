@@ -101,3 +101,18 @@ TEST_F(BufferTest, NarrowAndWideOutputReachTheSameStore) {
 }
 
 }  // namespace
+
+// A game printing for hours between two commands: the store keeps its
+// latest text from a line's start, and a bounded word list.
+TEST(TextStoreBoundsTest, HoursOfTextKeepTheLatestAndABoundedWordList) {
+  CTextStore store;
+  int words = 0;
+  for (int i = 0; i < 120000; ++i) words = store.AddText(L"line w" + std::to_wstring(i) + L" of the flood");
+  EXPECT_LE(store.Text().size(), CTextStore::kTextLimit + CTextStore::kTextLimit / 4);
+  EXPECT_GE(store.Text().size(), CTextStore::kTextLimit);
+  EXPECT_EQ(store.Text().rfind(L"line w119999 of the flood\n"), store.Text().size() - 26);
+  EXPECT_EQ(store.Text().find(L"line "), 0u);
+  EXPECT_EQ(static_cast<size_t>(words), CTextStore::kWordLimit);
+  // The words of the story's own vocabulary, seen first, stay.
+  EXPECT_EQ(store.Words().count(L"flood"), 1u);
+}
