@@ -6,6 +6,8 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <narro/Narro.h>
+
 namespace player {
 
 namespace {
@@ -14,6 +16,9 @@ int g_signalPipe[2] = {-1, -1};
 
 void OnSignal(int number) {
   const int saved = errno;
+  // A request to stop ends a library dialog that holds the terminal too;
+  // the main loop then ends the player.
+  if (number != SIGWINCH) CNarro::InterruptDialog();
   const unsigned char byte = static_cast<unsigned char>(number);
   if (g_signalPipe[1] >= 0 && write(g_signalPipe[1], &byte, 1) < 0) {
   }

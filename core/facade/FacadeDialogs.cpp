@@ -6,6 +6,7 @@
 #include "dialogs/DialogOperations.h"
 #include "dialogs/ListDriver.h"
 #include "narro/Narro.h"
+#include "platform/win/TerminalKeys.h"
 
 namespace {
 constexpr uint32_t kConfirmFlags = FLAG_SPEECH | FLAG_DIALOG_SPEECH;
@@ -63,3 +64,5 @@ void CNarro::getDirectory(CTTSString& result, const std::string& start, const ch
     result = CTTSString();
   }
 }
+
+void CNarro::InterruptDialog() { platform::InterruptTerminalDialogs(); }

@@ -514,6 +514,12 @@ class NARRO_API CNarro : public MySingleton<CNarro> {
   // be shown (no terminal). May throw: not guarded.
   void getDirectory(CTTSString& result, const std::string& start,
                     const char* title);
+  // Makes the dialog or box that waits for a key on the terminal give up
+  // as at Ctrl-C (its empty or Cancel result), and the next one too if
+  // none waits now: the host was asked to stop (SIGTERM, a closed
+  // terminal) while a dialog held the terminal. Safe in a signal handler;
+  // a handler installed without SA_RESTART also wakes the wait at once.
+  static void InterruptDialog();
 
   // Version check. Asks the version-check server ($NARRO_VERSION_SERVER,
   // else the one the library was built with) about the host program, by the

@@ -121,6 +121,10 @@ class CursesScreen : public DialogIo {
 
   bool NextKey(KeyEvent& key) override {
     for (;;) {
+      if (TakeTerminalInterrupt()) {
+        key = {KeyEvent::kInterrupt, 0, 0};
+        return true;
+      }
       wint_t ch = 0;
       const int got = wget_wch(m_window, &ch);
       if (got == ERR) {

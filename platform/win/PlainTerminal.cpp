@@ -57,7 +57,13 @@ class PlainTerminal : public DialogIo {
   bool NextKey(KeyEvent& key) override {
     for (;;) {
       unsigned char byte = 0;
-      if (!ReadByte(byte, -1)) return false;
+      if (TakeTerminalInterrupt()) m_interrupted = true;
+      else if (!ReadByte(byte, -1) && !m_interrupted) return false;  // the terminal is gone
+      if (m_interrupted) {
+        m_interrupted = false;
+        key = {KeyEvent::kInterrupt, 0, 0};
+        return true;
+      }
       if (byte == 27) {
         if (EscapeSequence(key)) return true;
         continue;
@@ -73,7 +79,13 @@ class PlainTerminal : public DialogIo {
     for (;;) {
       pollfd ready{m_fd, POLLIN, 0};
       const int polled = poll(&ready, 1, timeoutMs);
-      if (polled < 0 && errno == EINTR) continue;
+      if (polled < 0 && errno == EINTR) {
+        if (timeoutMs < 0 && TakeTerminalInterrupt()) {
+          m_interrupted = true;
+          return false;
+        }
+        continue;
+      }
       if (polled <= 0) return false;
       const ssize_t got = read(m_fd, &byte, 1);
       if (got < 0 && errno == EINTR) continue;
@@ -126,6 +138,7 @@ class PlainTerminal : public DialogIo {
   termios m_saved;
   const Dialog* m_shownDialog = nullptr;
   std::wstring m_cursorLine;
+  bool m_interrupted = false;  // the wait for a key was ended by a stop request
 };
 
 }  // namespace

@@ -2,10 +2,23 @@
 #include "platform/win/TerminalKeys.h"
 
 #include <ncursesw/curses.h>
+#include <signal.h>
 
 #include "platform/win/Messages.h"
 
 namespace platform {
+
+namespace {
+volatile sig_atomic_t g_interrupted = 0;
+}  // namespace
+
+void InterruptTerminalDialogs() { g_interrupted = 1; }
+
+bool TakeTerminalInterrupt() {
+  if (!g_interrupted) return false;
+  g_interrupted = 0;
+  return true;
+}
 
 bool KeyOfCharacter(wchar_t ch, KeyEvent& key) {
   switch (ch) {

@@ -16,6 +16,14 @@ bool KeyOfCharacter(wchar_t ch, KeyEvent& key);
 // not use.
 bool KeyOfCursesCode(int code, KeyEvent& key);
 
+// The program was asked to stop (SIGTERM, a closed terminal): the dialog
+// waiting for a key gives up as at Ctrl-C, so that the program can end.
+// Safe in a signal handler, whose signal also wakes the wait for a key.
+void InterruptTerminalDialogs();
+// Whether that was asked since last taken; the terminal's key reading
+// takes it.
+bool TakeTerminalInterrupt();
+
 }  // namespace platform
 
 #endif  // NARRO_PLATFORM_WIN_TERMINAL_KEYS_H_

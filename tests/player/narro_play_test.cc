@@ -1381,6 +1381,31 @@ TEST_F(NarroPlay, CtrlCThenYesSaysGoodbyeAndLeavesWithStatusZero) {
   EXPECT_TRUE(Shown("Yes"));
 }
 
+// A request to stop ends the player even while a library dialog holds the
+// terminal: the dialog gives up, the game's files are placed, the terminal
+// is put back.
+TEST_F(NarroPlay, SigtermWhileADialogIsOpenEndsThePlayer) {
+  Start("game/cave.z5");
+  Heard(kCaveEntrance);
+  tmux().Keys("F5");
+  Heard(" in the list.");
+  // narro-play itself: the one started in this test's folder.
+  pid_t player = 0;
+  DIR* proc = opendir("/proc");
+  ASSERT_NE(proc, nullptr);
+  while (const struct dirent* entry = readdir(proc)) {
+    const pid_t pid = std::atoi(entry->d_name);
+    char cwd[4096] = {};
+    if (pid <= 0 || ReadFile("/proc/" + std::to_string(pid) + "/comm") != "narro-play\n") continue;
+    const ssize_t length = readlink(("/proc/" + std::to_string(pid) + "/cwd").c_str(), cwd, sizeof cwd - 1);
+    if (length > 0 && std::string(cwd, static_cast<size_t>(length)) + "/" == m_dir.path()) player = pid;
+  }
+  closedir(proc);
+  ASSERT_GT(player, 0);
+  ASSERT_EQ(kill(player, SIGTERM), 0);
+  EXPECT_EQ(ExitStatus(), 128 + SIGTERM);
+}
+
 TEST_F(NarroPlay, CtrlCThenNoGoesOnWithTheGame) {
   Start("game/cave.z5");
   Heard(kCaveEntrance);
