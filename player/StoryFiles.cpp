@@ -40,18 +40,69 @@ bool IsCopyrightLine(const std::wstring& line) {
 
 }  // namespace
 
+namespace {
+
+// The first line of lines[first, end) that can be a title, if any.
+std::wstring FirstTitleLine(const std::vector<std::wstring>& lines, size_t first, size_t end) {
+  for (size_t j = first; j < end; ++j) {
+    const std::wstring line = Trimmed(lines[j]);
+    if (!line.empty() && !IsCopyrightLine(line) && !NamesSerial(line)) return ShortTitle(line);
+  }
+  return std::wstring();
+}
+
+size_t BlockStart(const std::vector<std::wstring>& lines, size_t at) {
+  while (at > 0 && !Trimmed(lines[at - 1]).empty()) --at;
+  return at;
+}
+
+// A line that names the author: "By J. J. Guest", "An Adaptation of
+// Adventure by Willie Crowther", "Interactive Fiction by ...". A sentence
+// of the story ("You stand by the door.") ends as sentences do.
+bool IsByline(const std::wstring& line) {
+  const std::wstring lower = Lower(line);
+  if (lower.rfind(L"by ", 0) == 0) return true;
+  if (lower.find(L" by ") == std::wstring::npos || lower.size() > kTitleLimit) return false;
+  const wchar_t last = lower.back();
+  return last != L'.' && last != L'!' && last != L'?' && last != L',' && last != L';' && last != L':';
+}
+
+// A title stands alone on its line, short, not a sentence.
+bool CanBeTitle(const std::wstring& line) {
+  if (line.empty() || line.size() > kTitleLimit / 2 || IsCopyrightLine(line) || NamesSerial(line)) return false;
+  const wchar_t last = line.back();
+  return last != L'.' && last != L',' && last != L';' && last != L':';
+}
+
+}  // namespace
+
 std::wstring TitleFromBanner(const std::wstring& banner) {
   const std::vector<std::wstring> lines = SplitLines(banner);
   for (size_t i = 0; i < lines.size(); ++i) {
     if (!NamesSerial(lines[i])) continue;
-    size_t first = i;
-    while (first > 0 && !Trimmed(lines[first - 1]).empty()) --first;
-    for (size_t j = first; j < i; ++j) {
-      const std::wstring line = Trimmed(lines[j]);
-      if (!IsCopyrightLine(line) && !NamesSerial(line)) return ShortTitle(line);
-    }
-    return std::wstring();
+    const size_t first = BlockStart(lines, i);
+    std::wstring title = FirstTitleLine(lines, first, i);
+    if (!title.empty()) return title;
+    // A release line set apart ("Ditch Day Drifter / Interactive Fiction
+    // by ... / (blank) / Release 1.0"): the title heads the block above,
+    // when that block is a few lines of credits and not a paragraph.
+    size_t last = first;
+    while (last > 0 && Trimmed(lines[last - 1]).empty()) --last;
+    if (last == 0 || last == first) return std::wstring();
+    const size_t above = BlockStart(lines, last - 1);
+    if (last - above > 8) return std::wstring();
+    title = Trimmed(lines[above]);
+    return CanBeTitle(title) ? ShortTitle(title) : std::wstring();
   }
+  // No release line (Hugo, ADRIFT, many TADS games): the banner's first
+  // line is the title when the next line names the author.
+  size_t first = 0;
+  while (first < lines.size() && Trimmed(lines[first]).empty()) ++first;
+  size_t next = first + 1;
+  while (next < lines.size() && Trimmed(lines[next]).empty()) ++next;
+  if (next >= lines.size()) return std::wstring();
+  const std::wstring title = Trimmed(lines[first]);
+  if (CanBeTitle(title) && IsByline(Trimmed(lines[next]))) return ShortTitle(title);
   return std::wstring();
 }
 

@@ -37,6 +37,41 @@ TEST(PlayerStoryFilesTest, TitleIsTheFirstLineOfTheBannerBlock) {
   EXPECT_EQ(TitleFromBanner(L""), L"");
 }
 
+// Banners of stories of other formats, as their interpreters show them.
+TEST(PlayerStoryFilesTest, BannersWithoutAReleaseAndSerialLineNameTheirStories) {
+  // TADS 2: the release line stands apart under the title and byline.
+  EXPECT_EQ(TitleFromBanner(L"   You wake up to the sound of voices in the hall.  It's ditch day.\n\n"
+                            L"Ditch Day Drifter\nInteractive Fiction by Michael J. Roberts\n\n"
+                            L"Release 1.0\nCopyright (c) 1990, 2002 Michael J. Roberts.  All Rights Reserved.\n"
+                            L"Developed with TADS:  The Text Adventure Development System.\n\nRoom 3\n"),
+            L"Ditch Day Drifter");
+  // Inform's own, the release line set apart the same way.
+  EXPECT_EQ(TitleFromBanner(L"\n\nWelcome to Adventure!\n\nADVENTURE\nThe Interactive Original\n"
+                            L"By Will Crowther (1976) and Don Woods (1977)\nReconstructed in three steps by:\n"
+                            L"Donald Ekman, David M. Baggett (1993) and Graham Nelson (1994)\n"
+                            L"[In memoriam Stephen Bishop (1820?-1857): GN]\n\n"
+                            L"Release 9 / Serial number 060321 / Inform v6.31 Library 6/11 S\n"),
+            L"ADVENTURE");
+  // Sentences, or more lines than credits take, above a lone release line
+  // are no title block.
+  EXPECT_EQ(TitleFromBanner(L"It begins.\nTwo.\n\nRelease 1 / Serial number 250101\n"), L"");
+  EXPECT_EQ(TitleFromBanner(L"A\nB\nC\nD\nE\nF\nG\nH\nI\n\nRelease 1 / Serial number 250101\n"), L"");
+  // Hugo: the title, then a line of credits that names the authors.
+  EXPECT_EQ(TitleFromBanner(L"COLOSSAL HUGO\nAn Adaptation of Adventure by Willie Crowther and Don Woods (1977)\n\n"
+                            L"Hugo adaptation by Kent Tessman 1995\n"
+                            L"Written using Hugo v2.2 by Kent Tessman (c) 1995-1996\n\nAt End Of Road\n"),
+            L"COLOSSAL HUGO");
+  // ADRIFT: the game's name, a blank line, its author.
+  EXPECT_EQ(TitleFromBanner(L"\nTo Hell in a Hamper\n\nBy J. J. Guest\nWith thanks to my beta-testers\n\n"
+                            L"From the log of Professor Pettibone:\n\nPress any key\n"),
+            L"To Hell in a Hamper");
+  // The story's own first sentences are no title, whatever they say.
+  EXPECT_EQ(TitleFromBanner(L"At End Of Road\nYou are standing by a small brick building.\n"), L"");
+  EXPECT_EQ(TitleFromBanner(L"It was a dark night.\nBy then the rain had stopped\n"), L"");
+  EXPECT_EQ(TitleFromBanner(L"Copyright 2001 Someone\nBy Someone\n"), L"");
+  EXPECT_EQ(TitleFromBanner(L"A title alone\n"), L"");
+}
+
 // A banner line of 100 KB is no name: titles are cut between words.
 TEST(StoryFilesTest, ATitleIsAtMostAHundredCharacters) {
   std::wstring huge;
