@@ -337,13 +337,14 @@ void Player::OnFirstTurn() {
   m_firstTurn = false;
   // A story no database knows is added to the player's under its title,
   // so that the games list and its saved games name it.
-  CTTSString known;
-  if (m_narro.findGame(CTTSString(m_story), known)) {
-    m_storyName = platform::WideFromUtf8(static_cast<const char*>(known));
+  std::wstring known;
+  if (KnownStoryName(m_story, known)) {
+    m_storyName = known;
     return;
   }
   if (m_storyName.empty()) m_storyName = TitleFromBanner(m_view->Banner());
   if (m_storyName.empty()) m_storyName = platform::WideFromUtf8(StemOf(m_story));
+  if (m_storyName == known) return;  // its stand-in name, and no better one
   CTTSString file(m_story);
   CTTSString name(platform::Utf8FromWide(m_storyName));
   m_narro.addNewGame(file, name);

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "player/StoryFiles.h"
 
+#include <cstdlib>
 #include <cwctype>
 #include <vector>
 
 #include "player/Files.h"
 #include "player/Utf8Text.h"
+#include "platform/locale/TextEncoding.h"
 
 namespace player {
 
@@ -114,6 +116,85 @@ std::wstring ShortTitle(const std::wstring& title) {
   std::wstring shorter = title.substr(0, cut);
   while (!shorter.empty() && (shorter.back() == L' ' || shorter.back() == L',')) shorter.pop_back();
   return shorter;
+}
+
+namespace {
+
+// The value of attribute `name` in the element text `element`, its
+// entities decoded; false when it has none.
+bool Attribute(const std::string& element, const std::string& name, std::string& value) {
+  for (size_t at = 0; (at = element.find(name, at)) != std::string::npos; at += name.size()) {
+    // A whole attribute name: after blank space, before "=" and a quote.
+    if (at == 0 || (element[at - 1] != ' ' && element[at - 1] != '\t' && element[at - 1] != '\n' &&
+                    element[at - 1] != '\r')) {
+      continue;
+    }
+    size_t equals = element.find_first_not_of(" \t\r\n", at + name.size());
+    if (equals == std::string::npos || element[equals] != '=') continue;
+    const size_t open = element.find_first_not_of(" \t\r\n", equals + 1);
+    if (open == std::string::npos || (element[open] != '"' && element[open] != '\'')) continue;
+    const size_t close = element.find(element[open], open + 1);
+    if (close == std::string::npos) return false;
+    const std::string raw = element.substr(open + 1, close - open - 1);
+    value.clear();
+    for (size_t i = 0; i < raw.size(); ++i) {
+      if (raw[i] != '&') {
+        value += raw[i];
+        continue;
+      }
+      const size_t semicolon = raw.find(';', i);
+      if (semicolon == std::string::npos) {
+        value += raw.substr(i);
+        break;
+      }
+      const std::string entity = raw.substr(i + 1, semicolon - i - 1);
+      static const struct {
+        const char* name;
+        char character;
+      } kEntities[] = {{"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
+      bool known = false;
+      for (const auto& e : kEntities) {
+        if (entity == e.name) {
+          value += e.character;
+          known = true;
+        }
+      }
+      if (!known && entity.size() > 1 && entity[0] == '#') {
+        const bool hex = entity[1] == 'x' || entity[1] == 'X';
+        char* end = nullptr;
+        const unsigned long code = std::strtoul(entity.c_str() + (hex ? 2 : 1), &end, hex ? 16 : 10);
+        if (end != nullptr && *end == '\0' && code > 0 && code <= 0x10FFFF) {
+          value += platform::Utf8FromWide(std::wstring(1, static_cast<wchar_t>(code)));
+          known = true;
+        }
+      }
+      if (!known) value += raw.substr(i, semicolon - i + 1);
+      i = semicolon;
+    }
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool StoredName(const std::string& xml, const std::string& crc, std::string& name) {
+  static const std::string kElement = "<supported_game";
+  for (size_t at = 0; (at = xml.find(kElement, at)) != std::string::npos;) {
+    const size_t end = xml.find('>', at);
+    if (end == std::string::npos) return false;
+    const std::string element = xml.substr(at + kElement.size(), end - at - kElement.size());
+    std::string fingerprint;
+    if (Attribute(element, "fingerprint", fingerprint) && fingerprint == crc) {
+      return Attribute(element, "FullName", name);
+    }
+    at = end;
+  }
+  return false;
+}
+
+bool IsStandInName(const std::wstring& name, const std::string& story) {
+  return !name.empty() && name == platform::WideFromUtf8(StemOf(story));
 }
 
 }  // namespace player

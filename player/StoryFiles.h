@@ -27,6 +27,19 @@ std::string StemOf(const std::string& path);
 //   Guest", "An Adaptation of Adventure by ...").
 std::wstring TitleFromBanner(const std::wstring& banner);
 
+// The FullName the player's own fingerprint database gives the story whose
+// CRC text is `crc`: `xml` is that file's text, as the library writes it
+// (one empty supported_game element a game, its attributes quoted, entities
+// for markup characters). False when no record there has that fingerprint.
+bool StoredName(const std::string& xml, const std::string& crc, std::string& name);
+
+// Whether a name the player's database holds for `story` is one the player
+// stored itself for want of a title, and may be corrected when a title is
+// found: the player's database holds no mark of who wrote a name, so only a
+// name that is the story's file name stem is taken as the player's. A name
+// the user chose otherwise, or one the shipped database gives, stays.
+bool IsStandInName(const std::wstring& name, const std::string& story);
+
 // A title fit to be a game's name, spoken and listed: at most kTitleLimit
 // characters, cut between words. A banner line of 100 KB is no name.
 constexpr size_t kTitleLimit = 100;

@@ -34,7 +34,9 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -1758,3 +1760,63 @@ TEST_F(NarroPlay, ASymlinkIsWrittenThroughOnlyWhenItsTargetWasReadAsSettings) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------
+// Story names and messages.
+
+namespace {
+
+std::string CrcText(const std::string& path) {
+  const std::string bytes = ReadFile(path);
+  char text[9];
+  snprintf(text, sizeof text, "%08lX",
+           crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
+  return text;
+}
+
+// The player's fingerprint database as the library writes it.
+std::string UserDatabase(const std::vector<std::pair<std::string, std::string>>& games) {
+  std::string xml = "<?xml version=\"1.0\" ?>\n<games>\n";
+  for (const auto& game : games) {
+    xml += "    <supported_game fingerprint=\"" + game.first + "\" FullName=\"" + game.second +
+           "\" sn=\"\" fn=\"unknown\" warn=\"\" />\n";
+  }
+  return xml + "</games>\n";
+}
+
+}  // namespace
+
+// A name the player stored for want of a title (the file's stem) is
+// corrected when the title is read, by the games list or by the story's
+// own first turn; a name the user chose, and one the shipped database
+// gives, stay as they are.
+TEST_F(NarroPlay, AStandInNameThePlayerStoredIsCorrectedOnceTheTitleIsKnown) {
+  CopyStory("tower.z5", "game/tower.z5");
+  CopyStory(std::string(NARRO_PLAY_HOSTILE_STORIES) + "silent.ulx", "game/silent.ulx");
+  const std::string database = Path("data/User_Fingerprints.xml");
+  const std::string tower = CrcText(Path("game/tower.z5"));
+  const std::string cave = CrcText(Path("game/cave.z5"));
+  WriteFile(Path("data/fingerprints.xml"), UserDatabase({{cave, "cave"}}));
+  WriteFile(database, UserDatabase({{tower, "tower"}, {CrcText(Path("game/silent.ulx")), "silent one"}}));
+  Start("game/cave.z5");
+  Heard(kCaveEntrance);
+  tmux().Keys("F7");
+  ASSERT_TRUE(Shown("Choose a directory to scan for games"));
+  EXPECT_NE(ReadFile(database).find("FullName=\"The Tower\""), std::string::npos) << ReadFile(database);
+  tmux().Keys("Escape");
+  Heard("The game goes on.", true);
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+  const std::string stored = ReadFile(database);
+  EXPECT_EQ(stored.find("FullName=\"tower\""), std::string::npos) << stored;
+  EXPECT_NE(stored.find("FullName=\"silent one\""), std::string::npos) << stored;
+  EXPECT_EQ(stored.find(cave), std::string::npos) << stored;
+
+  // The story played names itself at its first turn.
+  WriteFile(database, UserDatabase({{tower, "tower"}}));
+  Start("game/tower.z5");
+  EXPECT_TRUE(Eventually([&] { return ReadFile(database).find("FullName=\"The Tower\"") != std::string::npos; }))
+      << ReadFile(database);
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+}

@@ -83,3 +83,35 @@ TEST(StoryFilesTest, ATitleIsAtMostAHundredCharacters) {
   EXPECT_EQ(ShortTitle(L"Short Title"), L"Short Title");
   EXPECT_EQ(ShortTitle(std::wstring(150, L'x')).size(), kTitleLimit);
 }
+
+// The player's database as the library writes it: the name stored for a
+// fingerprint, and whether it is a stand-in the player may correct.
+TEST(PlayerStoryFilesTest, TheNameThePlayersDatabaseStoresAndWhetherItIsAStandIn) {
+  const std::string xml =
+      "<?xml version=\"1.0\" ?>\n<games>\n"
+      "    <supported_game fingerprint=\"0A1B2C3D\" FullName=\"colossal\" sn=\"12-18-\" fn=\"/g/colossal.hex\" warn=\"\" />\n"
+      "    <supported_game fingerprint=\"11111111\" FullName=\"Tom &amp; Jerry &lt;1&gt; &quot;x&quot; &#x41;&#66;\" sn=\"\" fn=\"\" warn=\"\" />\n"
+      "    <supported_game FullName=\"no fingerprint\" />\n"
+      "    <supported_game fn=\"fingerprint=&quot;22222222&quot;\" fingerprint='22222222' FullName='Caf\xC3\xA9' />\n"
+      "</games>\n";
+  std::string name;
+  EXPECT_TRUE(StoredName(xml, "0A1B2C3D", name));
+  EXPECT_EQ(name, "colossal");
+  EXPECT_TRUE(StoredName(xml, "11111111", name));
+  EXPECT_EQ(name, "Tom & Jerry <1> \"x\" AB");
+  EXPECT_TRUE(StoredName(xml, "22222222", name));
+  EXPECT_EQ(name, "Caf\xC3\xA9");
+  name = "kept";
+  EXPECT_FALSE(StoredName(xml, "0a1b2c3d", name));  // fingerprints are upper-case text
+  EXPECT_FALSE(StoredName(xml, "33333333", name));
+  EXPECT_FALSE(StoredName("", "0A1B2C3D", name));
+  EXPECT_FALSE(StoredName("<games><supported_game fingerprint=\"0A1B2C3D\" FullName=\"cut", "0A1B2C3D", name));
+  EXPECT_EQ(name, "kept");
+
+  // The file's stem is what the player stores when it finds no title.
+  EXPECT_TRUE(IsStandInName(L"colossal", "/g/colossal.hex"));
+  EXPECT_TRUE(IsStandInName(L"Hamper", "Hamper.taf"));
+  EXPECT_FALSE(IsStandInName(L"COLOSSAL HUGO", "/g/colossal.hex"));
+  EXPECT_FALSE(IsStandInName(L"Colossal", "/g/colossal.hex"));
+  EXPECT_FALSE(IsStandInName(L"", "/g/.hex"));
+}
