@@ -1820,3 +1820,37 @@ TEST_F(NarroPlay, AStandInNameThePlayerStoredIsCorrectedOnceTheTitleIsKnown) {
   Leave();
   EXPECT_EQ(ExitStatus(), 0);
 }
+
+// Faults before the game, and usage errors, are said as well as shown; a
+// pipe or a file gets the message on standard error and no control
+// sequence at all.
+TEST_F(NarroPlay, FaultsAndUsageErrorsGoToStandardErrorAndAreSaid) {
+  Start("game/nowhere.z5");
+  EXPECT_EQ(ExitStatus(), 1);
+  EXPECT_TRUE(Shown("narro-play: game/nowhere.z5: No such file or directory"));
+  Heard("game/nowhere.z5: No such file or directory");
+
+  Start("--bogus game/cave.z5");
+  EXPECT_EQ(ExitStatus(), 2);
+  EXPECT_TRUE(Shown("narro-play: unknown option --bogus"));
+  Heard("unknown option --bogus");
+
+  Start("game/cave.z5 > out.txt 2> err.txt");
+  EXPECT_EQ(ExitStatus(), 2);
+  Heard("standard input and output must be one");
+  EXPECT_EQ(ReadFile(Path("out.txt")), "");
+  const std::string error = ReadFile(Path("err.txt"));
+  EXPECT_NE(error.find("standard input and output must be one\n"), std::string::npos) << error;
+  EXPECT_EQ(error.find('\x1b'), std::string::npos) << error;
+  EXPECT_EQ(error.find('\r'), std::string::npos) << error;
+}
+
+// A story the interpreter gives up (Bocfel's "Fatal error: corrupted
+// story") is a fault, not a game that ended: status 1, and what to do.
+TEST_F(NarroPlay, AStoryCutShortEndsWithStatusOneAndSaysToGetItAgain) {
+  WriteFile(Path("game/cut.z5"), ReadFile(Story("cave.z5")).substr(0, 2000));
+  Start("game/cut.z5");
+  ExpectFault("the story cannot be played (Fatal error: corrupted story");
+  EXPECT_TRUE(Shown("get it again"));
+}
+
