@@ -440,6 +440,7 @@ void Player::KeepSettings() {
   } else if (!m_toldSettingsProblem) {
     m_toldSettingsProblem = true;
     Show(platform::WideFromUtf8("narro-play: " + problem + "\n"));
+    Say(platform::WideFromUtf8(problem));
   }
 }
 

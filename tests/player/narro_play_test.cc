@@ -1854,3 +1854,40 @@ TEST_F(NarroPlay, AStoryCutShortEndsWithStatusOneAndSaysToGetItAgain) {
   EXPECT_TRUE(Shown("get it again"));
 }
 
+// A games folder whose name is not UTF-8 is kept in the settings all the
+// same (escaped), and the next run's games list starts there.
+TEST_F(NarroPlay, AGamesFolderNamedInLatin1IsKeptForTheNextRun) {
+  const std::string folder = "\xE9";
+  ASSERT_EQ(mkdir(Path(folder).c_str(), 0700), 0);
+  CopyStory("cave.z5", folder + "/cave.z5");
+  CopyStory("tower.z5", folder + "/tower.z5");
+  Start(Quoted(folder + "/cave.z5"), "LC_ALL=C.UTF-8");
+  Heard(kCaveEntrance);
+  tmux().Keys("F7");
+  ASSERT_TRUE(Shown("> \xC3\xA9"));
+  tmux().Keys("Enter");
+  ASSERT_TRUE(Shown("Supported Games"));
+  Heard("entries in the list.");
+  Type("t");
+  ASSERT_TRUE(Eventually([&] { return tmux().RowOf("> The Tower") >= 0; })) << tmux().Screen();
+  tmux().Keys("Enter");
+  Heard("End this game and start The Tower? Yes or No.", true);
+  Type("y");
+  Heard("Starting The Tower.", true);
+  Heard("Foot of the Tower");
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+  EXPECT_EQ(LinesStartingWith("narro-play:"), 0) << tmux().Screen();
+  const std::string settings = ReadFile(Path("conf/narro/player.conf"));
+  EXPECT_NE(settings.find("/\\xE9\n"), std::string::npos) << settings;
+
+  Start("game/cave.z5", "LC_ALL=C.UTF-8");
+  Heard(kCaveEntrance);
+  tmux().Keys("F7");
+  ASSERT_TRUE(Shown("Choose a directory to scan for games"));
+  EXPECT_TRUE(Shown("> \xC3\xA9"));
+  tmux().Keys("Escape");
+  Heard("The game goes on.", true);
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+}
