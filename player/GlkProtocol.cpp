@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include <climits>
+#include <cwctype>
 
 #include "platform/locale/TextEncoding.h"
 #include "player/ScreenText.h"
@@ -311,6 +312,21 @@ std::optional<GlkUpdate> GlkSession::Next() {
     m_timer.reset();
   }
   if (update->disable) m_input.clear();
+  // An interpreter that cannot go on (a damaged story) says why in the
+  // alert style and ends as a finished game does: its words tell the two
+  // apart.
+  if ((update->exit || update->disable) && m_fatal.empty()) {
+    for (const GlkContent& content : update->content) {
+      for (const GlkParagraph& paragraph : content.text) {
+        for (const GlkSpan& span : paragraph.spans) {
+          if (span.style != "alert") continue;
+          std::wstring lower = span.text;
+          for (wchar_t& ch : lower) ch = static_cast<wchar_t>(std::towlower(ch));
+          if (lower.find(L"fatal error") != std::wstring::npos) m_fatal = span.text;
+        }
+      }
+    }
+  }
   return update;
 }
 

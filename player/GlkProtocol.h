@@ -152,6 +152,10 @@ class GlkSession {
   // The timer's interval in milliseconds; empty when there is none.
   std::optional<int> Timer() const { return m_timer; }
   bool Ended() const { return m_exit; }
+  // What the interpreter said when it gave the story up ("Fatal error:
+  // corrupted story: ..."): text in the alert style naming a fatal error,
+  // in the update that ended the game or its input. Empty when none.
+  const std::wstring& FatalError() const { return m_fatal; }
   bool Started() const { return m_gen > 0; }
   // An event was sent and its update has not come: the interpreter takes
   // one event at a time, so nothing else is sent until then.
@@ -179,6 +183,7 @@ class GlkSession {
   bool m_lastWasAnswer = false;
   int m_unasked = 0;  // updates in a row that answered nothing
   std::string m_fault;
+  std::wstring m_fatal;
 };
 
 }  // namespace player

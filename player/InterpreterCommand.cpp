@@ -74,8 +74,18 @@ bool EmglkenCommand(const std::string& vm, const std::string& story, Interpreter
                     std::string& error) {
   const std::string runner = FindEmglken();
   if (runner.empty()) {
-    error = "the interpreters are not installed (emglken's emglken.js was not found; "
-            "scripts/install-deps.sh installs them)";
+    const char* given = getenv("NARRO_EMGLKEN");
+    if (given != nullptr && *given != '\0') {
+      error = std::string("NARRO_EMGLKEN names no interpreter runner that can be read (") + given +
+              "): name emglken's runner there, or unset it to use the installed one";
+    } else if (RunningFromBuildTree()) {
+      error = "the interpreters of Hugo, TADS, ADRIFT (and of Z-code and Glulx without a native "
+              "one) are not installed: run make in Narro's source folder, which installs them";
+    } else {
+      error = "the interpreters of Hugo, TADS, ADRIFT (and of Z-code and Glulx without a native "
+              "one) are not installed with narro-play: install Narro again (make install), "
+              "which copies them";
+    }
     return false;
   }
   const char* node = getenv("NARRO_NODE");
@@ -170,11 +180,17 @@ bool StartCaged(Interpreter& interpreter, const InterpreterLaunch& launch, const
   if (!IsProgram(program)) {
     error = (launch.argv.empty() ? std::string("the interpreter") : launch.argv[0]) +
             " cannot be started: " + (access(program.c_str(), F_OK) == 0 ? "Permission denied" : "No such file or directory");
+    if (launch.kind == CageKind::kNode) {
+      // Node.js runs the interpreters of every format but the native ones.
+      error += "; install Node.js 18 or later (on Debian: apt install nodejs), or name its "
+               "program in NARRO_NODE";
+    }
     return false;
   }
   const std::string cage = HelperProgramFolder() + "narro-cage";
   if (!IsProgram(cage)) {
-    error = "narro-cage, which every interpreter runs in, is not installed (" + cage + ")";
+    error = "narro-cage, which every interpreter runs in, is not installed (" + cage + "): " +
+            (RunningFromBuildTree() ? "build Narro again (make)" : "install Narro again (make install)");
     return false;
   }
   // The story is named to the interpreter through a link in its own

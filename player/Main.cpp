@@ -16,8 +16,10 @@
 #include "player/InstallFolder.h"
 #include "player/Options.h"
 #include "player/Player.h"
+#include "player/ScreenText.h"
 #include "player/Settings.h"
 #include "player/StoryFiles.h"
+#include "platform/locale/TextEncoding.h"
 
 namespace {
 
@@ -58,6 +60,22 @@ std::string CheckStory(const std::string& story, std::string& error) {
   return resolved;
 }
 
+// A fault before the game starts: on standard error, without anything a
+// terminal would take for a control sequence (a story's name may hold
+// anything), and said aloud for a player who cannot see it; `more` (the
+// usage) is shown only. Returns `status`.
+int Fail(const std::string& message, int status, const PlayerSettings& settings,
+         const std::string& more = std::string()) {
+  const std::wstring text = player::ForScreen(platform::WideFromUtf8(message));
+  fprintf(stderr, "narro-play: %s\n%s", platform::Utf8FromWide(text).c_str(), more.c_str());
+  ManagedNARRO narro;
+  if (narro.m_facade != nullptr &&
+      narro.m_facade->InitializeSAPI(settings.voiceId, settings.rate, settings.volume)) {
+    narro.m_facade->Speak(text, 0);
+  }
+  return status;
+}
+
 bool DanglingLink(const std::string& path) {
   struct stat link {};
   struct stat target {};
@@ -72,8 +90,9 @@ int main(int argc, char** argv) {
   PlayerOptions options;
   std::string error;
   if (!ParseOptions(argc, argv, options, error)) {
-    fprintf(stderr, "narro-play: %s\n%s", error.c_str(), UsageText().c_str());
-    return 2;
+    std::string ignored;  // said when the player starts right
+    return Fail(error + "; narro-play --help lists what it takes", 2, LoadSettings(SettingsPath(), ignored),
+                UsageText());
   }
   if (options.help) {
     fputs(UsageText().c_str(), stdout);
@@ -105,19 +124,15 @@ int main(int argc, char** argv) {
 
   const std::string given = options.story.empty() ? DemoStory() : options.story;
   if (given.empty()) {
-    fprintf(stderr, "narro-play: no story given and the demo story is not installed\n%s",
-            UsageText().c_str());
-    return 2;
+    return Fail("no story given and the demo story is not installed: name a story file to play", 2,
+                setup.settings, UsageText());
   }
   setup.story = CheckStory(given, error);
-  if (setup.story.empty()) {
-    fprintf(stderr, "narro-play: %s\n", error.c_str());
-    return 1;
-  }
+  if (setup.story.empty()) return Fail(error, 1, setup.settings);
 
   ManagedNARRO narro;
   if (narro.m_facade == nullptr) {
-    fprintf(stderr, "narro-play: the Narro library could not start\n");
+    fprintf(stderr, "narro-play: the Narro library could not start; install Narro again\n");
     return 1;
   }
   player::Player game(*narro.m_facade, setup);

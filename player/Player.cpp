@@ -112,7 +112,7 @@ void Player::TellPlaced(const std::vector<GameFiles::Outcome>& outcomes) {
 int Player::Run() {
   std::string error;
   if (!m_terminal.Open(error)) {
-    Finish("narro-play: " + error);
+    Fault(error);  // shown and said
     return 2;
   }
   CatchSignals();
@@ -362,13 +362,14 @@ void Player::OnFirstTurn() {
   m_firstTurn = false;
   // A story no database knows is added to the player's under its title,
   // so that the games list and its saved games name it.
-  CTTSString known;
-  if (m_narro.findGame(CTTSString(m_story), known)) {
-    m_storyName = platform::WideFromUtf8(static_cast<const char*>(known));
+  std::wstring known;
+  if (KnownStoryName(m_story, known)) {
+    m_storyName = known;
     return;
   }
   if (m_storyName.empty()) m_storyName = TitleFromBanner(m_view->Banner());
   if (m_storyName.empty()) m_storyName = platform::WideFromUtf8(StemOf(m_story));
+  if (m_storyName == known) return;  // its stand-in name, and no better one
   CTTSString file(m_story);
   CTTSString name(platform::Utf8FromWide(m_storyName));
   m_narro.addNewGame(file, name);
@@ -402,6 +403,11 @@ void Player::OnInterpreterEnded() {
   // an interpreter gone while the game still waited for an answer, or
   // before answering what was sent, failed whatever its status.
   const bool quiet = !m_session->Waiting() && !m_session->Busy();
+  if (!m_session->FatalError().empty()) {
+    Fault("the story cannot be played (" + platform::Utf8FromWide(m_session->FatalError()) +
+          "); the file may be damaged or cut short: get it again");
+    return;
+  }
   if (ended || (started && status == 0 && quiet)) {
     EraseInputArea();
     Show(L"\n[The game has ended.]\n");
@@ -467,13 +473,21 @@ void Player::KeepSettings() {
   } else if (!m_toldSettingsProblem) {
     m_toldSettingsProblem = true;
     Show(platform::WideFromUtf8("narro-play: " + problem + "\n"));
+    Say(platform::WideFromUtf8(problem));
   }
 }
 
 void Player::Finish(const std::string& message) {
-  EraseInputArea();
+  // The input area was drawn only on a terminal: a pipe or a file gets no
+  // control sequences. The message goes where a program's faults go.
+  if (isatty(STDOUT_FILENO)) EraseInputArea();
   // A story's name or an interpreter's last words may hold anything.
-  Terminal::Write(platform::Utf8FromWide(ForScreen(platform::WideFromUtf8(message))) + "\n");
+  const std::string text = platform::Utf8FromWide(ForScreen(platform::WideFromUtf8(message))) + "\n";
+  for (size_t done = 0; done < text.size();) {
+    const ssize_t n = write(STDERR_FILENO, text.data() + done, text.size() - done);
+    if (n > 0) done += static_cast<size_t>(n);
+    else if (n < 0 && errno != EINTR && errno != EAGAIN) break;  // nowhere to say it
+  }
 }
 
 }  // namespace player

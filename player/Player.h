@@ -10,6 +10,7 @@
 #include <chrono>
 #include <deque>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -110,6 +111,12 @@ class Player {
   // chooseFolder) of a folder the player chooses first.
   void ChooseGame(bool chooseFolder);
   void AddUnknownStories(const std::string& folder);
+  // True, with the name, when a database names `story`. False when the
+  // player should name it: `name` is then empty, or the stand-in name the
+  // player stored itself when it found no title (IsStandInName), which a
+  // title found now replaces. A stand-in is offered once a run: a story
+  // whose banner names nothing is not started again at every games list.
+  bool KnownStoryName(const std::string& story, std::wstring& name);
   void AnswerFile(const std::optional<std::string>& path);
   // A copy of the file at `path` for the game to read, or nothing, the
   // reason said, when it cannot be read ("The saved game X cannot be read").
@@ -150,6 +157,7 @@ class Player {
   std::string m_story;
   std::string m_dataFolder;
   std::wstring m_storyName;  // spoken when the story changes
+  std::set<std::string> m_standInsOffered;  // KnownStoryName
   int m_width = 80;
   int m_height = 24;
 

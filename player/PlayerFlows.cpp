@@ -278,12 +278,14 @@ void Player::AddUnknownStories(const std::string& folder) {
   std::vector<std::string> unknown;
   std::vector<std::wstring> titles;
   std::vector<std::string> toRead;
+  std::vector<std::wstring> standIns;
   for (const std::string& story : stories) {
-    CTTSString name;
-    if (m_narro.findGame(CTTSString(story), name)) continue;
+    std::wstring standIn;
+    if (KnownStoryName(story, standIn)) continue;
     const StoryInfo info = IdentifyStory(story);
     if (info.format == StoryFormat::kUnknown) continue;
     unknown.push_back(story);
+    standIns.push_back(standIn);
     // Metadata names a story without running it.
     titles.push_back(info.title);
     if (info.title.empty()) toRead.push_back(story);
@@ -320,6 +322,7 @@ void Player::AddUnknownStories(const std::string& folder) {
     std::wstring title = titles[i];
     if (title.empty() && r < read.size()) title = read[r++];
     if (title.empty()) title = platform::WideFromUtf8(StemOf(unknown[i]));
+    if (title == standIns[i]) continue;
     CTTSString file(unknown[i]);
     CTTSString name(platform::Utf8FromWide(title));
     m_narro.addNewGame(file, name);

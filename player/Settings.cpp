@@ -31,6 +31,58 @@ std::string Unstorable(const std::string& value) {
   return {};
 }
 
+// A folder's name is bytes, not always UTF-8 (a disk from another system):
+// the file holds it as text all the same, each byte that is no part of
+// UTF-8 text, and each control byte, as \xHH, and a backslash doubled.
+std::string EscapedBytes(const std::string& value) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string text;
+  for (size_t i = 0; i < value.size();) {
+    const unsigned char lead = static_cast<unsigned char>(value[i]);
+    size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                                : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    if (length > 1 && (i + length > value.size() || !platform::IsUtf8(value.substr(i, length)))) length = 0;
+    if (lead == '\\') {
+      text += "\\\\";
+    } else if (length == 0 || lead < 0x20 || lead == 0x7F) {
+      text += "\\x";
+      text += kHex[lead >> 4];
+      text += kHex[lead & 0xF];
+      length = 1;
+    } else {
+      text.append(value, i, length);
+    }
+    i += length;
+  }
+  return text;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// Back to the bytes; a backslash that starts neither form stays as it is,
+// as files written before the escapes have it.
+std::string UnescapedBytes(const std::string& text) {
+  std::string value;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == '\\') {
+      value += '\\';
+      ++i;
+    } else if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x' && HexDigit(text[i + 2]) >= 0 &&
+               HexDigit(text[i + 3]) >= 0) {
+      value += static_cast<char>(HexDigit(text[i + 2]) * 16 + HexDigit(text[i + 3]));
+      i += 3;
+    } else {
+      value += text[i];
+    }
+  }
+  return value;
+}
+
 bool IsBlank(const std::string& line) {
   return line.find_first_not_of(" \t") == std::string::npos;
 }
@@ -79,7 +131,7 @@ bool ParseSettings(std::string text, PlayerSettings& settings, std::string& what
     long long parsed = 0;
     switch (key) {
       case 0: settings.voiceId = value; break;
-      case 4: settings.gamesFolder = value; break;
+      case 4: settings.gamesFolder = UnescapedBytes(value); break;
       case 5: settings.interpreter = value; break;
       case 6:
       case 7:
@@ -237,8 +289,6 @@ bool SaveSettings(const std::string& path, const PlayerSettings& settings, std::
     std::string what;
     if (!(what = Unstorable(settings.voiceId)).empty()) {
       what = "the voice " + what;
-    } else if (!(what = Unstorable(settings.gamesFolder)).empty()) {
-      what = "the games folder " + what;
     } else if (!(what = Unstorable(settings.interpreter)).empty()) {
       what = "the interpreter " + what;
     } else if (settings.rate < -10 || settings.rate > 10) {
@@ -250,7 +300,7 @@ bool SaveSettings(const std::string& path, const PlayerSettings& settings, std::
                                "\nrate=" + std::to_string(settings.rate) +
                                "\nvolume=" + std::to_string(settings.volume) +
                                "\nflags=" + std::to_string(settings.flags) +
-                               "\ngames=" + settings.gamesFolder +
+                               "\ngames=" + EscapedBytes(settings.gamesFolder) +
                                "\ninterpreter=" + settings.interpreter +
                                "\necho-last-word=" + (settings.echoLastWord ? "yes" : "no") +
                                "\nannounce-room=" + (settings.announceRoom ? "yes" : "no") + "\n";

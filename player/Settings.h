@@ -33,9 +33,12 @@ PlayerSettings LoadSettings(const std::string& path, std::string& problem);
 
 // Replaces the file atomically (temporary file beside it, fsync, rename),
 // making its folder (0700) when missing; a symlink's target is replaced and
-// the link kept. Refuses, leaving the old file as it was, values the file
-// could not give back exactly (a line break, a zero byte, text that is not
-// UTF-8, a number out of range) and a path that is not a regular file.
+// the link kept. The games folder is any bytes: what is not UTF-8 text,
+// and control bytes, are written as \xHH and a backslash as \\, which
+// LoadSettings reads back. Refuses, leaving the old file as it was, other
+// values the file could not give back exactly (a line break, a zero byte,
+// text that is not UTF-8, a number out of range) and a path that is not a
+// regular file.
 // False with one line in `problem` on failure. Never throws.
 bool SaveSettings(const std::string& path, const PlayerSettings& settings, std::string& problem);
 

@@ -77,4 +77,28 @@ TEST_F(NarroToolTest, SavesListsTheSavedGamesOfKnownGames) {
   EXPECT_EQ(Run("scan " + ShellQuoted(Games()) + " --bogus x", out), 2);
 }
 
+// Unless told otherwise, scan and saves look for every story narro-play
+// plays and for its saved games too.
+TEST_F(NarroToolTest, ByDefaultEveryFormatNarroPlayPlaysAndItsSavesAreFound) {
+  CopyFile(DemoFile("cave.z5"), Games("cave.z5"));
+  CopyFile(DemoFile("cave.ulx"), Games("glulx/cave.ulx"));
+  std::string out;
+  ASSERT_EQ(Run("add-game " + ShellQuoted(Games("glulx/cave.ulx")) + " 'Cave Quest for Glulx'", out), 0);
+  // A TADS 2 header, a Hugo file and an ADRIFT file the user named.
+  WriteFileMaking(Games("other/ditch.gam"), std::string("TADS2 bin\x0a\x0d\x1a\0", 13) + "rest");
+  WriteFileMaking(Games("other/colossal.hex"), "a Hugo story");
+  WriteFileMaking(Games("other/Hamper.taf"), "an ADRIFT story");
+  for (const char* name : {"ditch.gam", "colossal.hex", "Hamper.taf"}) {
+    ASSERT_EQ(Run("add-game " + ShellQuoted(Games(std::string("other/") + name)) + " " + name, out), 0);
+  }
+  ASSERT_EQ(Run("scan " + ShellQuoted(Games()), out), 0);
+  for (const char* file : {"cave.z5", "glulx/cave.ulx", "other/ditch.gam", "other/colossal.hex", "other/Hamper.taf"}) {
+    EXPECT_NE(out.find("\t" + Games(file) + "\n"), std::string::npos) << file << "\n" << out;
+  }
+  const std::string save = Games("saves/hall_%" + DemoCrc("cave.z5") + "%_.glksave");
+  CopyFile(DemoFile("cave-hall-bocfel.glksave"), save);
+  ASSERT_EQ(Run("saves " + ShellQuoted(Games()), out), 0);
+  EXPECT_EQ(out, "hall: Cave Quest\t" + save + "\n");
+}
+
 }  // namespace

@@ -206,3 +206,30 @@ TEST(GlkSessionTest, UpdatesNothingAskedForAreTakenAFewTimesThenAFault) {
   EXPECT_EQ(taken, GlkSession::kUnaskedLimit);
   EXPECT_EQ(session.Fault(), "sends updates nothing asked for");
 }
+
+// An interpreter that gives a story up ends as a finished game does; only
+// its alert says it failed.
+TEST(GlkProtocolTest, AFatalErrorInTheUpdateThatEndsTheGameIsKept) {
+  GlkSession fatal;
+  fatal.Start(80, 24);
+  fatal.Feed(R"({"type":"update","gen":1,"content":[{"id":3,"clear":true,"text":[{"content":[)"
+             R"({"style":"alert","text":"Fatal error: corrupted story: initial pc out of range"}]}]}],)"
+             R"("disable":true})");
+  ASSERT_TRUE(fatal.Next());
+  EXPECT_EQ(fatal.FatalError(), L"Fatal error: corrupted story: initial pc out of range");
+
+  // A game that ends, and one that only shows an alert and goes on.
+  GlkSession ended;
+  ended.Start(80, 24);
+  ended.Feed(R"({"type":"update","gen":1,"content":[{"id":3,"text":[{"content":[)"
+             R"({"style":"normal","text":"Fatal error: the dragon wins."}]}]}],"disable":true})");
+  ASSERT_TRUE(ended.Next());
+  EXPECT_EQ(ended.FatalError(), L"");
+  GlkSession goesOn;
+  goesOn.Start(80, 24);
+  goesOn.Feed(R"({"type":"update","gen":1,"content":[{"id":3,"text":[{"content":[)"
+              R"({"style":"alert","text":"Fatal error, says the robot."}]}]}],)"
+              R"("input":[{"id":3,"gen":1,"type":"line","maxlen":80}]})");
+  ASSERT_TRUE(goesOn.Next());
+  EXPECT_EQ(goesOn.FatalError(), L"");
+}

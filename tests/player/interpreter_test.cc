@@ -56,7 +56,10 @@ TEST(InterpreterTest, CommandForAStory) {
   }
   setenv("NARRO_EMGLKEN", "/nowhere/emglken.js", 1);
   EXPECT_FALSE(InterpreterCommand("", "hugo", "/games/x.hex", argv, error));
-  EXPECT_NE(error.find("not installed"), std::string::npos);
+  // What to do is said: here, to name the runner or unset the variable.
+  EXPECT_NE(error.find("NARRO_EMGLKEN names no interpreter runner that can be read (/nowhere/emglken.js)"),
+            std::string::npos) << error;
+  EXPECT_NE(error.find("unset it"), std::string::npos) << error;
   EXPECT_FALSE(InterpreterCommand(kEmglkenChoice, "bocfel", "/games/x.z5", argv, error));
   unsetenv("NARRO_EMGLKEN");
   if (!FindEmglken().empty()) {
@@ -64,6 +67,16 @@ TEST(InterpreterTest, CommandForAStory) {
     ASSERT_EQ(argv.size(), 8u);
     EXPECT_EQ(argv[6], "--");
     EXPECT_EQ(argv[7], "/games/-x.z5");
+    // Without Node.js the player says to install it.
+    setenv("NARRO_NODE", "/nowhere/node", 1);
+    InterpreterLaunch launch;
+    ASSERT_TRUE(InterpreterCommand("", "hugo", NARRO_PLAYER_TEST_STORIES "/cave.z5", launch, error));
+    TempDir dir;
+    Interpreter interpreter;
+    EXPECT_FALSE(StartCaged(interpreter, launch, NARRO_PLAYER_TEST_STORIES "/cave.z5", dir.path(), false, error));
+    unsetenv("NARRO_NODE");
+    EXPECT_NE(error.find("/nowhere/node cannot be started: No such file or directory; install Node.js 18 or later"),
+              std::string::npos) << error;
   }
 }
 

@@ -34,7 +34,9 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -1996,3 +1998,134 @@ while True:
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------
+// Story names and messages.
+
+namespace {
+
+std::string CrcText(const std::string& path) {
+  const std::string bytes = ReadFile(path);
+  char text[9];
+  snprintf(text, sizeof text, "%08lX",
+           crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
+  return text;
+}
+
+// The player's fingerprint database as the library writes it.
+std::string UserDatabase(const std::vector<std::pair<std::string, std::string>>& games) {
+  std::string xml = "<?xml version=\"1.0\" ?>\n<games>\n";
+  for (const auto& game : games) {
+    xml += "    <supported_game fingerprint=\"" + game.first + "\" FullName=\"" + game.second +
+           "\" sn=\"\" fn=\"unknown\" warn=\"\" />\n";
+  }
+  return xml + "</games>\n";
+}
+
+}  // namespace
+
+// A name the player stored for want of a title (the file's stem) is
+// corrected when the title is read, by the games list or by the story's
+// own first turn; a name the user chose, and one the shipped database
+// gives, stay as they are.
+TEST_F(NarroPlay, AStandInNameThePlayerStoredIsCorrectedOnceTheTitleIsKnown) {
+  CopyStory("tower.z5", "game/tower.z5");
+  CopyStory(std::string(NARRO_PLAY_HOSTILE_STORIES) + "silent.ulx", "game/silent.ulx");
+  const std::string database = Path("data/User_Fingerprints.xml");
+  const std::string tower = CrcText(Path("game/tower.z5"));
+  const std::string cave = CrcText(Path("game/cave.z5"));
+  WriteFile(Path("data/fingerprints.xml"), UserDatabase({{cave, "cave"}}));
+  WriteFile(database, UserDatabase({{tower, "tower"}, {CrcText(Path("game/silent.ulx")), "silent one"}}));
+  Start("game/cave.z5");
+  Heard(kCaveEntrance);
+  tmux().Keys("F7");
+  ASSERT_TRUE(Shown("Choose a directory to scan for games"));
+  EXPECT_NE(ReadFile(database).find("FullName=\"The Tower\""), std::string::npos) << ReadFile(database);
+  tmux().Keys("Escape");
+  Heard("The game goes on.", true);
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+  const std::string stored = ReadFile(database);
+  EXPECT_EQ(stored.find("FullName=\"tower\""), std::string::npos) << stored;
+  EXPECT_NE(stored.find("FullName=\"silent one\""), std::string::npos) << stored;
+  EXPECT_EQ(stored.find(cave), std::string::npos) << stored;
+
+  // The story played names itself at its first turn.
+  WriteFile(database, UserDatabase({{tower, "tower"}}));
+  Start("game/tower.z5");
+  EXPECT_TRUE(Eventually([&] { return ReadFile(database).find("FullName=\"The Tower\"") != std::string::npos; }))
+      << ReadFile(database);
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+}
+
+// Faults before the game, and usage errors, are said as well as shown; a
+// pipe or a file gets the message on standard error and no control
+// sequence at all.
+TEST_F(NarroPlay, FaultsAndUsageErrorsGoToStandardErrorAndAreSaid) {
+  Start("game/nowhere.z5");
+  EXPECT_EQ(ExitStatus(), 1);
+  EXPECT_TRUE(Shown("narro-play: game/nowhere.z5: No such file or directory"));
+  Heard("game/nowhere.z5: No such file or directory");
+
+  Start("--bogus game/cave.z5");
+  EXPECT_EQ(ExitStatus(), 2);
+  EXPECT_TRUE(Shown("narro-play: unknown option --bogus"));
+  Heard("unknown option --bogus");
+
+  Start("game/cave.z5 > out.txt 2> err.txt");
+  EXPECT_EQ(ExitStatus(), 2);
+  Heard("standard input and output must be one");
+  EXPECT_EQ(ReadFile(Path("out.txt")), "");
+  const std::string error = ReadFile(Path("err.txt"));
+  EXPECT_NE(error.find("standard input and output must be one\n"), std::string::npos) << error;
+  EXPECT_EQ(error.find('\x1b'), std::string::npos) << error;
+  EXPECT_EQ(error.find('\r'), std::string::npos) << error;
+}
+
+// A story the interpreter gives up (Bocfel's "Fatal error: corrupted
+// story") is a fault, not a game that ended: status 1, and what to do.
+TEST_F(NarroPlay, AStoryCutShortEndsWithStatusOneAndSaysToGetItAgain) {
+  WriteFile(Path("game/cut.z5"), ReadFile(Story("cave.z5")).substr(0, 2000));
+  Start("game/cut.z5");
+  ExpectFault("the story cannot be played (Fatal error: corrupted story");
+  EXPECT_TRUE(Shown("get it again"));
+}
+
+// A games folder whose name is not UTF-8 is kept in the settings all the
+// same (escaped), and the next run's games list starts there.
+TEST_F(NarroPlay, AGamesFolderNamedInLatin1IsKeptForTheNextRun) {
+  const std::string folder = "\xE9";
+  ASSERT_EQ(mkdir(Path(folder).c_str(), 0700), 0);
+  CopyStory("cave.z5", folder + "/cave.z5");
+  CopyStory("tower.z5", folder + "/tower.z5");
+  Start(Quoted(folder + "/cave.z5"), "LC_ALL=C.UTF-8");
+  Heard(kCaveEntrance);
+  tmux().Keys("F7");
+  ASSERT_TRUE(Shown("> \xC3\xA9"));
+  tmux().Keys("Enter");
+  ASSERT_TRUE(Shown("Supported Games"));
+  Heard("entries in the list.");
+  Type("t");
+  ASSERT_TRUE(Eventually([&] { return tmux().RowOf("> The Tower") >= 0; })) << tmux().Screen();
+  tmux().Keys("Enter");
+  Heard("End this game and start The Tower? Yes or No.", true);
+  Type("y");
+  Heard("Starting The Tower.", true);
+  Heard("Foot of the Tower");
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+  EXPECT_EQ(LinesStartingWith("narro-play:"), 0) << tmux().Screen();
+  const std::string settings = ReadFile(Path("conf/narro/player.conf"));
+  EXPECT_NE(settings.find("/\\xE9\n"), std::string::npos) << settings;
+
+  Start("game/cave.z5", "LC_ALL=C.UTF-8");
+  Heard(kCaveEntrance);
+  tmux().Keys("F7");
+  ASSERT_TRUE(Shown("Choose a directory to scan for games"));
+  EXPECT_TRUE(Shown("> \xC3\xA9"));
+  tmux().Keys("Escape");
+  Heard("The game goes on.", true);
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+}

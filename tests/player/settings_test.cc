@@ -12,6 +12,7 @@
 #include <optional>
 #include <random>
 
+#include "platform/locale/TextEncoding.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -196,13 +197,13 @@ TEST(PlayerSettingsTest, UnstorableValuesAreRefusedAndTheOldFileKept) {
   s.voiceId = "a\nrate=5";
   refused(s);
   s = {};
-  s.gamesFolder = "/x\r";
+  s.interpreter = "/x\r";
   refused(s);
   s = {};
-  s.gamesFolder = std::string("/x\0y", 4);
+  s.interpreter = std::string("/x\0y", 4);
   refused(s);
   s = {};
-  s.gamesFolder = "/caf\xE9";  // Latin-1: would load back as damage
+  s.interpreter = "/caf\xE9";  // Latin-1: would load back as damage
   refused(s);
   s = {};
   s.rate = 11;
@@ -288,4 +289,33 @@ TEST(PlayerSettingsTest, PathFollowsXdgConfigHomeThenHome) {
   std::string problem;
   EXPECT_FALSE(SaveSettings("", Odd(), problem));
   EXPECT_NE(problem, "");
+}
+
+// The games folder is whatever bytes its name has (F7 into a folder named
+// in Latin-1): saved as UTF-8 text without control bytes, read back as the
+// same bytes; a file of before, with a plain backslash, reads as it did.
+TEST(PlayerSettingsTest, AGamesFolderOfAnyBytesIsSavedAndReadBack) {
+  TempDir dir;
+  const std::string path = dir.File("player.conf");
+  std::string problem;
+  for (const std::string& folder :
+       {std::string("/spiele/caf\xE9 f\xFCr Blinde"), std::string("/a\\b\\\\c\\x41\\"),
+        std::string("/x\ry\nz\x7F\x1B[J"), std::string("/\0/\xC3", 4),
+        std::string("/Zo\xC3\xAB/\xE6\x97\xA5\xF0\x9F\x98\x80/\xED\xA0\x80/\xC0\xAF/\xF4\x90\x80\x80")}) {
+    PlayerSettings s;
+    s.gamesFolder = folder;
+    ASSERT_TRUE(SaveSettings(path, s, problem)) << problem;
+    const std::string text = ReadFile(path);
+    EXPECT_TRUE(platform::IsUtf8(text)) << text;
+    for (char c : text) EXPECT_TRUE(c == '\n' || (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F)) << text;
+    EXPECT_EQ(LoadSettings(path, problem).gamesFolder, folder) << text;
+    EXPECT_EQ(problem, "");
+  }
+  // UTF-8 names are written as they are.
+  PlayerSettings s;
+  s.gamesFolder = "/home/Zo\xC3\xAB/Spiele";
+  ASSERT_TRUE(SaveSettings(path, s, problem));
+  EXPECT_NE(ReadFile(path).find("\ngames=/home/Zo\xC3\xAB/Spiele\n"), std::string::npos);
+  WriteFile(path, "games=/old\\folder\\name\n");
+  EXPECT_EQ(LoadSettings(path, problem).gamesFolder, "/old\\folder\\name");
 }

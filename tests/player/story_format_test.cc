@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <zlib.h>
 
 #include <string>
 
@@ -127,4 +128,72 @@ TEST(StoryFormatTest, ATads3ImageIsNamedByItsGameInfo) {
   info = IdentifyStory(dir.File("damaged.t3"));
   EXPECT_EQ(info.format, StoryFormat::kTads3);
   EXPECT_EQ(info.title, L"");
+}
+
+namespace {
+
+// A TADS 2 game: its fixed header, a section of code, the HTMLRES section
+// with one resource, the end.
+std::string Tads2Game(const std::string& name, const std::string& text) {
+  std::string game = std::string("TADS2 bin\x0a\x0d\x1a\0v2.2.0\0\x28\0", 22) + "Sat Jun 01 19:51:38 2002\n" +
+                     std::string(1, '\0');
+  auto section = [&](const std::string& sectionName, const std::string& data) {
+    const uint32_t next = static_cast<uint32_t>(game.size() + 1 + sectionName.size() + 4 + data.size());
+    game += static_cast<char>(sectionName.size()) + sectionName + Little(next, 4) + data;
+  };
+  section("OBJ", "code");
+  const std::string directory = Little(0, 4) + Little(static_cast<uint32_t>(text.size()), 4) +
+                                Little(static_cast<uint32_t>(name.size()), 2) + name;
+  section("HTMLRES", Little(1, 4) + Little(static_cast<uint32_t>(8 + directory.size()), 4) + directory + text);
+  section("$EOF", "");
+  return game;
+}
+
+// An ADRIFT 4 game: its signature, a few bytes, its lines compressed.
+std::string Adrift4Game(const std::string& lines) {
+  uLongf size = compressBound(lines.size());
+  std::string packed(size, '\0');
+  compress(reinterpret_cast<Bytef*>(&packed[0]), &size, reinterpret_cast<const Bytef*>(lines.data()), lines.size());
+  packed.resize(size);
+  return std::string("\x3C\x42\x3F\xC9\x6A\x87\xC2\xCF\x93\x45\x3E\x61\x39\xFA", 14) + "00001234" + packed;
+}
+
+}  // namespace
+
+// TADS 2 and ADRIFT 4 name themselves in the file too; what is not laid
+// out as expected names nothing, and reads nothing beyond the file.
+TEST(StoryFormatTest, Tads2AndAdriftGamesAreNamedByTheirOwnFile) {
+  TempDir dir;
+  WriteFile(dir.File("ditch.gam"), Tads2Game("GameInfo.txt", "Name: Ditch Day Drifter\r\nByline: by someone\r\n"));
+  StoryInfo info = IdentifyStory(dir.File("ditch.gam"));
+  EXPECT_EQ(info.format, StoryFormat::kTads2);
+  EXPECT_EQ(info.title, L"Ditch Day Drifter");
+  WriteFile(dir.File("other.gam"), Tads2Game("cover.jpg", "Name: not a title"));
+  EXPECT_EQ(IdentifyStory(dir.File("other.gam")).title, L"");
+  const std::string whole = Tads2Game("GameInfo.txt", "Name: Cut\r\n");
+  for (size_t length : {whole.size() - 20, size_t{60}, size_t{49}}) {
+    WriteFile(dir.File("cut.gam"), whole.substr(0, length));
+    info = IdentifyStory(dir.File("cut.gam"));
+    EXPECT_EQ(info.format, StoryFormat::kTads2);
+    EXPECT_EQ(info.title, L"");
+  }
+
+  const std::string lines =
+      "<centre>By Someone\r\nWelcome.\r\n\xBD\xD0\r\n0\r\nYou won.\r\nTHE END\r\n\xBD\xD0\r\n"
+      "<font size=20><centre>Caf\xE9 in a Hamper</font>\r\nSomeone\r\n0\r\n";
+  WriteFile(dir.File("hamper.taf"), Adrift4Game(lines));
+  info = IdentifyStory(dir.File("hamper.taf"));
+  EXPECT_EQ(info.format, StoryFormat::kAdrift);
+  EXPECT_EQ(info.title, L"Caf\u00e9 in a Hamper");
+  // Not the layout of the start (no room number after the first text),
+  // cut short, or not compressed at all: named by the banner instead.
+  WriteFile(dir.File("odd.taf"), Adrift4Game("Intro\r\n\xBD\xD0\r\nHall\r\nWon\r\n\xBD\xD0\r\nName\r\n"));
+  EXPECT_EQ(IdentifyStory(dir.File("odd.taf")).title, L"");
+  const std::string game = Adrift4Game(lines);
+  WriteFile(dir.File("cut.taf"), game.substr(0, game.size() / 2));
+  info = IdentifyStory(dir.File("cut.taf"));
+  EXPECT_EQ(info.format, StoryFormat::kAdrift);
+  EXPECT_EQ(info.title, L"");
+  WriteFile(dir.File("old.taf"), std::string("\x3C\x42\x3F\xC9\x6A\x87\xC2\xCF", 8) + std::string(200, '\x5A'));
+  EXPECT_EQ(IdentifyStory(dir.File("old.taf")).title, L"");
 }

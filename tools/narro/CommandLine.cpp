@@ -9,6 +9,10 @@
 
 namespace narro_tool {
 
+const char kDefaultGameEndings[] =
+    ".z1,.z2,.z3,.z4,.z5,.z6,.z7,.z8,.zblorb,.zlb,.dat,.ulx,.gblorb,.glb,.blb,.blorb,.hex,.gam,.t3,.taf";
+const char kDefaultSaveEndings[] = ".sav,.qzl,.glksave";
+
 namespace {
 bool g_standardOutputWasClosed = false;
 }  // namespace

@@ -27,6 +27,12 @@ struct Command {
 // Every command, in the order --help lists them.
 const std::vector<Command>& Commands();
 
+// The endings of the story files and saved games the lists and scans look
+// for unless told otherwise: those of every story narro-play plays, and of
+// the saves its interpreters write (".glksave") besides the usual ones.
+extern const char kDefaultGameEndings[];
+extern const char kDefaultSaveEndings[];
+
 // Takes "--name VALUE" out of arguments; returns false when it is absent.
 bool TakeOption(Arguments& arguments, const std::string& name,
                 std::string* value);

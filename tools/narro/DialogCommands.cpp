@@ -61,8 +61,8 @@ std::string WorkingFolder() {
 
 int RunList(const Arguments& given) {
   Arguments arguments = given;
-  std::string games = "z1,z2,z3,z4,z5,z6,z7,z8,zblorb,zlb";
-  std::string saves = "sav,qzl";
+  std::string games = kDefaultGameEndings;
+  std::string saves = kDefaultSaveEndings;
   std::string root;
   TakeOption(arguments, "--games", &games);
   TakeOption(arguments, "--saves", &saves);

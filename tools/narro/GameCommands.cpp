@@ -13,9 +13,6 @@ namespace narro_tool {
 
 namespace {
 
-const char kDefaultGames[] = "z1,z2,z3,z4,z5,z6,z7,z8";
-const char kDefaultSaves[] = "sav,qzl";
-
 // The one FOLDER argument of scan and saves, left after the options.
 std::string TakeFolder(const Arguments& arguments) {
   RejectOptions(arguments);
@@ -67,11 +64,11 @@ int RunAddGame(const Arguments& arguments) {
 
 int RunScan(const Arguments& given) {
   Arguments arguments = given;
-  std::string games = kDefaultGames;
+  std::string games = kDefaultGameEndings;
   TakeOption(arguments, "--games", &games);
   const std::string folder = TakeFolder(arguments);
   CGameLibrary library;
-  ScanGames(library, folder, games, kDefaultSaves);
+  ScanGames(library, folder, games, kDefaultSaveEndings);
   for (const GamePtr& game : library.catalogue) {
     if (!game->found) continue;
     std::printf("%s\t%s\t%s\n", game->fingerprint.c_str(), game->FullName.c_str(),
@@ -82,7 +79,7 @@ int RunScan(const Arguments& given) {
 
 int RunSaves(const Arguments& given) {
   Arguments arguments = given;
-  std::string games = kDefaultGames, saveEndings = kDefaultSaves;
+  std::string games = kDefaultGameEndings, saveEndings = kDefaultSaveEndings;
   TakeOption(arguments, "--games", &games);
   TakeOption(arguments, "--saves", &saveEndings);
   const std::string folder = TakeFolder(arguments);
