@@ -188,7 +188,16 @@ int Player::Run() {
     const Clock::time_point now = Clock::now();
     if (m_escapeUntil && now >= *m_escapeUntil) {
       m_escapeUntil.reset();
-      while (std::optional<Key> key = m_keys.Flush()) OnKey(*key);
+      // Whole keys first (typed while the terminal was asked something),
+      // then what stands alone.
+      while (std::optional<Key> key = m_keys.Next()) {
+        OnKey(*key);
+        if (m_quit) break;
+      }
+      while (std::optional<Key> key = m_keys.Flush()) {
+        if (m_quit) break;
+        OnKey(*key);
+      }
     }
     if (m_answerDue && now >= *m_answerDue && m_session && m_session->Busy()) {
       Fault("the interpreter has not answered for " + std::to_string(kAnswerLimit.count()) + " seconds");

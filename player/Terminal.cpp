@@ -7,6 +7,10 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <poll.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <string>
 
@@ -85,8 +89,68 @@ void Terminal::Resume() {
 
 void Terminal::KeepTopRows(int rows) {
   if (rows == m_topRows && (rows == 0 || g_topRowsKept)) return;
+  const int before = g_topRowsKept ? m_topRows : 0;
   m_topRows = rows;
-  Rekeep();
+  const int height = Rows();
+  if (rows <= 0 || rows >= height) {
+    Rekeep();
+    return;
+  }
+  // Where the text ends: the cursor's row, everything below it blank.
+  const int row = CursorRow();
+  std::string out = "\x1b" "7" "\x1b[r" "\x1b" "8";  // the whole screen, for a moment
+  int at = row > 0 ? row : height;
+  if (rows > before) {
+    const int more = rows - before;
+    // Room below the text first, scrolling the oldest lines into the
+    // history; then the text moves down under the status rows.
+    const int short_ = std::max(0, at + more - height);
+    if (short_ > 0) {
+      out += "\x1b[" + std::to_string(height) + ";1H" + std::string(static_cast<size_t>(short_), '\n');
+      at -= short_;
+    }
+    out += "\x1b[" + std::to_string(before + 1) + ";1H\x1b[" + std::to_string(more) + "L";
+    at += more;
+  }
+  at = std::clamp(at, rows + 1, height);
+  out += "\x1b[" + std::to_string(rows + 1) + ";" + std::to_string(height) + "r\x1b[" + std::to_string(at) + ";1H";
+  Write(out);
+  g_topRowsKept = 1;
+}
+
+int Terminal::CursorRow() {
+  Write("\x1b[6n");
+  std::string answer;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+  for (;;) {
+    const size_t start = answer.rfind("\x1b[");
+    const size_t end = start == std::string::npos ? std::string::npos : answer.find('R', start);
+    if (end != std::string::npos) {
+      const std::string report = answer.substr(start + 2, end - start - 2);
+      const size_t semicolon = report.find(';');
+      if (semicolon != std::string::npos && semicolon > 0 &&
+          report.find_first_not_of("0123456789;") == std::string::npos) {
+        m_typedAhead += answer.substr(0, start) + answer.substr(end + 1);
+        return std::atoi(report.substr(0, semicolon).c_str());
+      }
+    }
+    const long left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now()).count();
+    struct pollfd ready = {STDIN_FILENO, POLLIN, 0};
+    if (left <= 0 || poll(&ready, 1, static_cast<int>(left)) <= 0) break;
+    char buffer[64];
+    const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
+    if (n <= 0) break;
+    answer.append(buffer, static_cast<size_t>(n));
+    if (answer.size() > 4096) break;  // not a terminal that answers
+  }
+  m_typedAhead += answer;
+  return 0;
+}
+
+std::string Terminal::TakeTypedAhead() {
+  std::string keys;
+  keys.swap(m_typedAhead);
+  return keys;
 }
 
 void Terminal::Rekeep() {

@@ -27,20 +27,29 @@ class Terminal {
   int Rows() const;
 
   // Keeps the top `rows` rows out of the scrolling, for the status area:
-  // text scrolls below them, and the cursor goes to the bottom row, where
-  // the command line is. 0 gives the whole screen back. Suspend gives it
-  // back too, and Resume keeps the rows again; Rekeep sets them anew after
-  // the terminal's size changed.
+  // text scrolls below them. What the screen showed moves down to make
+  // room (up, into the terminal's history, only as far as it must), and
+  // the cursor stays with the text it was after; for that the terminal is
+  // asked where its cursor is, and keys typed meanwhile are kept for
+  // TakeTypedAhead. 0 gives the whole screen back. Suspend gives it back
+  // too; Resume keeps the rows again, and so does Rekeep after the
+  // terminal's size changed, the cursor then at the bottom row.
   void KeepTopRows(int rows);
   int TopRows() const { return m_topRows; }
   void Rekeep();
+  std::string TakeTypedAhead();
 
   // Writes all of text, waiting out a slow terminal.
   static void Write(const std::string& text);
 
  private:
+  // The cursor's row (1 is the top), as the terminal says; 0 when it
+  // does not answer.
+  int CursorRow();
+
   bool m_open = false;
   int m_topRows = 0;
+  std::string m_typedAhead;
 };
 
 // Restores the terminal modes saved by Open, and the whole screen to
