@@ -241,6 +241,7 @@ void GameView::HearStatus(bool readsKeys, size_t turnStart, std::vector<std::wst
     if (rows[row] == before || rows[row].empty() || !begun) continue;
     if (readsKeys) title += rows[row] + L"\n";
     else said.push_back(rows[row]);
+    m_heardOnly.push_back(rows[row]);
   }
   if (!title.empty()) {
     m_turn.insert(turnStart, title);
@@ -253,6 +254,7 @@ void GameView::HearStatus(bool readsKeys, size_t turnStart, std::vector<std::wst
       // The room is news only when the story's own text did not name it.
       if (begun && m_announceRoom && m_turn.find(room) == std::wstring::npos) {
         const bool open = m_turnLineOpen;
+        m_heardOnly.push_back(room + (room.back() == L'.' ? L"" : L"."));
         m_turn = room + (room.back() == L'.' ? L"\n" : L".\n") + m_turn;
         m_turnLineOpen = open && m_turn.back() != L'\n';
       }
@@ -260,7 +262,10 @@ void GameView::HearStatus(bool readsKeys, size_t turnStart, std::vector<std::wst
     for (const std::wstring& row : rows) {
       long score = 0;
       if (!StatusLineScore(row, score)) continue;
-      if (m_hasScore && score != m_score && begun) said.push_back(ScoreChangeWords(m_score, score));
+      if (m_hasScore && score != m_score && begun) {
+        said.push_back(ScoreChangeWords(m_score, score));
+        m_heardOnly.push_back(said.back());
+      }
       m_hasScore = true;
       m_score = score;
       break;
@@ -344,7 +349,10 @@ void GameView::UpdateWindows(const std::vector<GlkWindow>& windows, std::vector<
       window.lines.resize(rows);
       window.reverse.resize(rows);
     }
-    if (isNew && window.type == "graphics") said.push_back(kPicture);
+    if (isNew && window.type == "graphics") {
+      said.push_back(kPicture);
+      m_heardOnly.push_back(kPicture);
+    }
     next[layout.id] = window;
   }
   m_windows.swap(next);
@@ -355,6 +363,7 @@ void GameView::TooManyWindows(std::vector<std::wstring>& said) {
   m_toldWindows = true;
   said.push_back(L"The game opened more than " + std::to_wstring(kWindowLimit) +
                  L" windows; the others are not shown or spoken.");
+  m_heardOnly.push_back(said.back());
 }
 
 void GameView::EndOpenParagraph(Output& out) {
@@ -392,7 +401,10 @@ void GameView::ApplyBuffer(const GlkContent& content, Output& out) {
   m_openWindow = content.id;
   for (const GlkParagraph& paragraph : content.text) {
     const std::wstring text = SpanText(paragraph.spans);
-    if (paragraph.image) AddToTurn(kPicture, false);
+    if (paragraph.image) {
+      AddToTurn(kPicture, false);
+      m_heardOnly.push_back(kPicture);
+    }
     if (paragraph.append) {
       m_open += text;
       if (!text.empty()) m_openOnScreen = true;
@@ -499,6 +511,15 @@ std::wstring GameView::StatusWords() const {
     words += part;
   }
   return words;
+}
+
+std::vector<std::wstring> GameView::TakeHeardOnly() {
+  std::vector<std::wstring> lines;
+  lines.swap(m_heardOnly);
+  // Bounded as the turn is: a flood of status changes between two
+  // commands keeps its latest.
+  if (lines.size() > 64) lines.erase(lines.begin(), lines.end() - 64);
+  return lines;
 }
 
 std::wstring GameView::TakeTurn() {

@@ -56,6 +56,10 @@ class GameView {
   bool HasTurn() const { return !m_turn.empty(); }
   // Forgets the turn without hearing it.
   void DropTurn() { m_turn.clear(); }
+  // What the turn says that the screen's text does not (a room or a score
+  // from the status line, "A picture."), a line each, and forgets it: for
+  // a player whose screen reader reads the screen.
+  std::vector<std::wstring> TakeHeardOnly();
 
   // The paragraph left open at the end of the story window (the prompt),
   // as shown; and the command line's place after it.
@@ -133,6 +137,7 @@ class GameView {
   long m_score = 0;
   bool m_replaying = false;  // inside the interpreter's replay of history
   bool m_toldWindows = false;
+  std::vector<std::wstring> m_heardOnly;
   std::map<std::pair<int, int>, std::vector<std::vector<std::wstring>>> m_drawn;  // cleared windows' last drawings by place
   bool m_firstTurnDone = false;
   std::wstring m_banner;

@@ -68,6 +68,7 @@ int Fail(const std::string& message, int status, const PlayerSettings& settings,
          const std::string& more = std::string()) {
   const std::wstring text = player::ForScreen(platform::WideFromUtf8(message));
   fprintf(stderr, "narro-play: %s\n%s", platform::Utf8FromWide(text).c_str(), more.c_str());
+  if (settings.screenReader) return status;  // the screen reader reads it
   ManagedNARRO narro;
   if (narro.m_facade != nullptr &&
       narro.m_facade->InitializeSAPI(settings.voiceId, settings.rate, settings.volume)) {

@@ -71,6 +71,8 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& options, std
       parsed.help = true;
     } else if (argument == "--version") {
       parsed.version = true;
+    } else if (argument == "--screen-reader") {
+      parsed.screenReader = true;
     } else {
       error = "unknown option " + argument + " (a story whose name starts with - goes after --)";
       return false;
@@ -82,6 +84,7 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& options, std
 
 std::string UsageText() {
   return "Usage: narro-play [STORY] [--voice ID] [--rate N] [--volume N] [--interpreter COMMAND]\n"
+         "                  [--screen-reader]\n"
          "Plays an interactive-fiction story (Z-code, Glulx, Blorb, Hugo, TADS, ADRIFT)\n"
          "and speaks its text.\n"
          "\n"
@@ -91,6 +94,9 @@ std::string UsageText() {
          "  --interpreter COMMAND\n"
          "                run the story with this RemGlk (GlkOte protocol) interpreter\n"
          "                instead of emglken's; the story's path is added at its end\n"
+         "  --screen-reader\n"
+         "                speak nothing: the screen reader (Orca, fenrir, speakup) reads\n"
+         "                what narro-play shows, status and messages as lines of text\n"
          "  -h, --help    show this text and stop\n"
          "  --version     show the version and stop\n"
          "  --            the end of the options: \"-- -x\" plays a story named -x\n"
@@ -104,4 +110,5 @@ void ApplyOptions(const PlayerOptions& options, PlayerSettings& settings) {
   if (options.rate) settings.rate = *options.rate;
   if (options.volume) settings.volume = *options.volume;
   if (options.interpreter) settings.interpreter = *options.interpreter;
+  if (options.screenReader) settings.screenReader = true;
 }

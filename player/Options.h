@@ -14,11 +14,13 @@ struct PlayerOptions {
   std::optional<long> rate;          // --rate N, -10..10
   std::optional<int> volume;         // --volume N, 0..100
   std::optional<std::string> interpreter;  // --interpreter COMMAND
+  bool screenReader = false;         // --screen-reader
   bool help = false;                 // -h, --help
   bool version = false;              // --version
 };
 
-// narro-play [STORY] [--voice ID] [--rate N] [--volume N] [--interpreter C],
+// narro-play [STORY] [--voice ID] [--rate N] [--volume N] [--interpreter C]
+// [--screen-reader],
 // also --rate=N;
 // "--" ends the options. False with a one-line `error` for an unknown
 // option, a missing or bad value, or two stories; `options` is then left as

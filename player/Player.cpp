@@ -117,6 +117,12 @@ int Player::Run() {
   }
   CatchSignals();
   m_narro.setFlags(m_settings.flags);
+  if (m_settings.screenReader) {
+    // The player's screen reader speaks what is shown; two voices at once
+    // would be one too many, and no voice is even started.
+    m_narro.setFlags(m_settings.flags & ~static_cast<uint32_t>(FLAG_SPEECH | FLAG_DIALOG_SPEECH));
+    m_speechTried = true;
+  }
   CTTSString folder;
   m_narro.getDataFolder(folder);
   m_dataFolder = static_cast<const char*>(folder);
@@ -127,7 +133,9 @@ int Player::Run() {
     return m_exitStatus;
   }
   StartSpeech();
-  if (!m_speechReady) Show(L"narro-play: speech could not start; the game goes on silently.\n");
+  if (!m_speechReady && !m_settings.screenReader) {
+    Show(L"narro-play: speech could not start; the game goes on silently.\n");
+  }
 
   while (!m_quit) {
     std::vector<struct pollfd> fds = {{STDIN_FILENO, POLLIN, 0},
@@ -309,6 +317,11 @@ void Player::OnUpdate(const GlkUpdate& update) {
   }
   GameView::Output out;
   m_view->Apply(update, out);
+  // What only a voice would have said is a line of its own for a screen
+  // reader; the status rows are not drawn, so nothing moves under it.
+  for (const std::wstring& line : m_view->TakeHeardOnly()) {
+    if (m_settings.screenReader) out.shown += L"[" + line + L"]\n";
+  }
   DrawStatus(false);
   if (!out.shown.empty() || !out.shownGrid.empty()) {
     EraseInputArea();
@@ -463,6 +476,11 @@ void Player::StartSpeech() {
 
 void Player::Say(const std::wstring& text) {
   if (m_speechReady) m_narro.Speak(text, 3);
+}
+
+void Player::Tell(const std::wstring& text) {
+  Show(L"[" + text + L"]\n");
+  Say(text);
 }
 
 void Player::Show(const std::wstring& text) {

@@ -131,7 +131,11 @@ class Player {
   template <class Call> void WithDialog(Call call);
 
   void StartSpeech();
+  // Speaks a short answer to a key (a character, the command line).
   void Say(const std::wstring& text);
+  // A message: shown as a line ("[Rate 1]"), for a braille display and a
+  // screen reader, and spoken.
+  void Tell(const std::wstring& text);
   void Show(const std::wstring& text);
   void Redraw();
   // The status area on the screen's top rows, drawn when it changed, or

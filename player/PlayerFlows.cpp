@@ -91,7 +91,7 @@ void Player::AnswerFile(const std::optional<std::string>& path) {
   }
   const std::string named = PathForInterpreter(*path, FolderOf(m_story), Interpreter::kFolderFd);
   if (named.empty()) {
-    Say(L"The game cannot use that file: its folder's name is not UTF-8 text.");
+    Tell(L"The game cannot use that file: its folder's name is not UTF-8 text.");
     Send(m_session->AnswerFile(std::nullopt));
     return;
   }
@@ -124,7 +124,7 @@ std::optional<std::string> Player::LendToGame(const std::string& path, const std
   std::string error;
   const std::string inside = m_files.Lend(path, error);
   if (inside.empty()) {
-    Say(what + L" " + platform::WideFromUtf8(BaseName(path)) + L" cannot be read: " + platform::WideFromUtf8(error) +
+    Tell(what + L" " + platform::WideFromUtf8(BaseName(path)) + L" cannot be read: " + platform::WideFromUtf8(error) +
         L".");
     return std::nullopt;
   }
@@ -144,7 +144,7 @@ std::wstring Player::AskFileName(const std::string& prompt) {
   });
   std::wstring name = Trimmed(static_cast<const wchar_t*>(typed));
   if (name.size() > kFileNameLimit) {
-    Say(L"That name is too long: at most " + std::to_wstring(kFileNameLimit) + L" characters. Nothing was written.");
+    Tell(L"That name is too long: at most " + std::to_wstring(kFileNameLimit) + L" characters. Nothing was written.");
     name.clear();
   }
   return name;
@@ -154,18 +154,18 @@ std::string Player::FileToWrite(const std::string& target, const std::wstring& n
   bool exists = false;
   const std::string refusal = RefusalToWrite(target, exists);
   if (!refusal.empty()) {
-    Say((save ? L"The game cannot be saved as " : L"The file cannot be written as ") + name + L": " +
+    Tell((save ? L"The game cannot be saved as " : L"The file cannot be written as ") + name + L": " +
         platform::WideFromUtf8(refusal) + L".");
     return std::string();
   }
   if (exists && !append &&
       !AskYesNo((save ? L"A saved game called " : L"A file called ") + name + L" exists. Replace it? Yes or No.")) {
-    Say(L"Not replaced.");
+    Tell(L"Not replaced.");
     return std::string();
   }
   std::string error;
   const std::string inside = m_files.Expect(target, save, exists, append, error);
-  if (inside.empty()) Say(L"The file " + name + L" cannot be read: " + platform::WideFromUtf8(error) + L".");
+  if (inside.empty()) Tell(L"The file " + name + L" cannot be read: " + platform::WideFromUtf8(error) + L".");
   return inside;
 }
 
@@ -178,7 +178,7 @@ void Player::SaveGame() {
   }
   CTTSString path;
   if (!m_narro.getSaveFile(CTTSString(m_story), CTTSString(platform::Utf8FromWide(name)), kSaveExtension, path)) {
-    Say(L"The game cannot be saved: the story file cannot be read, or no folder can be written.");
+    Tell(L"The game cannot be saved: the story file cannot be read, or no folder can be written.");
     AnswerFile(std::nullopt);
     return;
   }
@@ -186,7 +186,7 @@ void Player::SaveGame() {
   // The input dialog says only the words a space ended: the whole name is
   // said back, so that the player knows what to look for in the list.
   // The game's answer queues behind it.
-  if (!inside.empty()) Say(L"Saving as " + name + L".");
+  if (!inside.empty()) Tell(L"Saving as " + name + L".");
   AnswerFile(inside.empty() ? std::nullopt : std::optional<std::string>(inside));
 }
 
@@ -234,12 +234,12 @@ std::string Player::ChooseSave() {
 
 void Player::ChooseSaveToRestore() {
   if (!m_session || !m_session->LineInput() || m_session->Busy()) {
-    Say(L"A saved game can be restored when the game waits for a command.");
+    Tell(L"A saved game can be restored when the game waits for a command.");
     return;
   }
   const std::string path = ChooseSave();
   if (path.empty()) {
-    Say(L"Not restored.");
+    Tell(L"Not restored.");
     return;
   }
   // The game's own restore command asks for the file; the chosen one is
@@ -264,11 +264,11 @@ void Player::ChooseVoice() {
   std::string id = before;
   m_narro.GetVoice(id, rate, volume);
   if (id == before) {
-    Say(L"The voice stays as it was.");
+    Tell(L"The voice stays as it was.");
     return;
   }
   m_settings.voiceId = m_setup.stored.voiceId = id;
-  Say(L"Voice " + platform::WideFromUtf8(PathOf(chosen)) + L".");
+  Tell(L"Voice " + platform::WideFromUtf8(PathOf(chosen)) + L".");
   KeepSettings();
 }
 
@@ -294,7 +294,7 @@ void Player::AddUnknownStories(const std::string& folder) {
   std::vector<std::wstring> read;
   if (!toRead.empty()) {
     const std::wstring of = L" of " + std::to_wstring(toRead.size()) + L".";
-    if (toRead.size() > 1) Say(L"Reading titles: 0" + of + L" Escape stops.");
+    if (toRead.size() > 1) Tell(L"Reading titles: 0" + of + L" Escape stops.");
     auto lastSaid = std::chrono::steady_clock::now();
     bool stopped = false;
     TitleReader reader(m_settings.interpreter, TitleReader::Limits());
@@ -312,11 +312,11 @@ void Player::AddUnknownStories(const std::string& folder) {
       const auto now = std::chrono::steady_clock::now();
       if (!stopped && toRead.size() > 1 && now - lastSaid >= kProgressEvery) {
         lastSaid = now;
-        Say(L"Reading titles: " + std::to_wstring(done) + of);
+        Tell(L"Reading titles: " + std::to_wstring(done) + of);
       }
       return !stopped;
     });
-    if (stopped) Say(L"Stopped: the other stories are named by their files.");
+    if (stopped) Tell(L"Stopped: the other stories are named by their files.");
   }
   for (size_t i = 0, r = 0; i < unknown.size(); ++i) {
     std::wstring title = titles[i];
@@ -347,7 +347,7 @@ void Player::ChooseGame(bool chooseFolder) {
   }
   const std::string path = PathOf(chosen);
   if (path.empty()) {
-    Say(L"The game goes on.");
+    Tell(L"The game goes on.");
     return;
   }
   m_settings.gamesFolder = m_setup.stored.gamesFolder = FolderOf(path);
@@ -361,7 +361,7 @@ void Player::ChooseGame(bool chooseFolder) {
   const std::wstring playing = m_storyName.empty() ? std::wstring(L"this game") : m_storyName;
   if (!AskYesNo(L"End " + playing + L" and start " + name + L"? Unsaved progress in " + playing +
                 L" is lost. Yes or No.")) {
-    Say(L"The game goes on.");
+    Tell(L"The game goes on.");
     return;
   }
   // A story that cannot be started leaves the game being played as it is.
@@ -369,7 +369,7 @@ void Player::ChooseGame(bool chooseFolder) {
   std::string error;
   if (!InterpreterCommand(m_settings.interpreter, VmFor(IdentifyStory(path).format), path, argv,
                           error)) {
-    Say(platform::WideFromUtf8(error) + L". The game goes on.");
+    Tell(platform::WideFromUtf8(error) + L". The game goes on.");
     return;
   }
   m_interpreter.Stop();

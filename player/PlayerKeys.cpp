@@ -192,7 +192,7 @@ void Player::OnFunctionKey(int number) {
 
 bool Player::InsertText(const std::wstring& text) {
   if (m_editor.Insert(text)) return true;
-  Say(L"The game takes at most " + std::to_wstring(m_editor.Limit()) + L" characters.");
+  Tell(L"The game takes at most " + std::to_wstring(m_editor.Limit()) + L" characters.");
   return false;
 }
 
@@ -245,7 +245,7 @@ void Player::SendCommand() {
     m_heldLine = line;
     m_holdingLine = true;
   } else if (event.empty()) {
-    Say(L"The game does not take a command now.");
+    Tell(L"The game does not take a command now.");
   }
   Redraw();
 }
@@ -265,11 +265,11 @@ void Player::InsertFromList(int type) {
   WithDialog([&] { m_narro.getList(chosen, static_cast<if_list_type>(type), "", ""); });
   const std::wstring listed = static_cast<const wchar_t*>(chosen);
   if (listed.empty()) {
-    Say(L"Nothing inserted.");
+    Tell(L"Nothing inserted.");
     return;
   }
   if (m_session && m_session->CharInput() && !m_session->LineInput()) {
-    Say(L"The game waits for a key, not a command.");
+    Tell(L"The game waits for a key, not a command.");
     return;
   }
   // The game's text keeps its punctuation ("that!"); the command takes the
@@ -277,7 +277,7 @@ void Player::InsertFromList(int type) {
   std::wstring word = LineEditor::Bare(listed);
   if (word.empty()) word = listed;
   if (!m_editor.InsertWord(word)) {
-    Say(L"The game takes at most " + std::to_wstring(m_editor.Limit()) + L" characters. Nothing inserted.");
+    Tell(L"The game takes at most " + std::to_wstring(m_editor.Limit()) + L" characters. Nothing inserted.");
     Redraw();
     return;
   }
@@ -297,20 +297,20 @@ void Player::AdjustVoice(int rateStep, int volumeStep) {
   m_settings.rate = m_setup.stored.rate = rate;
   m_settings.volume = m_setup.stored.volume = volume;
   // Said in the new setting, so the player hears what changed.
-  Say(rateStep != 0 ? L"Rate " + std::to_wstring(rate) : L"Volume " + std::to_wstring(volume));
+  Tell(rateStep != 0 ? L"Rate " + std::to_wstring(rate) : L"Volume " + std::to_wstring(volume));
   KeepSettings();
 }
 
 void Player::ToggleEchoLastWord() {
   m_settings.echoLastWord = m_setup.stored.echoLastWord = !m_settings.echoLastWord;
-  Say(m_settings.echoLastWord ? L"Enter says the last word." : L"Enter does not say the last word.");
+  Tell(m_settings.echoLastWord ? L"Enter says the last word." : L"Enter does not say the last word.");
   KeepSettings();
 }
 
 void Player::ToggleAnnounceRoom() {
   m_settings.announceRoom = m_setup.stored.announceRoom = !m_settings.announceRoom;
   if (m_view) m_view->SetAnnounceRoom(m_settings.announceRoom);
-  Say(m_settings.announceRoom ? L"New rooms on the status line are said."
+  Tell(m_settings.announceRoom ? L"New rooms on the status line are said."
                               : L"New rooms on the status line are not said.");
   KeepSettings();
 }
@@ -321,7 +321,7 @@ void Player::StopSpeaking() {
 
 void Player::ReadStatusLine() {
   const std::wstring words = m_view ? m_view->StatusWords() : std::wstring();
-  Say(words.empty() ? std::wstring(L"No status line.") : words);
+  Tell(words.empty() ? std::wstring(L"No status line.") : words);
 }
 
 void Player::ReadCommandLine() {
@@ -335,7 +335,7 @@ void Player::AskToLeave() {
     m_quit = true;
     m_exitStatus = 0;
   } else {
-    Say(L"The game goes on.");
+    Tell(L"The game goes on.");
   }
 }
 

@@ -86,6 +86,10 @@ void Player::EraseInputArea() {
 
 void Player::DrawStatus(bool force) {
   std::vector<std::wstring> rows = m_view ? m_view->StatusRows() : std::vector<std::wstring>();
+  // A screen reader follows the cursor and reads what changes: a status
+  // line redrawn far from it each turn would be read out of place. Its
+  // news is shown as lines of text instead.
+  if (m_settings.screenReader) rows.clear();
   // The game's text and the command line keep at least four rows.
   const int height = m_terminal.Rows();
   const size_t fit = height > 6 ? static_cast<size_t>(height - 4) : 0;

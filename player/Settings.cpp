@@ -99,8 +99,8 @@ bool ParseSettings(std::string text, PlayerSettings& settings, std::string& what
     return false;
   }
   static const char* const kKeys[] = {"voice", "rate", "volume", "flags", "games",
-                                      "interpreter", "echo-last-word", "announce-room"};
-  constexpr int kKeyCount = 8;
+                                      "interpreter", "echo-last-word", "announce-room", "screen-reader"};
+  constexpr int kKeyCount = 9;
   bool seen[kKeyCount] = {};
   size_t start = 0;
   for (int number = 1; start < text.size(); ++number) {
@@ -135,11 +135,13 @@ bool ParseSettings(std::string text, PlayerSettings& settings, std::string& what
       case 5: settings.interpreter = value; break;
       case 6:
       case 7:
+      case 8:
         if (value != "yes" && value != "no") {
           what = lineName + ": " + kKeys[key] + " must be yes or no";
           return false;
         }
-        (key == 6 ? settings.echoLastWord : settings.announceRoom) = value == "yes";
+        (key == 6 ? settings.echoLastWord : key == 7 ? settings.announceRoom : settings.screenReader) =
+            value == "yes";
         break;
       case 1:
         if (!ParseWholeNumber(value, -10, 10, parsed)) {
@@ -244,7 +246,7 @@ bool PlayerSettings::operator==(const PlayerSettings& other) const {
   return voiceId == other.voiceId && rate == other.rate && volume == other.volume &&
          flags == other.flags && gamesFolder == other.gamesFolder &&
          interpreter == other.interpreter && echoLastWord == other.echoLastWord &&
-         announceRoom == other.announceRoom;
+         announceRoom == other.announceRoom && screenReader == other.screenReader;
 }
 
 std::string SettingsPath() {
@@ -303,7 +305,10 @@ bool SaveSettings(const std::string& path, const PlayerSettings& settings, std::
                                "\ngames=" + EscapedBytes(settings.gamesFolder) +
                                "\ninterpreter=" + settings.interpreter +
                                "\necho-last-word=" + (settings.echoLastWord ? "yes" : "no") +
-                               "\nannounce-room=" + (settings.announceRoom ? "yes" : "no") + "\n";
+                               "\nannounce-room=" + (settings.announceRoom ? "yes" : "no") + "\n" +
+                               // Written only when on: a file of an earlier narro-play stays
+                               // one that it reads.
+                               (settings.screenReader ? "screen-reader=yes\n" : "");
       if (ReplaceFile(path, text, what)) return true;
     }
     problem = path + ": " + what + "; the settings were not saved";

@@ -15,6 +15,7 @@ struct PlayerSettings {
   std::string interpreter;  // a RemGlk interpreter command; empty: emglken's, by format
   bool echoLastWord = false;  // Enter also says the command's last word
   bool announceRoom = true;   // a new room in the status line is said
+  bool screenReader = false;  // the player's screen reader speaks; narro-play shows
 
   bool operator==(const PlayerSettings& other) const;
   bool operator!=(const PlayerSettings& other) const { return !(*this == other); }

@@ -1213,6 +1213,41 @@ TEST_F(NarroPlay, ACommandIsCappedAtTheLengthTheGameTakes) {
   EXPECT_EQ(ExitStatus(), 0);
 }
 
+// Beside a screen reader narro-play speaks nothing and shows everything a
+// voice would have said: the status line's news and its messages as lines,
+// and no status rows drawn out of the cursor's way.
+TEST_F(NarroPlay, BesideAScreenReaderNothingIsSpokenAndEverythingIsShown) {
+  CopyStory("windfall.z5", "game/windfall.z5");
+  Start("--screen-reader game/windfall.z5", "", 80, 24);
+  ASSERT_TRUE(Shown(kGate));
+  tmux().Keys("F8");
+  EXPECT_TRUE(Shown("[Orchard Gate. Score 0. Moves 0.]"));
+  tmux().Keys("M-n");
+  EXPECT_TRUE(Shown("[New rooms on the status line are not said.]"));
+  Type("north");
+  tmux().Keys("Enter");
+  EXPECT_TRUE(Shown(kOrchard));
+  EXPECT_EQ(tmux().Line(0).find("Score"), std::string::npos) << tmux().Screen();
+  tmux().Keys("C-c");
+  ASSERT_TRUE(Shown("Leave the game?"));
+  Type("y");
+  EXPECT_EQ(ExitStatus(), 0);
+  EXPECT_TRUE(Speech().empty()) << SpeechText();
+  EXPECT_EQ(tmux().Screen().find("Text to speech"), std::string::npos) << tmux().Screen();
+  // The setting keeps the mode for the next runs.
+  mkdir(Path("conf/narro").c_str(), 0700);
+  WriteFile(Path("conf/narro/player.conf"), "screen-reader=yes\n");
+  Start("game/windfall.z5", "", 80, 24);
+  ASSERT_TRUE(Shown(kGate));
+  tmux().Keys("F8");
+  EXPECT_TRUE(Shown("[Orchard Gate. Score 0. Moves 0.]"));
+  tmux().Keys("C-c");
+  ASSERT_TRUE(Shown("Leave the game?"));
+  Type("y");
+  EXPECT_EQ(ExitStatus(), 0);
+  EXPECT_TRUE(Speech().empty()) << SpeechText();
+}
+
 TEST_F(NarroPlay, F1ListsTheKeysAndTheVoiceKeysChangeVolumeAndRate) {
   Start("game/cave.z5");
   Heard(kCaveEntrance);

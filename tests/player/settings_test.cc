@@ -90,6 +90,14 @@ TEST(PlayerSettingsTest, EveryFieldRoundTripsExactly) {
   ASSERT_TRUE(SaveSettings(path, other, problem)) << problem;
   ExpectSame(LoadSettings(path, problem), other);
   EXPECT_EQ(problem, "");
+  // The screen-reader line is written only when on, so that a file
+  // written without it reads in an earlier narro-play.
+  EXPECT_EQ(ReadFile(path).find("screen-reader"), std::string::npos);
+  other.screenReader = true;
+  ASSERT_TRUE(SaveSettings(path, other, problem)) << problem;
+  EXPECT_NE(ReadFile(path).find("\nscreen-reader=yes\n"), std::string::npos);
+  EXPECT_TRUE(LoadSettings(path, problem).screenReader);
+  EXPECT_EQ(problem, "");
 }
 
 TEST(PlayerSettingsTest, MissingFileGivesTheDefaultsQuietly) {
