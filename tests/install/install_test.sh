@@ -137,17 +137,26 @@ plays_the_demo_story() {
 }
 plays_the_demo_story "$work/prefix/bin/narro-play"
 
-# The installed narro tool knows the shipped games from its own folder.
+# The installed narro tool knows the shipped games from its own folder,
+# in every format it plays.
 installed "$work/prefix/bin/narro" scan "$share" | sort > "$work/games"
 diff - "$work/games" <<GAMES
+43BBA87F	Quote Box	$share/quotebox.ulx
+4626DB15	Lighthouse	$share/lighthouse.ulx
+4E9E8A25	Windfall	$share/windfall.ulx
 516989EA	Windfall	$share/windfall.z5
+62242168	Timer	$share/timer.ulx
+645EF002	The Tower	$share/tower.ulx
+76B4E7FD	Styles	$share/styles.ulx
 884A2912	The Tower	$share/tower.z5
+8AC18852	Cave Quest	$share/cave.ulx
 9AE38DFE	Cave Quest	$share/cave.z5
 A954C3AB	Menu	$share/menu.z5
 D567D15C	Quote Box	$share/quotebox.z5
 DD800B5E	Styles	$share/styles.z5
 F1990952	Timer	$share/timer.z5
 F1F9B61D	Lighthouse	$share/lighthouse.z8
+FCA7D917	Menu	$share/menu.ulx
 GAMES
 test -f "$xdg/narro/filecache.txt"
 test ! -e "$share/filecache.txt"
