@@ -244,7 +244,7 @@ std::vector<double> PurgeLatencies(CNarro& narro, int count) {
       "two hundred steps, and lit the great lamp that warned the fishing boats away.";
   std::vector<double> latencies;
   for (int i = 0; i < count; ++i) {
-    narro.Speak(paragraph, 1);
+    narro.Speak(paragraph, SPEAK_QUEUED);
     std::this_thread::sleep_for(std::chrono::milliseconds(300 + 20 * i));
     uint64_t flushesBefore;
     {
@@ -252,7 +252,7 @@ std::vector<double> PurgeLatencies(CNarro& narro, int count) {
       flushesBefore = g_arrivals.flushes;
     }
     const Clock::time_point asked = Clock::now();
-    narro.Speak("stop", 3);
+    narro.Speak("stop", SPEAK_CUT_OFF);
     std::unique_lock<std::mutex> lock(g_arrivals.lock);
     const bool flushed = g_arrivals.changed.wait_for(
         lock, kTimeout, [&] { return g_arrivals.flushes > flushesBefore; });
@@ -260,7 +260,7 @@ std::vector<double> PurgeLatencies(CNarro& narro, int count) {
     // to stop.
     latencies.push_back(flushed ? std::max(0.0, Ms(g_arrivals.lastHeard - asked)) : kTimedOut);
   }
-  narro.Speak("", 2);
+  narro.Speak("", SPEAK_SILENCE);
   return latencies;
 }
 
@@ -345,7 +345,7 @@ int main() {
     fprintf(stderr, "bench_speech: no speech\n");
     return 1;
   }
-  narro.Speak("ready", 0);  // voice loaded, caches warm
+  narro.Speak("ready", SPEAK_AND_WAIT);  // voice loaded, caches warm
   const std::string voice = platform::DefaultVoiceToken().engineVoice;
 
   constexpr int kEchoWords = 240;
@@ -356,9 +356,9 @@ int main() {
   std::string megabyte;
   while (megabyte.size() < (1u << 20)) megabyte += "word ";
   for (int round = 0; round < 3; ++round) {
-    narro.Speak(megabyte, 1);
+    narro.Speak(megabyte, SPEAK_QUEUED);
     std::this_thread::sleep_for(300ms);
-    narro.Speak("", 2);
+    narro.Speak("", SPEAK_SILENCE);
   }
   std::this_thread::sleep_for(200ms);
   const long after = ResidentKb();

@@ -133,7 +133,7 @@ bool MeasureSpeechd(const std::string& folder, SpeechdFigures* figures) {
     DetachLibrary();
     return false;
   }
-  narro.Speak("ready", 0);
+  narro.Speak("ready", SPEAK_AND_WAIT);
 
   figures->echo = EchoLatencies(narro, [&](auto type) {
     const int before = LatestMessage(watch);
@@ -149,20 +149,20 @@ bool MeasureSpeechd(const std::string& folder, SpeechdFigures* figures) {
   const std::string paragraph = LongParagraph();
   for (int i = 0; i < kPurges; ++i) {
     const int before = LatestMessage(watch);
-    narro.Speak(paragraph, 1);
+    narro.Speak(paragraph, SPEAK_QUEUED);
     Clock::time_point begun;
     int old = 0;
     if (!watch.WaitFor([&] { return EventAfter(watch, 701, before, &begun, &old); }, 2s)) continue;
     std::this_thread::sleep_for(std::chrono::milliseconds(50 + 10 * i));
     const Clock::time_point asked = Clock::now();
-    narro.Speak("stop", 3);
+    narro.Speak("stop", SPEAK_CUT_OFF);
     Clock::time_point cancelled;
     if (!watch.WaitFor([&] { return EventFor(watch, 703, old, &cancelled); }, 2s)) continue;
     figures->purge.push_back(Ms(cancelled - asked));
     Clock::time_point sent;
     if (SentAfter(watch, asked, &sent, true)) figures->cancelSent.push_back(Ms(sent - asked));
   }
-  narro.Speak("", 2);
+  narro.Speak("", SPEAK_SILENCE);
   narro.release();
   DetachLibrary();
   return true;
@@ -229,7 +229,7 @@ bool MeasureEspeak(const std::string& folder, std::vector<double>* echo) {
     DetachLibrary();
     return false;
   }
-  narro.Speak("ready", 0);
+  narro.Speak("ready", SPEAK_AND_WAIT);
   *echo = EchoLatencies(narro, [&](auto type) {
     uint64_t before;
     {
@@ -246,7 +246,7 @@ bool MeasureEspeak(const std::string& folder, std::vector<double>* echo) {
     }
     return Ms(g_arrivals.firstSample - typedAt);
   });
-  narro.Speak("", 2);
+  narro.Speak("", SPEAK_SILENCE);
   narro.release();
   DetachLibrary();
   return true;

@@ -3,13 +3,12 @@
 
 #include "dialogs/DialogSpeech.h"
 #include "dialogs/InputDlg.h"
+#include "narro/Narro.h"
 #include "platform/win/Dialog.h"
 #include "platform/win/FolderChooser.h"
 #include "text/SpeechShaping.h"
 
 namespace {
-
-constexpr int kCutOffAndSpeak = 3;
 
 void CleanForFileName(std::wstring& text) {
   FindAndReplace(text, L"&", L" and ");
@@ -23,7 +22,7 @@ void CleanForFileName(std::wstring& text) {
 std::wstring AskForLine(const std::string& prompt, bool clean, bool speakPrompt) {
   CSpokenDialogs spoken;
   CInputDlg dialog;
-  if (speakPrompt) SpeakThroughEngine(prompt, kCutOffAndSpeak);
+  if (speakPrompt) SpeakThroughEngine(prompt, SPEAK_CUT_OFF);
   dialog.m_prompt = prompt;
   dialog.DoModal(platform::Dialog::Active());
   std::wstring typed = dialog.m_edit.m_typed;

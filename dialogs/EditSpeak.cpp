@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr int kCutOffAndSpeak = 3;
-
 bool IsPrintable(wchar_t ch) {
   return (ch >= 32 && ch <= 126) || (ch >= 160 && ch <= 255) || ch > 255;
 }
@@ -32,7 +30,7 @@ void CEditSpeakT<TBase>::OnChar(wchar_t ch) {
   m_typed += ch;
   if (!m_store.IsWordEnder(ch)) return;
   const std::wstring& word = m_store.NoteLastWord(m_typed);
-  if (m_speak) SpeakThroughEngine(word, kCutOffAndSpeak);
+  if (m_speak) SpeakThroughEngine(word, SPEAK_CUT_OFF);
 }
 
 template <class TBase>
@@ -43,7 +41,7 @@ bool CEditSpeakT<TBase>::OnKeyDown(unsigned key) {
       // The character the deletion is about to take, when the caret stands
       // at the end; the deletion comes with the backspace character.
       if (m_speak && !m_typed.empty()) {
-        SpeakThroughEngine(m_typed.substr(m_typed.size() - 1), kCutOffAndSpeak);
+        SpeakThroughEngine(m_typed.substr(m_typed.size() - 1), SPEAK_CUT_OFF);
       }
       return false;
     case platform::VK_TAB:

@@ -4,12 +4,7 @@
 #include <vector>
 
 #include "dialogs/DialogSpeech.h"
-
-namespace {
-
-constexpr int kCutOffAndSpeak = 3;
-
-}  // namespace
+#include "narro/Narro.h"
 
 template <class TBase>
 bool CListBoxSpeakT<TBase>::CurrentText(std::wstring& text) const {
@@ -31,7 +26,7 @@ void CListBoxSpeakT<TBase>::SpeakSelection() {
   m_firstDown = false;
   std::wstring text;
   if (CurrentText(text) && m_speak) {
-    SpeakThroughEngine(text, kCutOffAndSpeak);
+    SpeakThroughEngine(text, SPEAK_CUT_OFF);
     m_heard = true;
   }
 }
@@ -46,7 +41,7 @@ void CListBoxSpeakT<TBase>::Spell() {
     spelled += c;
     spelled += L'.';
   }
-  SpeakThroughEngine(spelled, kCutOffAndSpeak);
+  SpeakThroughEngine(spelled, SPEAK_CUT_OFF);
   m_heard = true;
 }
 

@@ -24,8 +24,6 @@
 namespace {
 
 constexpr uint32_t kConfirmFlags = FLAG_SPEECH | FLAG_DIALOG_SPEECH;
-constexpr int kCutOffAndSpeak = 3;
-constexpr int kSilence = 2;
 
 using EntryMap = std::map<std::wstring, boost::shared_ptr<CListItem>>;
 
@@ -259,10 +257,10 @@ class CListDriver {
         !chosenItem->m_pWarning->empty()) {
       const std::string message =
           *chosenItem->m_pWarning + " R, to choose again, A, to abort. I, to continue.";
-      if (m_facade.checkFlags(kConfirmFlags)) m_facade.Speak(message, kCutOffAndSpeak);
+      if (m_facade.checkFlags(kConfirmFlags)) m_facade.Speak(message, SPEAK_CUT_OFF);
       const int answer = platform::MessageBox(ActiveWindow(), message, "Load Game",
                                               platform::MB_ABORTRETRYIGNORE | platform::MB_ICONQUESTION);
-      m_facade.Speak(std::string(), kSilence);
+      m_facade.Speak(std::string(), SPEAK_SILENCE);
       if (answer == platform::IDABORT) return std::wstring();
       if (answer == platform::IDRETRY) {
         again = true;
@@ -282,7 +280,7 @@ class CListDriver {
   // Says where the chooser starts, lets the player choose, and silences
   // what was being said; empty when the player cancelled.
   std::string AskForFolder(const char* title) {
-    if (m_facade.checkFlags(kConfirmFlags)) m_facade.SpeakDir(m_root, kCutOffAndSpeak);
+    if (m_facade.checkFlags(kConfirmFlags)) m_facade.SpeakDir(m_root, SPEAK_CUT_OFF);
     CTTSString folder;
     m_facade.getDirectory(folder, m_root, title);
     CSpeechTTS::StopSpeaking();

@@ -12,8 +12,6 @@
 namespace {
 
 constexpr uint32_t kConfirmFlags = FLAG_SPEECH | FLAG_DIALOG_SPEECH;
-constexpr int kQueueBehind = 1;
-constexpr int kCutOffAndSpeak = 3;
 
 }  // namespace
 
@@ -32,7 +30,7 @@ bool CVoiceListItem::handleKey(int key) {
     return false;
   }
   // Whatever the flags: the point is to hear the voice just chosen.
-  facade->Speak(std::string("Voice was loaded."), kQueueBehind);
+  facade->Speak(std::string("Voice was loaded."), SPEAK_QUEUED);
   return true;
 }
 
@@ -43,17 +41,17 @@ bool CSaveListItem::handleKey(int key) {
   if (m_namesSave && m_pText != nullptr) {
     // The player hears which save goes; Escape (the box's Cancel) leaves it.
     const std::wstring question = L"Delete the saved game " + *m_pText + L"?";
-    if (confirm) facade->Speak(question + L" Y or N", kCutOffAndSpeak);
+    if (confirm) facade->Speak(question + L" Y or N", SPEAK_CUT_OFF);
     const int answer = platform::MessageBox(nullptr, platform::LocaleFromWide(question) + " Y or N",
                                             "Delete Game", platform::MB_YESNOCANCEL);
     if (answer != platform::IDYES) {
-      if (confirm) facade->Speak(std::wstring(L"Not deleted."), kCutOffAndSpeak);
+      if (confirm) facade->Speak(std::wstring(L"Not deleted."), SPEAK_CUT_OFF);
       return false;
     }
   } else {
     if (confirm) {
       facade->Speak(std::string("Are you sure you want to delete the saved game?  Y or N "),
-                    kCutOffAndSpeak);
+                    SPEAK_CUT_OFF);
     }
     const int answer = platform::MessageBox(
         nullptr, "Are you sure you want to delete the saved game? Y or N", "Delete Game",
@@ -70,10 +68,10 @@ bool CSaveListItem::handleKey(int key) {
   if (!platform::Current<platform::FileSystem>().Remove(path) && errno != ENOENT) {
     LogLine("Could not delete %1%: %2%", path, SystemErrorText());
     if (confirm && m_pText != nullptr) {
-      facade->Speak(L"Could not delete " + *m_pText, kCutOffAndSpeak);
+      facade->Speak(L"Could not delete " + *m_pText, SPEAK_CUT_OFF);
     }
     return false;
   }
-  if (confirm && m_pText != nullptr) facade->Speak(*m_pText + L" deleted", kCutOffAndSpeak);
+  if (confirm && m_pText != nullptr) facade->Speak(*m_pText + L" deleted", SPEAK_CUT_OFF);
   return true;
 }

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr int kCutOffAndSpeak = 3;
-constexpr int kQueueBehind = 1;
 constexpr int kCancelButton = 1023;
 
 // An object pointer the list control handed over, if it is one.
@@ -75,7 +73,7 @@ void CSelectDlg::OnInitDialog() {
   m_listWnd = GetDlgItem(IDC_LIST);
   SetFocus(m_listWnd);
   SendMessage(m_listWnd, LB_SETCURSEL, 0);  // current, not announced
-  if (m_speakIntro) SpeakThroughEngine(intro, kCutOffAndSpeak);
+  if (m_speakIntro) SpeakThroughEngine(intro, SPEAK_CUT_OFF);
   if (m_heardBeforeChosen) {
     // The entry waits for the end of the introduction rather than cutting
     // it off. It was said, not yet heard: Enter before any other key says
@@ -83,7 +81,7 @@ void CSelectDlg::OnInitDialog() {
     m_list.m_sayUnmoved = true;
     m_list.m_firstDown = false;
     std::wstring text;
-    if (m_list.CurrentText(text)) SpeakThroughEngine(text, m_speakIntro ? kQueueBehind : kCutOffAndSpeak);
+    if (m_list.CurrentText(text)) SpeakThroughEngine(text, m_speakIntro ? SPEAK_QUEUED : SPEAK_CUT_OFF);
     m_list.m_heard = false;
   }
 }

@@ -72,7 +72,7 @@ int Fail(const std::string& message, int status, const PlayerSettings& settings,
   ManagedNARRO narro;
   if (narro.m_facade != nullptr &&
       narro.m_facade->InitializeSAPI(settings.voiceId, settings.rate, settings.volume)) {
-    narro.m_facade->Speak(text, 0);
+    narro.m_facade->Speak(text, SPEAK_AND_WAIT);
   }
   return status;
 }

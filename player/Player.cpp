@@ -105,7 +105,7 @@ void Player::TellPlaced(const std::vector<GameFiles::Outcome>& outcomes) {
         outcome.save ? L"The game was not saved as " + name + L": " + why + L". Any saved game of that name is as it was."
                      : L"The file " + name + L" was not written: " + why + L".";
     Show(L"[" + text + L"]\n");
-    if (m_speechReady) m_narro.Speak(text, 1);
+    if (m_speechReady) m_narro.Speak(text, SPEAK_QUEUED);
   }
 }
 
@@ -401,7 +401,7 @@ void Player::SpeakTurn() {
   const std::wstring turn = m_view->TakeTurn();
   if (turn.empty()) return;
   // Heard first, stored for Repeat and the word list after.
-  if (m_speechReady) m_narro.SpeakParagraph(turn, 0);
+  if (m_speechReady) m_narro.SpeakParagraph(turn, SPEAK_QUEUED);
   m_narro.AddToBuffer(CTTSWString(turn));
 }
 
@@ -433,7 +433,7 @@ void Player::OnInterpreterEnded() {
   if (ended || (started && status == 0 && quiet)) {
     EraseInputArea();
     Show(L"\n[The game has ended.]\n");
-    if (m_speechReady) m_narro.Speak(std::wstring(L"The game has ended."), 0);
+    if (m_speechReady) m_narro.Speak(std::wstring(L"The game has ended."), SPEAK_AND_WAIT);
     m_exitStatus = 0;
     m_quit = true;
     return;
@@ -461,8 +461,8 @@ void Player::Fault(const std::string& message) {
   Finish("narro-play: " + text);
   StartSpeech();  // a game that failed at once is heard failing too
   if (m_speechReady) {
-    m_narro.Speak(std::wstring(), 2);
-    m_narro.Speak(platform::WideFromUtf8(message), 0);
+    m_narro.Speak(std::wstring(), SPEAK_SILENCE);
+    m_narro.Speak(platform::WideFromUtf8(message), SPEAK_AND_WAIT);
   }
   m_exitStatus = 1;
   m_quit = true;
@@ -475,7 +475,7 @@ void Player::StartSpeech() {
 }
 
 void Player::Say(const std::wstring& text) {
-  if (m_speechReady) m_narro.Speak(text, 3);
+  if (m_speechReady) m_narro.Speak(text, SPEAK_CUT_OFF);
 }
 
 void Player::Tell(const std::wstring& text) {

@@ -17,7 +17,6 @@ namespace player {
 
 namespace {
 
-constexpr int kSilence = 2;
 // A name no voice has: ChangeVoice then sets rate and volume only.
 const char kNoVoiceName[] = "narro-play: rate and volume only";
 
@@ -50,7 +49,7 @@ const HelpLine kHelp[] = {
 };
 
 // What ends a word for the library's echo.
-bool EndsWord(wchar_t ch) { return ch == L' ' || ch == L',' || ch == L'.' || ch == L'?'; }
+bool EndsWord(wchar_t ch) { return ch != 0 && wcschr(NARRO_WORD_ENDERS, ch) != nullptr; }
 
 std::wstring CharacterName(wchar_t ch) {
   if (ch == 0) return L"blank";
@@ -169,7 +168,7 @@ bool Player::SendKeyToGame(const Key& key) {
   const std::string event = m_session->AnswerChar(value);
   if (event.empty()) return false;
   // The player has acted: what was being said is old news.
-  if (m_speechReady) m_narro.Speak(std::wstring(), kSilence);
+  if (m_speechReady) m_narro.Speak(std::wstring(), SPEAK_SILENCE);
   m_narro.ClearBuffer();
   Send(event);
   return true;
@@ -231,7 +230,7 @@ void Player::SendCommand() {
   Terminal::Write(platform::Utf8FromWide(ForScreen((m_view ? m_view->OpenLine() : std::wstring()) + line)) + "\n");
   if (m_view) m_view->CommandShown();
   m_cursorRow = 0;
-  if (m_speechReady) m_narro.Speak(std::wstring(), kSilence);
+  if (m_speechReady) m_narro.Speak(std::wstring(), SPEAK_SILENCE);
   // The last word, which no space completed, when the player asked to hear
   // it: before the reply, which queues behind it.
   if (m_settings.echoLastWord && !line.empty() && !EndsWord(line.back())) {
@@ -255,8 +254,8 @@ void Player::Help() {
   for (const HelpLine& line : kHelp) text += std::wstring(line.keys) + L": " + line.action + L"\n";
   Show(text);
   if (m_speechReady) {
-    m_narro.Speak(std::wstring(), kSilence);
-    m_narro.SpeakParagraph(text, 0);
+    m_narro.Speak(std::wstring(), SPEAK_SILENCE);
+    m_narro.SpeakParagraph(text, SPEAK_QUEUED);
   }
 }
 
@@ -316,7 +315,7 @@ void Player::ToggleAnnounceRoom() {
 }
 
 void Player::StopSpeaking() {
-  if (m_speechReady) m_narro.Speak(std::wstring(), kSilence);
+  if (m_speechReady) m_narro.Speak(std::wstring(), SPEAK_SILENCE);
 }
 
 void Player::ReadStatusLine() {
@@ -331,7 +330,7 @@ void Player::ReadCommandLine() {
 void Player::AskToLeave() {
   // A second Ctrl-C confirms.
   if (AskYesNo(L"Leave the game? What is not saved is lost. Yes or No.", true)) {
-    if (m_speechReady) m_narro.Speak(std::wstring(L"Goodbye."), 0);
+    if (m_speechReady) m_narro.Speak(std::wstring(L"Goodbye."), SPEAK_AND_WAIT);
     m_quit = true;
     m_exitStatus = 0;
   } else {

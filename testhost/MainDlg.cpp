@@ -164,7 +164,8 @@ void CMainDlg::OnInitDialog() {
 
 void CMainDlg::TestSpeech() {
   TestLog("Running speech test");
-  m_narro.m_facade->Speak("If you hear me. The speech works. Try the save button next.", 0);
+  m_narro.m_facade->Speak("If you hear me. The speech works. Try the save button next.",
+                          SPEAK_AND_WAIT);
 }
 
 void CMainDlg::TestSave() {
@@ -191,20 +192,22 @@ void CMainDlg::TestSave() {
     if (stat(path.c_str(), &seen) != 0) break;
     const std::string question = OverwriteQuestion(name);
     TestLog("%s", question.c_str());
-    if (m_narro.m_facade->checkFlags(17)) m_narro.m_facade->Speak(question, 3);
+    if (m_narro.m_facade->checkFlags(FLAG_SPEECH | FLAG_DIALOG_SPEECH)) {
+      m_narro.m_facade->Speak(question, SPEAK_CUT_OFF);
+    }
     const int answerBox = platform::MessageBox(platform::GetActiveWindow(), question, "Save Game",
                                                platform::MB_YESNOCANCEL | platform::MB_ICONQUESTION);
-    m_narro.m_facade->Speak("", 2);
+    m_narro.m_facade->Speak("", SPEAK_SILENCE);
     if (answerBox == platform::IDYES) break;
     if (answerBox != platform::IDNO) return;
   }
   std::ofstream file(path, std::ios::out | std::ios::trunc);
   if (file && (file << "Saved").flush()) {
     file.close();
-    m_narro.m_facade->Speak("File successfully saved.", 3);
+    m_narro.m_facade->Speak("File successfully saved.", SPEAK_CUT_OFF);
     TestLog("File Saved Success: %s", name.c_str());
   } else {
-    m_narro.m_facade->Speak("Could not save file.", 3);
+    m_narro.m_facade->Speak("Could not save file.", SPEAK_CUT_OFF);
     platform::MessageBox(this, "Could not save file", "ERROR", platform::MB_OK);
     TestLog("File Save Failed!!");
   }

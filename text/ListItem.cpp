@@ -9,12 +9,11 @@ namespace {
 // Confirmations are spoken only when the player has both the typing echo
 // and the dialogs' speech on.
 constexpr uint32_t kConfirmFlags = FLAG_SPEECH | FLAG_DIALOG_SPEECH;
-constexpr int kQueueBehind = 1;
 
 void Confirm(const std::wstring& text) {
   CNarro* facade = CNarro::GetSingletonPtr();
   if (facade != nullptr && facade->checkFlags(kConfirmFlags)) {
-    facade->Speak(text, kQueueBehind);
+    facade->Speak(text, SPEAK_QUEUED);
   }
 }
 

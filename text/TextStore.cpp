@@ -6,6 +6,7 @@
 
 #include "core/AppDirectory.h"
 #include "core/SingletonStorage.h"
+#include "narro/Narro.h"
 #include "platform/locale/TextEncoding.h"
 #include "platform/file/FileSystem.h"
 #include "text/Tokenize.h"
@@ -15,7 +16,7 @@ template class MySingleton<CTextStore>;
 std::string ScratchFilePath() { return GetAppDirectory() + "scratchpad.txt"; }
 
 CTextStore::CTextStore()
-    : m_wordEnders(L" ,.?"), m_wordSeparators(L" ,.?:\n") {}
+    : m_wordEnders(NARRO_WORD_ENDERS), m_wordSeparators(std::wstring(NARRO_WORD_ENDERS) + L":\n") {}
 
 int CTextStore::AddText(const std::wstring& text) {
   if (m_clearPending) {

@@ -10,7 +10,6 @@
 
 namespace {
 constexpr uint32_t kConfirmFlags = FLAG_SPEECH | FLAG_DIALOG_SPEECH;
-constexpr int kQueueBehind = 1;
 }  // namespace
 
 void CNarro::getList(CTTSWString& result, if_list_type type, const char* gameExts,
@@ -55,7 +54,7 @@ void CNarro::getInput(CTTSWString& result, const std::string& prompt, bool clean
 void CNarro::getDirectory(CTTSString& result, const std::string& start, const char* title) {
   if (checkFlags(kConfirmFlags)) {
     Speak(std::string("Hit enter to scan this directory for supported games. Or Escape to quit."),
-          kQueueBehind);
+          SPEAK_QUEUED);
   }
   std::string chosen;
   if (ChooseFolder(start, title, checkFlags(FLAG_DIALOG_SPEECH), chosen)) {

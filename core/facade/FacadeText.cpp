@@ -9,11 +9,6 @@
 #include "text/SpeechShaping.h"
 #include "text/TextStore.h"
 
-namespace {
-constexpr int kQueueBehind = 1;
-constexpr int kCutOffAndSpeak = 3;
-}  // namespace
-
 // The string values are read as the zero-terminated texts they hand out.
 int CNarro::AddToBuffer(const CTTSWString& text) {
   if (!m_textStore) return 0;
@@ -68,12 +63,12 @@ void CNarro::Speak(const std::wstring& text, int flags) {
 }
 
 void CNarro::Repeat() {
-  if (m_textStore) Speak(m_textStore->Text(), kCutOffAndSpeak);
+  if (m_textStore) Speak(m_textStore->Text(), SPEAK_CUT_OFF);
 }
 
 // Every line is queued behind what is being said, each its own utterance.
 void CNarro::SpeakParagraph(const std::wstring& text, int /*flags*/) {
-  for (const std::wstring& line : SpokenLines(text)) Speak(line, kQueueBehind);
+  for (const std::wstring& line : SpokenLines(text)) Speak(line, SPEAK_QUEUED);
 }
 
 void CNarro::SpeakDir(const std::string& path, int flags) {

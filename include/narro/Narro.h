@@ -78,8 +78,8 @@
 //         decide: markup when the text starts with '<'.
 //   SSML therefore takes 0x18; 0x08 alone reaches the voice as "markup and
 //   not markup" and is ignored like 0x04. Other bits are ignored.
-//   Common values: 3 cut off and speak now, 1 queue behind, 0 speak and wait,
-//   2 with empty text silence.
+//   Common values, named below (SPEAK_*): 3 cut off and speak now, 1 queue
+//   behind, 0 speak and wait, 2 with empty text silence.
 //
 // Text
 //   CTTSString / CTTSWString and the standard strings cross the boundary by
@@ -233,6 +233,21 @@ class MySingleton {
 // The library holds the one instance of ms_Singleton for the facade.
 class CNarro;
 extern template class NARRO_API MySingleton<CNarro>;
+
+// The speak flags by name, their values as above: what a host means when
+// it speaks, as espeak-ng names its modes.
+enum : int {
+  SPEAK_AND_WAIT = 0,      // speak and return once heard
+  SPEAK_QUEUED = 0x01,     // queue behind what is being said; return at once
+  SPEAK_PURGE = 0x02,      // drop what is being said and queued first
+  SPEAK_SILENCE = SPEAK_PURGE,                // with empty text: silence
+  SPEAK_CUT_OFF = SPEAK_QUEUED | SPEAK_PURGE,  // drop the rest, speak this now
+  SPEAK_MARKUP = 0x18,     // the text is SSML
+};
+
+// The characters that end a typed word: MonitorInput echoes the word one
+// of them ends.
+constexpr wchar_t NARRO_WORD_ENDERS[] = L" ,.?";
 
 // Bits of the flag word (setFlags and the others) that the library itself
 // reads; every other bit is the host's to use. Both are set at load (17).

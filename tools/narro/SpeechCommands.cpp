@@ -9,7 +9,6 @@
 namespace narro_tool {
 
 namespace {
-constexpr int kSpeakAndWait = 0;
 }
 
 int RunVoices(const Arguments& arguments) {
@@ -46,7 +45,7 @@ int RunSay(const Arguments& given) {
     std::fprintf(stderr, "narro say: no speech on this machine\n");
     return 1;
   }
-  narro.Speak(text, kSpeakAndWait);
+  narro.Speak(text, SPEAK_AND_WAIT);
   narro.release();
   return 0;
 }
