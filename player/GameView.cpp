@@ -230,8 +230,11 @@ void GameView::HearStatus(bool readsKeys, size_t turnStart, std::vector<std::wst
   std::vector<std::wstring> rows = StatusRows();
   for (std::wstring& row : rows) row = Trimmed(row);
   std::vector<std::wstring>& heard = readsKeys ? m_keysHeard : m_statusHeard;
-  // A menu heard once is heard whole when it is opened again.
+  // A menu heard once is heard whole when it is opened again. A game that
+  // starts reading keys (a menu, a Yes or No) is heard for what changed
+  // since the last command: an unchanged status line is not news.
   if (!readsKeys) m_keysHeard.clear();
+  else if (m_keysHeard.empty()) m_keysHeard = m_statusHeard;
   // Nothing is news before play begins: the banner says it all.
   const bool begun = m_firstTurnDone;
   std::wstring title;  // a menu's, heard before the menu

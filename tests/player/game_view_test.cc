@@ -218,6 +218,12 @@ TEST(GameViewTest, StatusLinesAreHeardWhenTheyChangeAndTheScoreWithIt) {
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[1], L"Exits: east, north");
 
+  // A question answered by a key leaves the status line as it was: not
+  // heard again.
+  view.Apply(Parse(TadsTurn(5, 22, "Hallway      3/3 ", "Exits: east, north", "Really quit?", "char")), out);
+  EXPECT_EQ(view.TakeTurn(), L"Really quit?");
+  view.Apply(Parse(TadsTurn(5, 23, "Hallway      3/3 ", "Exits: east, north", "Then not.")), out);
+  EXPECT_EQ(view.TakeTurn(), L"Then not.");
   // A menu borrows the status window for its title while it reads keys;
   // leaving it says no room, since none changed.
   view.Apply(Parse(TadsTurn(5, 24, "Select the general area", "U=Up D=Down", "", "char")), out);
