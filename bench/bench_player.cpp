@@ -147,6 +147,7 @@ class PlayerRun {
         const ssize_t n = read(m_fd, buffer, sizeof buffer);
         if (n <= 0) break;
         std::lock_guard<std::mutex> lock(m_screenLock);
+        m_terminalBytes += static_cast<size_t>(n);
         m_screen.append(buffer, static_cast<size_t>(n));
         if (m_screen.size() > 8192) m_screen.erase(0, m_screen.size() - 4096);
       }
@@ -178,6 +179,12 @@ class PlayerRun {
     if (write(m_fd, bytes.data(), bytes.size()) < 0) perror("write");
   }
   // What the screen showed last, control sequences and all, for a failure.
+  // Everything the terminal has been sent so far.
+  size_t TerminalBytes() {
+    std::lock_guard<std::mutex> lock(m_screenLock);
+    return m_terminalBytes;
+  }
+
   std::string ScreenTail() {
     std::lock_guard<std::mutex> lock(m_screenLock);
     std::string tail = m_screen.size() > 300 ? m_screen.substr(m_screen.size() - 300) : m_screen;
@@ -241,6 +248,7 @@ class PlayerRun {
   std::atomic<bool> m_stop{false};
   std::mutex m_screenLock;
   std::string m_screen;
+  size_t m_terminalBytes = 0;
 };
 
 // A process and all its descendants.
@@ -325,12 +333,13 @@ void ReportStarts(const Story& story, const std::vector<double>& ms) {
 // Plays the story: looks and takes inventory in turn, each a reply of its
 // own, typed while the last reply is still being said (as a player who
 // has heard enough does), so that Enter also cuts that reply off.
-std::vector<double> PlayTurns(PlayerRun& run) {
+std::vector<double> PlayTurns(const Story& story, PlayerRun& run) {
   std::vector<double> ms;
   const int banner = run.FirstSpokenAfter(0, Clock::now() + kBannerBound);
   if (banner == 0 || run.HeardAt(banner, Clock::now() + kBannerBound) < 0) {
     printf("  the banner was never heard; the screen ended with:\n%s\n", run.ScreenTail().c_str());
   }
+  const size_t bytesBefore = run.TerminalBytes();
   for (int turn = 0; turn < kTurns; ++turn) {
     std::this_thread::sleep_for(300ms);
     for (char c : std::string(turn % 2 == 0 ? "inventory" : "look")) {
@@ -346,6 +355,11 @@ std::vector<double> PlayTurns(PlayerRun& run) {
     const long long heard = reply > 0 ? run.HeardAt(reply, until) : -1;
     ms.push_back(heard < 0 ? kNeverHeard : (heard - enter) / 1e6);
   }
+  // What a braille display or a slow link is sent a turn: the command's
+  // echo, the reply, the status line redrawn at the top.
+  std::this_thread::sleep_for(300ms);
+  printf("  %-6s terminal bytes a turn  mean %7.0f  (%d turns; reported, no target)\n", story.format,
+         static_cast<double>(run.TerminalBytes() - bytesBefore) / kTurns, kTurns);
   return ms;
 }
 
@@ -540,7 +554,8 @@ int main() {
 
   for (const Story& story : stories) {
     PlayerRun run(next(), story.path);
-    ReportTurns(story, PlayTurns(run));
+    const std::vector<double> turns = PlayTurns(story, run);
+    ReportTurns(story, turns);
     ReportIdle(story, run);
   }
   printf("  load average at the end %s\n", Load().c_str());
