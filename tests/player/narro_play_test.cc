@@ -623,6 +623,34 @@ TEST_F(NarroPlay, TheStatusLineIsOnTheTopRowTheScoreIsHeardAndARestoreReplaysNot
   EXPECT_EQ(ExitStatus(), 0);
 }
 
+// A hint menu drawn afresh at every key, as TADS draws its own: opened, it
+// is heard whole with its marked line said to be selected; each arrow key
+// is heard as the line it marks, nothing else again.
+TEST_F(NarroPlay, AMenuRedrawnAtEveryKeyIsHeardForTheLineItMarks) {
+  CopyStory(std::string(NARRO_PLAY_HOSTILE_STORIES) + "hints.ulx", "game/hints.ulx");
+  Start("game/hints.ulx");
+  Heard("Type HINTS for help.");
+  Send("hints");
+  const int opened = Heard("Hint System Overview, selected.", true);
+  Heard("A Few Words of Advice", true);
+  Heard("General Questions", true);
+  tmux().Keys("Down");
+  const int down = Heard("A Few Words of Advice, selected.", true);
+  tmux().Keys("Down");
+  Heard("General Questions, selected.", true);
+  tmux().Keys("Up");
+  const int up = Heard("A Few Words of Advice, selected.", true);
+  // Between the keys, nothing of the menu was said a second time.
+  EXPECT_EQ(CountHeard("Hint System Overview", static_cast<size_t>(opened) + 1, static_cast<size_t>(up)), 0)
+      << SpeechText(static_cast<size_t>(opened));
+  EXPECT_EQ(CountHeard("General Questions", static_cast<size_t>(down), static_cast<size_t>(up)), 0)
+      << SpeechText(static_cast<size_t>(opened));
+  Type("q");
+  Heard("You close the hints.");
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+}
+
 // Keys typed faster than a game reading single keys answers each one all
 // reach it, in order.
 TEST_F(NarroPlay, KeysTypedQuicklyIntoAMenuAllReachIt) {
