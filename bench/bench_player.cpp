@@ -146,6 +146,12 @@ class PlayerRun {
         if (poll(&fd, 1, 50) <= 0) continue;
         const ssize_t n = read(m_fd, buffer, sizeof buffer);
         if (n <= 0) break;
+        // A terminal answers where its cursor is (the player asks when the
+        // status rows first appear); this one says the bottom row.
+        if (std::string(buffer, static_cast<size_t>(n)).find("\x1b[6n") != std::string::npos) {
+          const char report[] = "\x1b[24;1R";
+          if (write(m_fd, report, sizeof report - 1) < 0) perror("write");
+        }
         std::lock_guard<std::mutex> lock(m_screenLock);
         m_terminalBytes += static_cast<size_t>(n);
         m_screen.append(buffer, static_cast<size_t>(n));

@@ -322,7 +322,6 @@ void Player::OnUpdate(const GlkUpdate& update) {
   for (const std::wstring& line : m_view->TakeHeardOnly()) {
     if (m_settings.screenReader) out.shown += L"[" + line + L"]\n";
   }
-  DrawStatus(false);
   if (!out.shown.empty() || !out.shownGrid.empty()) {
     EraseInputArea();
     Terminal::Write(
@@ -334,6 +333,10 @@ void Player::OnUpdate(const GlkUpdate& update) {
   if (!timer) m_timerDue.reset();
   else if (update.timerChanged || !m_timerDue) m_timerDue = Clock::now() + std::chrono::milliseconds(*timer);
   if (m_session->Waiting() || update.exit) OnGameWaits();
+  // Drawn once the turn is on its way to the ear: the first time, the
+  // terminal is asked where its cursor is, and a terminal slow to answer
+  // must not hold the reply back.
+  if (!m_quit && m_view) DrawStatus(false);
 }
 
 void Player::OnGameWaits() {

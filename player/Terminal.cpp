@@ -121,7 +121,9 @@ void Terminal::KeepTopRows(int rows) {
 int Terminal::CursorRow() {
   Write("\x1b[6n");
   std::string answer;
-  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+  // A terminal answers in a few milliseconds; one that does not answer
+  // at all costs this once, when the status rows first appear.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(150);
   for (;;) {
     const size_t start = answer.rfind("\x1b[");
     const size_t end = start == std::string::npos ? std::string::npos : answer.find('R', start);
