@@ -276,7 +276,11 @@ bool GameMap::Learn(const MapTurn& turn) {
     }
     return false;
   }
-  const std::wstring look = heading ? FirstSentence(heading->second) : std::wstring();
+  // What follows a heading is its room's description, unless it is one of
+  // the library's bracketed notes ("[Previous turn undone.]" after UNDO).
+  const std::wstring description =
+      heading && OneLine(heading->second, 1) != L"[" ? heading->second : std::wstring();
+  const std::wstring look = FirstSentence(description);
   const int expected =
       move && left && left->exits[static_cast<size_t>(*move)].outcome == Outcome::kRoom
           ? left->exits[static_cast<size_t>(*move)].to
@@ -291,7 +295,7 @@ bool GameMap::Learn(const MapTurn& turn) {
   }
   Room& here = m_rooms[static_cast<size_t>(room)];
   if (heading) {
-    const uint16_t mentioned = DirectionsNamed(heading->second);
+    const uint16_t mentioned = DirectionsNamed(description);
     if ((here.mentioned | mentioned) != here.mentioned) {
       here.mentioned = static_cast<uint16_t>(here.mentioned | mentioned);
       changed = true;

@@ -140,6 +140,11 @@ TEST(GameMapLearns, RestoreUndoAndRestartLoseNothing) {
   map.Learn(Arrive(L"n", L"Forest Path", L"The path runs south."));
   map.Learn(Stay(L"undo", L"Clearing"));
   EXPECT_EQ(map.Current(), 0);
+  map.Learn(Arrive(L"n", L"Forest Path", L"The path runs south."));
+  // Inform's UNDO prints the room's name and a note, which is no
+  // description.
+  map.Learn(Arrive(L"undo", L"Clearing", L"[Previous turn undone.]"));
+  EXPECT_EQ(map.Current(), 0);
   map.Learn(Arrive(L"restart", L"Clearing", L"Paths go north."));
   EXPECT_EQ(map.Rooms().size(), 2u);
   ASSERT_TRUE(map.Route(1));
