@@ -176,12 +176,14 @@ bool ParseMap(const std::string& text, GameMap& map, std::string& what) {
     return false;
   }
   const unsigned long rooms = map.Rooms().size();
+  std::vector<std::string> directionWords;
+  for (int d = 0; d < kDirectionCount; ++d) directionWords.push_back(platform::Utf8FromWide(DirectionWord(d)));
   for (const std::vector<std::string>& exit : exits) {
     unsigned long from = 0;
     unsigned long to = 0;
     int direction = -1;
     for (int d = 0; d < kDirectionCount; ++d) {
-      if (exit[2] == platform::Utf8FromWide(DirectionWord(d))) direction = d;
+      if (exit[2] == directionWords[static_cast<size_t>(d)]) direction = d;
     }
     GameMap::Outcome outcome = GameMap::Outcome::kUntried;
     if (exit[3] == "room") outcome = GameMap::Outcome::kRoom;
