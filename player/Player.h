@@ -101,6 +101,9 @@ class Player {
   // The game asks for the next command: the turn is over, and the map and
   // the review learn it.
   void EndOfTurn();
+  // Speaks an answer of the map or the review (queued behind what is
+  // said, or cutting it off); with --screen-reader, shows it instead.
+  void Answer(const std::wstring& text, bool queued);
   void SayWaysFromHere();
   void OpenRouteList();
   void OpenUnexploredList();

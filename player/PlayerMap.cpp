@@ -139,6 +139,22 @@ void Player::EndOfTurn() {
   }
 }
 
+void Player::Answer(const std::wstring& text, bool queued) {
+  // A screen reader reads what is shown; a voice of the player's own would
+  // speak over it.
+  if (m_settings.screenReader) {
+    Show(L"[" + text + L"]\n");
+    return;
+  }
+  if (!m_speechReady) return;
+  if (queued) {
+    m_narro.Speak(text, kQueue);
+    return;
+  }
+  m_narro.Speak(std::wstring(), kSilence);
+  m_narro.SpeakParagraph(text, 0);
+}
+
 void Player::SayWaysFromHere() { Tell(m_map.WaysFromHere()); }
 
 void Player::OpenRouteList() {
@@ -197,7 +213,7 @@ void Player::OpenReviewList() {
 
 void Player::SayListEntry() {
   if (!m_list || m_list->entries.empty()) return;
-  if (m_speechReady) m_narro.Speak(m_list->entries[m_list->at], kQueue);
+  Answer(m_list->entries[m_list->at], true);
 }
 
 bool Player::OnListKey(const Key& key) {
@@ -214,7 +230,7 @@ bool Player::OnListKey(const Key& key) {
     case KeyCode::kEnter: ChooseListEntry(); return true;
     case KeyCode::kEscape:
       m_list.reset();
-      Say(L"List closed.");
+      Answer(L"List closed.", false);
       return true;
     case KeyCode::kChar: {
       // The next entry from here that begins with the letter typed.
@@ -233,7 +249,7 @@ bool Player::OnListKey(const Key& key) {
       return false;
   }
   list.at = at;
-  if (m_speechReady) m_narro.Speak(std::wstring(), kSilence);
+  if (m_speechReady && !m_settings.screenReader) m_narro.Speak(std::wstring(), kSilence);
   SayListEntry();
   return true;
 }
@@ -246,10 +262,7 @@ void Player::ChooseListEntry() {
     const PastTurn& past = m_past[static_cast<size_t>(value)];
     std::wstring text = (past.command.empty() ? std::wstring(L"The start") : L"After " + past.command) + L".\n";
     for (const std::wstring& paragraph : past.paragraphs) text += paragraph + L"\n";
-    if (m_speechReady) {
-      m_narro.Speak(std::wstring(), kSilence);
-      m_narro.SpeakParagraph(text, 0);
-    }
+    Answer(text, false);
     return;
   }
   m_list.reset();
@@ -279,7 +292,7 @@ void Player::GoTowards(int room) {
 
 void Player::StepParagraph(int step) {
   if (m_past.empty()) {
-    Say(L"No turn yet.");
+    Answer(L"No turn yet.", false);
     return;
   }
   // The place is the paragraph last read; at first, after the newest one.
@@ -288,7 +301,7 @@ void Player::StepParagraph(int step) {
     m_stepTurn = m_past.size() - 1;
     m_stepParagraph = m_past.back().paragraphs.size();
     if (step > 0) {
-      Say(L"The newest paragraph was the last.");
+      Answer(L"The newest paragraph was the last.", false);
       return;
     }
   }
@@ -319,7 +332,7 @@ void Player::StepParagraph(int step) {
     }
   }
   if (!moved) {
-    Say(step < 0 ? L"The first paragraph kept." : L"The newest paragraph was the last.");
+    Answer(step < 0 ? L"The first paragraph kept." : L"The newest paragraph was the last.", false);
     return;
   }
   m_stepTurn = turn;
@@ -328,18 +341,11 @@ void Player::StepParagraph(int step) {
   std::wstring text = past.paragraphs[paragraph];
   // Where a turn begins, whose reply it is.
   if (paragraph == 0 && !past.command.empty()) text = L"After " + past.command + L": " + text;
-  Say(text);
+  Answer(text, false);
 }
 
 void Player::SayRoomDescription() {
-  if (m_roomLook.empty()) {
-    Say(L"No room's description has been heard yet.");
-    return;
-  }
-  if (m_speechReady) {
-    m_narro.Speak(std::wstring(), kSilence);
-    m_narro.SpeakParagraph(m_roomLook, 0);
-  }
+  Answer(m_roomLook.empty() ? std::wstring(L"No room's description has been heard yet.") : m_roomLook, false);
 }
 
 void Player::SkipToLastParagraph() {
@@ -348,10 +354,10 @@ void Player::SkipToLastParagraph() {
     if (!m_past[i].paragraphs.empty()) last = &m_past[i].paragraphs.back();
   }
   if (last == nullptr) {
-    Say(L"No turn yet.");
+    Answer(L"No turn yet.", false);
     return;
   }
-  Say(*last);
+  Answer(*last, false);
 }
 
 }  // namespace player

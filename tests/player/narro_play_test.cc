@@ -2375,3 +2375,26 @@ TEST_F(NarroPlayMap, PastTurnsAreReviewedWithoutLeavingTheCommandLine) {
   Leave();
   EXPECT_EQ(ExitStatus(), 0);
 }
+
+TEST_F(NarroPlayMap, BesideAScreenReaderTheAnswersAreShown) {
+  Start("--screen-reader game/atlas.ulx");
+  ASSERT_TRUE(Shown("A quiet clearing"));
+  Type("north");
+  tmux().Keys("Enter");
+  ASSERT_TRUE(Shown("A narrow path"));
+  tmux().Keys("M-m");
+  EXPECT_TRUE(Shown("[Forest Path. The description names south, east and up: not tried.]"));
+  tmux().Keys("M-p");
+  EXPECT_TRUE(Shown("[Clearing]"));
+  tmux().Keys("Down");
+  EXPECT_TRUE(Shown("[Forest Path, here]"));
+  tmux().Keys("Escape");
+  EXPECT_TRUE(Shown("[List closed.]"));
+  tmux().Keys("M-j");
+  EXPECT_TRUE(Shown("[A narrow path between tall pines."));
+  tmux().Keys("C-c");
+  ASSERT_TRUE(Shown("Leave the game?"));
+  Type("y");
+  EXPECT_EQ(ExitStatus(), 0);
+  EXPECT_TRUE(Speech().empty()) << SpeechText();
+}
