@@ -3,7 +3,8 @@
 // and the library speaking between them. One object for one run of the
 // program. The loop and the game's updates live in Player.cpp, the keys and
 // the command line in PlayerKeys.cpp, the file questions and the lists
-// (save, restore, games, voices) in PlayerFlows.cpp.
+// (save, restore, games, voices) in PlayerFlows.cpp, the map and the
+// review of past turns in PlayerMap.cpp.
 #ifndef NARRO_PLAYER_PLAYER_H_
 #define NARRO_PLAYER_PLAYER_H_
 

@@ -27,6 +27,10 @@
 // - Story paths (missing, empty, not a story, spaces, a leading dash), and
 //   the settings file (unreadable ones left alone, nothing written when
 //   nothing changed, symlinks written through only to settings).
+// - The map, learned as Atlas (a story of the tests' own with a known
+//   map) is played: the ways from here, a route chosen and sent, the rooms
+//   with ways not tried; kept between sessions, a damaged file or a FIFO
+//   left alone. The review of past turns, and both beside a screen reader.
 // Every run must leave the terminal's modes as it found them.
 #include <gtest/gtest.h>
 #include <dirent.h>
