@@ -204,15 +204,21 @@ bool GameMap::SetExit(int from, int direction, Outcome outcome, int to) {
   return true;
 }
 
-int GameMap::Identify(const std::wstring& name, const std::wstring& look, int expected, bool& sure) {
+int GameMap::Identify(const std::wstring& name, const std::wstring& look, int expected, bool moving, bool& sure) {
   sure = true;
   const auto found = m_byName.find(name);
   const std::vector<int> none;
   const std::vector<int>& candidates = found == m_byName.end() ? none : found->second;
+  const auto among = [&](int room) { return std::find(candidates.begin(), candidates.end(), room) != candidates.end(); };
   if (!look.empty()) {
     for (int room : candidates) {
       if (m_rooms[static_cast<size_t>(room)].look == look) return room;
     }
+    // A description can change as the story goes on ("The door is open.
+    // ..."): the room a known way leads to, or the room the player did not
+    // leave, is still that room.
+    if (among(expected)) return expected;
+    if (!moving && among(m_current)) return m_current;
     // A room first met without its description (a game in brief mode) is
     // the one it now gets, when it is the only such room of that name.
     int unlooked = -1;
@@ -229,8 +235,8 @@ int GameMap::Identify(const std::wstring& name, const std::wstring& look, int ex
     }
     return AddRoom(name, look);
   }
-  if (std::find(candidates.begin(), candidates.end(), expected) != candidates.end()) return expected;
-  if (std::find(candidates.begin(), candidates.end(), m_current) != candidates.end()) {
+  if (among(expected)) return expected;
+  if (among(m_current)) {
     sure = candidates.size() == 1;
     return m_current;
   }
@@ -287,7 +293,7 @@ bool GameMap::Learn(const MapTurn& turn) {
           : -1;
   const size_t before = m_rooms.size();
   bool sure = true;
-  const int room = Identify(name, look, expected, sure);
+  const int room = Identify(name, look, expected, move.has_value(), sure);
   bool changed = m_rooms.size() != before;
   if (room < 0) {
     m_current = -1;

@@ -116,9 +116,10 @@ class GameMap {
   std::vector<std::pair<int, std::wstring>> Unexplored() const;
 
  private:
-  // The room a turn shows, `sure` false when several fit and none is
-  // known to be it; -1 when the map is full.
-  int Identify(const std::wstring& name, const std::wstring& look, int expected, bool& sure);
+  // The room a turn shows: `expected` is where the move made (`moving`)
+  // is known to lead, -1 when none is. `sure` false when several fit and
+  // none is known to be it; -1 when the map is full.
+  int Identify(const std::wstring& name, const std::wstring& look, int expected, bool moving, bool& sure);
   std::vector<int> Distances() const;
   bool Untried(int room, uint16_t& directions) const;
 

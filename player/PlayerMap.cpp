@@ -124,6 +124,9 @@ void Player::EndOfTurn() {
     PastTurn past{m_turnCommand, std::move(paragraphs)};
     for (const std::wstring& paragraph : past.paragraphs) m_pastChars += paragraph.size();
     m_past.push_back(std::move(past));
+    // A review list open (a timer's turn came) would no longer name the
+    // turns it shows.
+    if (m_list && m_list->kind == SpokenList::Kind::kReview) m_list.reset();
     while (m_past.size() > 1 && (m_past.size() > kPastLimit || m_pastChars > kPastCharLimit)) {
       for (const std::wstring& paragraph : m_past.front().paragraphs) m_pastChars -= paragraph.size();
       m_past.pop_front();

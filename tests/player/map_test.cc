@@ -125,6 +125,24 @@ TEST(GameMapLearns, RoomsOfOneNameAreToldApartByTheirDescriptions) {
   EXPECT_EQ(map.Current(), 0);
 }
 
+TEST(GameMapLearns, ARoomWhoseDescriptionChangedIsStillTheSameRoom) {
+  GameMap map;
+  map.Learn(Arrive(L"", L"Hall", L"The door is shut. Stairs go up."));
+  map.Learn(Arrive(L"up", L"Attic", L"Dusty. Stairs go down."));
+  map.Learn(Arrive(L"down", L"Hall", L"The door is shut. Stairs go up."));
+  map.Learn(Arrive(L"look", L"Hall", L"The door is open. Stairs go up."));
+  EXPECT_EQ(map.Rooms().size(), 2u);
+  EXPECT_EQ(map.Current(), 0);
+  map.Learn(Arrive(L"u", L"Attic", L"Dusty. Stairs go down."));
+  map.Learn(Arrive(L"d", L"Hall", L"The door is open wide. Stairs go up."));
+  EXPECT_EQ(map.Rooms().size(), 2u);
+  EXPECT_EQ(map.Current(), 0);
+  // Another room of that name, met by a way not known, is another room.
+  map.Learn(Arrive(L"e", L"Hall", L"Portraits stare. A door leads west."));
+  EXPECT_EQ(map.Rooms().size(), 3u);
+  EXPECT_EQ(map.Current(), 2);
+}
+
 TEST(GameMapLearns, ARoomNotToldFromTheOneLeftIsSaidToBeAlike) {
   GameMap map;
   map.Learn(Arrive(L"", L"Maze", L"Twisty passages, all alike."));
