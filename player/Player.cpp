@@ -262,9 +262,7 @@ bool Player::StartGame(const std::string& story) {
   m_session.emplace();
   m_view.emplace();
   m_view->SetAnnounceRoom(m_settings.announceRoom);
-  OpenMap(story);
-  m_turnCommand.clear();
-  m_reply.clear();
+  ForgetMap();
   m_firstTurn = true;
   m_pendingRestore.clear();
   m_holdingLine = false;

@@ -95,6 +95,9 @@ class Player {
   void AskToLeave();
 
   // The map and the review of past turns (PlayerMap.cpp).
+  // A new game: the last one's map, turns and lists are forgotten; its
+  // map is read when the game first asks for a command.
+  void ForgetMap();
   void OpenMap(const std::string& story);
   void KeepMap();
   // The reply so far of the turn under way (SpeakTurn's text).
@@ -211,6 +214,7 @@ class Player {
   GameMap m_map;
   std::string m_mapPath;
   bool m_mapChanged = false;
+  bool m_mapOpened = false;
   bool m_toldMapProblem = false;
   std::wstring m_mapProblem;  // the map file refused, said once
   std::wstring m_turnCommand;  // the command whose reply is being gathered

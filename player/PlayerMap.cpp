@@ -46,15 +46,23 @@ std::wstring FirstWords(const std::wstring& text, size_t count) {
 
 }  // namespace
 
-void Player::OpenMap(const std::string& story) {
+void Player::ForgetMap() {
   m_map.Clear();
   m_mapChanged = false;
+  m_mapOpened = false;
   m_mapPath.clear();
+  m_mapProblem.clear();
   m_roomLook.clear();
   m_past.clear();
   m_pastChars = 0;
   m_stepping = false;
   m_list.reset();
+  m_turnCommand.clear();
+  m_reply.clear();
+}
+
+void Player::OpenMap(const std::string& story) {
+  m_mapOpened = true;
   if (m_dataFolder.empty()) return;
   std::string folder = m_dataFolder;
   if (folder.back() != '/') folder += '/';
@@ -99,6 +107,10 @@ void Player::NoteReply(const std::wstring& text) {
 }
 
 void Player::EndOfTurn() {
+  // Read once the banner is on its way to the voice: the map's name needs
+  // the story's CRC, and reading a large story for it would hold the
+  // banner back.
+  if (!m_mapOpened) OpenMap(m_story);
   MapTurn turn;
   turn.command = m_turnCommand;
   const std::vector<std::wstring> rows = m_view->StatusRows();
