@@ -127,6 +127,8 @@ void Player::EndOfTurn() {
   // The room's heading and description, for the key that reads them: of
   // the status line's room when it names one.
   for (const auto& heading : turn.headings) {
+    // UNDO's heading comes with a note, not the room's description.
+    if (Trimmed(heading.second).rfind(L"[", 0) == 0) continue;
     const std::wstring name = Trimmed(heading.first);
     if (turn.statusRoom.empty() || name.compare(0, turn.statusRoom.size(), turn.statusRoom) == 0) {
       m_roomLook = name + (heading.second.empty() ? L"" : L"\n" + Trimmed(heading.second));

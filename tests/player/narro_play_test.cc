@@ -2222,6 +2222,10 @@ TEST_F(NarroPlayMap, AtlasIsMappedAsItIsPlayedAndARouteIsWalkedByKeys) {
   tmux().Keys("M-m");
   Heard("Stream Bank. North: Storeroom, the one where: Sacks of grain fill this storeroom. East: death. "
         "West: Clearing.", true);
+  // The room's description, not UNDO's note after its name.
+  tmux().Keys("M-d");
+  Heard("Stream Bank", true);
+  Heard("Cold water rushes past.");
   Send("west");
   Heard("A quiet clearing");
   tmux().Keys("F10");
