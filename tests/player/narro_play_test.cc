@@ -2261,6 +2261,12 @@ TEST_F(NarroPlayMap, AtlasIsMappedAsItIsPlayedAndARouteIsWalkedByKeys) {
   Heard("It is pitch dark");
   tmux().Keys("M-p");
   Heard("Rooms known: six.");
+  Type("c");
+  Heard("Clearing", true);
+  tmux().Keys("Enter");
+  Heard("North, then west: two moves.");
+  tmux().Keys("M-p");
+  Heard("Rooms known: six.");
   tmux().Keys("End");
   Heard("Stream Bank", true);
   tmux().Keys("Enter");
