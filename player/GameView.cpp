@@ -442,8 +442,51 @@ void GameView::ApplyBuffer(const GlkContent& content, Output& out) {
       m_turnLineOpen = false;
       continue;
     }
+    NoteHeading(paragraph, text);
     AddToTurn(text, paragraph.append);
   }
+}
+
+void GameView::NoteHeading(const GlkParagraph& paragraph, const std::wstring& text) {
+  constexpr size_t kPartLimit = 4096;  // a heading or description longer is not one
+  const GlkSpan* first = nullptr;
+  for (const GlkSpan& span : paragraph.spans) {
+    if (!Trimmed(span.text).empty()) {
+      first = &span;
+      break;
+    }
+  }
+  if (paragraph.append) {
+    // The rest of the paragraph: "Hall" then " (on the chair)".
+    if (m_headingPart == HeadingPart::kHeading && m_headings.back().first.size() < kPartLimit) {
+      m_headings.back().first += text.substr(0, kPartLimit);
+    } else if (m_headingPart == HeadingPart::kLook && m_headings.back().second.size() < kPartLimit) {
+      m_headings.back().second += text.substr(0, kPartLimit);
+    }
+    return;
+  }
+  if (first != nullptr && first->style == "subheader") {
+    if (m_headings.size() >= kHeadingLimit) m_headings.erase(m_headings.begin());
+    m_headings.emplace_back(text.substr(0, kPartLimit), std::wstring());
+    m_headingPart = HeadingPart::kHeading;
+  } else if (m_headingPart == HeadingPart::kHeading || m_headingPart == HeadingPart::kWantLook) {
+    // Blank lines come between a heading and its description.
+    if (Trimmed(text).empty()) {
+      m_headingPart = HeadingPart::kWantLook;
+      return;
+    }
+    m_headings.back().second = text.substr(0, kPartLimit);
+    m_headingPart = HeadingPart::kLook;
+  } else {
+    m_headingPart = HeadingPart::kNone;
+  }
+}
+
+std::vector<std::pair<std::wstring, std::wstring>> GameView::TakeHeadings() {
+  std::vector<std::pair<std::wstring, std::wstring>> headings;
+  headings.swap(m_headings);
+  m_headingPart = HeadingPart::kNone;
+  return headings;
 }
 
 void GameView::ApplyGrid(const GlkContent& content, Window& window, Output& out,

@@ -56,6 +56,12 @@ class GameView {
   bool HasTurn() const { return !m_turn.empty(); }
   // Forgets the turn without hearing it.
   void DropTurn() { m_turn.clear(); }
+  // The room headings printed since they were last taken (paragraphs
+  // whose first words are in the "subheader" style, as Inform prints a
+  // room's name) and, with each, the paragraph after it: the room's
+  // description. At most kHeadingLimit, the last ones. For the map.
+  std::vector<std::pair<std::wstring, std::wstring>> TakeHeadings();
+  static constexpr size_t kHeadingLimit = 16;
   // What the turn says that the screen's text does not (a room or a score
   // from the status line, "A picture."), a line each, and forgets it: for
   // a player whose screen reader reads the screen.
@@ -115,6 +121,7 @@ class GameView {
   void ApplyBuffer(const GlkContent& content, Output& out);
   void ApplyGrid(const GlkContent& content, Window& window, Output& out, std::vector<std::wstring>& said);
   void AddToTurn(const std::wstring& line, bool append);
+  void NoteHeading(const GlkParagraph& paragraph, const std::wstring& text);
   void TooManyWindows(std::vector<std::wstring>& said);
   int StatusWindow() const;
   // Hears the status area's changes; `readsKeys`: the game waits for a
@@ -130,6 +137,8 @@ class GameView {
   bool m_openOnScreen = false;  // the open paragraph still needs its line feed
   int m_openWindow = -1;        // the story window it belongs to
   std::wstring m_lastRoom;
+  std::vector<std::pair<std::wstring, std::wstring>> m_headings;
+  enum class HeadingPart { kNone, kHeading, kWantLook, kLook } m_headingPart = HeadingPart::kNone;
   bool m_announceRoom = true;
   std::vector<std::wstring> m_statusHeard;  // its rows, as last heard at a command
   std::vector<std::wstring> m_keysHeard;    // and while the game reads keys

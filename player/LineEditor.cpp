@@ -84,6 +84,14 @@ void LineEditor::Down() {
   Show(m_recalled == m_history.size() ? m_typing : m_history[m_recalled]);
 }
 
+bool LineEditor::Replace(const std::wstring& text) {
+  if (text.size() > m_limit) return false;
+  Enter();
+  m_text = text;
+  m_cursor = m_text.size();
+  return true;
+}
+
 std::wstring LineEditor::Enter() {
   std::wstring line;
   line.swap(m_text);

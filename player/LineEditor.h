@@ -48,6 +48,11 @@ class LineEditor {
   void Up();
   void Down();
 
+  // The line becomes `text`, the cursor at its end; a line typed before is
+  // kept in the history, for Up to bring back. False, and the line as it
+  // was, when the text is longer than the limit.
+  bool Replace(const std::wstring& text);
+
   // Ends the line: returns it, keeps it in the history (unless empty or the
   // same as the newest), and starts an empty one.
   std::wstring Enter();

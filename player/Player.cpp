@@ -262,6 +262,7 @@ bool Player::StartGame(const std::string& story) {
   m_session.emplace();
   m_view.emplace();
   m_view->SetAnnounceRoom(m_settings.announceRoom);
+  ForgetMap();
   m_firstTurn = true;
   m_pendingRestore.clear();
   m_holdingLine = false;
@@ -354,6 +355,9 @@ void Player::OnGameWaits() {
   // A save chosen with F6 answers only the question its restore command
   // brings; a game that asked none has had its chance.
   m_pendingRestore.clear();
+  // The game asks for a command: the reply is whole, before any command
+  // typed ahead goes.
+  if (m_session->LineInput()) EndOfTurn();
   const bool readsKey = m_session->CharInput() != nullptr && m_session->LineInput() == nullptr;
   if (readsKey || m_session->LineInput()) m_readsKeys = readsKey;
   if (!m_heldKeys.empty() && (m_session->CharInput() || m_session->LineInput())) {
@@ -378,6 +382,7 @@ void Player::OnGameWaits() {
     if (m_holdingLine) {
       // Typed while the game answered a tick: shown and cut off already.
       m_holdingLine = false;
+      m_turnCommand = m_heldLine;
       Send(m_session->AnswerLine(m_heldLine));
     }
   }
@@ -406,6 +411,7 @@ void Player::SpeakTurn() {
   // Heard first, stored for Repeat and the word list after.
   if (m_speechReady) m_narro.SpeakParagraph(turn, SPEAK_QUEUED);
   m_narro.AddToBuffer(CTTSWString(turn));
+  NoteReply(turn);
 }
 
 void Player::OnInterpreterEnded() {

@@ -3,7 +3,8 @@
 // and the library speaking between them. One object for one run of the
 // program. The loop and the game's updates live in Player.cpp, the keys and
 // the command line in PlayerKeys.cpp, the file questions and the lists
-// (save, restore, games, voices) in PlayerFlows.cpp.
+// (save, restore, games, voices) in PlayerFlows.cpp, the map and the
+// review of past turns in PlayerMap.cpp.
 #ifndef NARRO_PLAYER_PLAYER_H_
 #define NARRO_PLAYER_PLAYER_H_
 
@@ -16,6 +17,7 @@
 
 #include "player/Cage.h"
 #include "player/GameFiles.h"
+#include "player/GameMap.h"
 #include "player/GameView.h"
 #include "player/GlkProtocol.h"
 #include "player/Interpreter.h"
@@ -91,6 +93,36 @@ class Player {
   void ToggleEchoLastWord();
   void ToggleAnnounceRoom();
   void AskToLeave();
+
+  // The map and the review of past turns (PlayerMap.cpp).
+  // A new game: the last one's map, turns and lists are forgotten; its
+  // map is read when the game first asks for a command.
+  void ForgetMap();
+  void OpenMap(const std::string& story);
+  void KeepMap();
+  // The reply so far of the turn under way (SpeakTurn's text).
+  void NoteReply(const std::wstring& text);
+  // The game asks for the next command: the turn is over, and the map and
+  // the review learn it.
+  void EndOfTurn();
+  // Speaks an answer of the map or the review (queued behind what is
+  // said, or cutting it off); with --screen-reader, shows it instead.
+  void Answer(const std::wstring& text, bool queued);
+  void SayWaysFromHere();
+  void OpenRouteList();
+  void OpenUnexploredList();
+  void OpenReviewList();
+  // A paragraph of the past replies, back (-1) or on (1) from the last one
+  // heard so.
+  void StepParagraph(int step);
+  void SayRoomDescription();
+  void SkipToLastParagraph();
+  // The keys of a spoken list while one is open; false for a key that is
+  // not the list's (the list is then closed).
+  bool OnListKey(const Key& key);
+  void SayListEntry();
+  void ChooseListEntry();
+  void GoTowards(int room);
 
   // The file questions and the lists (PlayerFlows.cpp).
   void OnFileQuestion();
@@ -177,6 +209,36 @@ class Player {
   bool m_speechReady = false;
   bool m_speechTried = false;
   bool m_resizeWanted = false;
+  // The map of the story being played, and where it is kept (empty: not
+  // kept, the file being unfit or the folder unknown).
+  GameMap m_map;
+  std::string m_mapPath;
+  bool m_mapChanged = false;
+  bool m_mapOpened = false;
+  bool m_toldMapProblem = false;
+  std::wstring m_mapProblem;  // the map file refused, said once
+  std::wstring m_turnCommand;  // the command whose reply is being gathered
+  std::wstring m_reply;        // that reply, as heard
+  std::wstring m_roomLook;     // the newest room heading and description
+  struct PastTurn {
+    std::wstring command;
+    std::vector<std::wstring> paragraphs;
+  };
+  std::deque<PastTurn> m_past;  // newest last
+  size_t m_pastChars = 0;
+  static constexpr size_t kPastLimit = 200;           // turns
+  static constexpr size_t kPastCharLimit = 1u << 20;  // and characters
+  size_t m_stepTurn = 0;       // StepParagraph's place: a turn of m_past
+  size_t m_stepParagraph = 0;  // and a paragraph of it, the next one on
+  bool m_stepping = false;
+  // A list of the player's own, spoken entry by entry.
+  struct SpokenList {
+    enum class Kind { kRoute, kUnexplored, kReview } kind = Kind::kRoute;
+    std::vector<std::wstring> entries;
+    std::vector<int> values;
+    size_t at = 0;
+  };
+  std::optional<SpokenList> m_list;
   std::string m_pendingRestore;  // a save chosen from the list, asked for next
   bool m_quit = false;
   bool m_toldSettingsProblem = false;

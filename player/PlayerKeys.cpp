@@ -43,6 +43,14 @@ const HelpLine kHelp[] = {
     {L"Alt comma, Alt period", L"speak softer, louder"},
     {L"Alt E", L"whether Enter also says the last word of your command"},
     {L"Alt N", L"whether a new room on the status line is said"},
+    {L"F10 or Alt M", L"the map: where you can go from here"},
+    {L"F11 or Alt P", L"rooms known; Enter says the shortest known way there and puts it on the command line"},
+    {L"Alt U", L"rooms with ways their description names that were not tried, nearest first; Enter as in Alt P"},
+    {L"F12 or Alt B", L"past turns, newest first; Enter reads one whole"},
+    {L"Alt J, Alt K", L"the past replies a paragraph back, a paragraph on"},
+    {L"Alt D", L"the room's name and description"},
+    {L"Alt X", L"skip to the last paragraph of the reply"},
+    {L"Up, Down, Enter, Escape", L"in those lists: move, choose, leave; a letter goes to the next entry it begins"},
     {L"Escape", L"stop speaking; in a game's menu, Escape goes to the game"},
     {L"Up and Down", L"earlier commands"},
     {L"Control C", L"leave the game"},
@@ -85,7 +93,10 @@ void Player::OnKey(const Key& key) {
     AskToLeave();
     return;
   }
-  if (key.code == KeyCode::kFunction && key.number <= 9) {
+  // A list of the player's own takes its keys first; any other key
+  // closes it and does what it always does.
+  if (m_list && OnListKey(key)) return;
+  if (key.code == KeyCode::kFunction && key.number <= 12) {
     OnFunctionKey(key.number);
     return;
   }
@@ -98,6 +109,14 @@ void Player::OnKey(const Key& key) {
       case L'e': ToggleEchoLastWord(); return;
       case L'n': ToggleAnnounceRoom(); return;
       case L'f': ChooseGame(true); return;
+      case L'm': SayWaysFromHere(); return;
+      case L'p': OpenRouteList(); return;
+      case L'u': OpenUnexploredList(); return;
+      case L'b': OpenReviewList(); return;
+      case L'j': StepParagraph(-1); return;
+      case L'k': StepParagraph(1); return;
+      case L'd': SayRoomDescription(); return;
+      case L'x': SkipToLastParagraph(); return;
       default: {
         // Alt and a letter stands for an F-key, for terminals that keep
         // the F-keys to themselves.
@@ -185,6 +204,9 @@ void Player::OnFunctionKey(int number) {
     case 7: ChooseGame(false); return;
     case 8: ReadStatusLine(); return;
     case 9: ReadCommandLine(); return;
+    case 10: SayWaysFromHere(); return;
+    case 11: OpenRouteList(); return;
+    case 12: OpenReviewList(); return;
     default: return;
   }
 }
@@ -238,6 +260,7 @@ void Player::SendCommand() {
   }
   m_narro.ClearBuffer();
   m_lastCommand = line;
+  if (!event.empty()) m_turnCommand = line;
   if (event.empty() && m_session && m_session->Busy() && !m_session->Ended()) {
     // The game is answering a timer or a resize: the command goes as soon
     // as it asks again.

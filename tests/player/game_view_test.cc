@@ -360,3 +360,26 @@ TEST(GameViewTest, WindowsParagraphsAndBannersAreBounded) {
   EXPECT_LE(open.Banner().size(), GameView::kBannerLimit + piece.size() + 1);
   EXPECT_LE(open.TitleSpan().size(), GameView::kTitleLimit);
 }
+
+TEST(GameViewTest, RoomHeadingsAreTakenWithTheParagraphAfterThem) {
+  GameView view;
+  GameView::Output out;
+  view.Apply(Parse(std::string(R"({"type":"update","gen":1,)") + kLayout + R"(,"content":[)" +
+                   Status(" Hall        Moves: 0 ") +
+                   R"(,{"id":2,"text":[{"append":true},{},)"
+                   R"({"content":[{"style":"subheader","text":"Hall"},{"style":"normal","text":" (on the"}]},)"
+                   R"x({"append":true,"content":[{"style":"normal","text":" chair)"}]},{},)x"
+                   R"({"content":[{"style":"normal","text":"A long hall. "}]},)"
+                   R"({"append":true,"content":[{"style":"normal","text":"Doors lead west."}]},)"
+                   R"({"content":[{"style":"normal","text":"A lamp is here."}]},)"
+                   R"({"content":[{"style":"subheader","text":"Darkness"}]},)"
+                   R"({"content":[{"style":"normal","text":">"}]}]}],"input":[{"id":2,"type":"line"}]})"),
+             out);
+  const auto headings = view.TakeHeadings();
+  ASSERT_EQ(headings.size(), 2u);
+  EXPECT_EQ(headings[0].first, L"Hall (on the chair)");
+  EXPECT_EQ(headings[0].second, L"A long hall. Doors lead west.");
+  EXPECT_EQ(headings[1].first, L"Darkness");
+  EXPECT_EQ(headings[1].second, L"");
+  EXPECT_TRUE(view.TakeHeadings().empty());
+}

@@ -141,3 +141,18 @@ TEST(PlayerLineEditorTest, AListWordThatDoesNotFitLeavesTheLineAsItWas) {
   EXPECT_TRUE(editor.InsertWord(L"box"));
   EXPECT_EQ(editor.Text(), L"take box ");
 }
+
+TEST(PlayerLineEditorTest, AReplacedLineKeepsTheOldOneForUp) {
+  LineEditor editor;
+  editor.Insert(L"take lamp");
+  editor.Left();
+  EXPECT_TRUE(editor.Replace(L"north. east"));
+  EXPECT_EQ(editor.Text(), L"north. east");
+  EXPECT_EQ(editor.Cursor(), 11u);
+  editor.Up();
+  EXPECT_EQ(editor.Text(), L"take lamp");
+  editor.SetLimit(5);
+  editor.Down();
+  EXPECT_FALSE(editor.Replace(L"north. east"));
+  EXPECT_EQ(editor.Text(), L"north. east");
+}

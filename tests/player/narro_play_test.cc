@@ -27,6 +27,10 @@
 // - Story paths (missing, empty, not a story, spaces, a leading dash), and
 //   the settings file (unreadable ones left alone, nothing written when
 //   nothing changed, symlinks written through only to settings).
+// - The map, learned as Atlas (a story of the tests' own with a known
+//   map) is played: the ways from here, a route chosen and sent, the rooms
+//   with ways not tried; kept between sessions, a damaged file or a FIFO
+//   left alone. The review of past turns, and both beside a screen reader.
 // Every run must leave the terminal's modes as it found them.
 #include <gtest/gtest.h>
 #include <dirent.h>
@@ -2193,4 +2197,248 @@ TEST_F(NarroPlay, AGamesFolderNamedInLatin1IsKeptForTheNextRun) {
   Heard("The game goes on.", true);
   Leave();
   EXPECT_EQ(ExitStatus(), 0);
+}
+
+// ---------------------------------------------------------------------
+// The map and the review.
+//
+// Atlas, the tests' own story, has a known map:
+//   Clearing: north Forest Path, east Stream Bank, down Dark Pit (a slide,
+//     no way back), west blocked by brambles.
+//   Forest Path: south Clearing, east Storeroom (tins), up named only.
+//   Storeroom (tins): west Forest Path.
+//   Stream Bank: west Clearing, north Storeroom (grain), east a death.
+//   Storeroom (grain): south Stream Bank.
+//   Dark Pit, unlit ("Darkness"): north Stream Bank, up blocked.
+
+class NarroPlayMap : public NarroPlay {
+ protected:
+  void SetUp() override {
+    NarroPlay::SetUp();
+    CopyStory(std::string(NARRO_PLAY_HOSTILE_STORIES) + "atlas.ulx", "game/atlas.ulx");
+  }
+
+  // The one map file the player keeps for Atlas; empty when there is none.
+  std::string MapFile() const {
+    const std::vector<std::string> maps = FilesEndingWith(Path("data/maps/"), ".map");
+    return maps.size() == 1 ? Path("data/maps/" + maps[0]) : std::string();
+  }
+
+  // Walks every way of the map, and dies once.
+  void Explore() {
+    const std::vector<std::pair<std::string, std::string>> walk = {
+        {"east", "Cold water rushes past."},       {"north", "Sacks of grain"},
+        {"south", "Cold water rushes past."},      {"west", "A quiet clearing"},
+        {"west", "The brambles are too thick."},   {"north", "A narrow path"},
+        {"east", "Shelves of old tins"},           {"west", "A narrow path"},
+        {"s", "A quiet clearing"},                 {"go down", "It is pitch dark"},
+        {"up", "The walls are too steep"},         {"n", "Cold water rushes past."},
+        {"east", "*** You have died ***"},         {"undo", "[Previous turn undone.]"},
+    };
+    for (const auto& [command, reply] : walk) {
+      Send(command);
+      Heard(reply);
+    }
+  }
+};
+
+TEST_F(NarroPlayMap, AtlasIsMappedAsItIsPlayedAndARouteIsWalkedByKeys) {
+  Start("game/atlas.ulx");
+  Heard("A quiet clearing");
+  tmux().Keys("M-m");
+  Heard("Clearing. The description names north, east, west and down: not tried.", true);
+  Explore();
+  // Where the player died, the way is known to be deadly.
+  tmux().Keys("M-m");
+  Heard("Stream Bank. North: Storeroom, the one where: Sacks of grain fill this storeroom. East: death. "
+        "West: Clearing.", true);
+  // The room's description, not UNDO's note after its name.
+  tmux().Keys("M-d");
+  Heard("Stream Bank", true);
+  Heard("Cold water rushes past.");
+  Send("west");
+  Heard("A quiet clearing");
+  tmux().Keys("F10");
+  Heard("Clearing. North: Forest Path. East: Stream Bank. West: blocked. Down: Darkness.", true);
+
+  // The rooms known, by name; the two storerooms told apart.
+  tmux().Keys("M-p");
+  Heard("Rooms known: six. Enter for the way there, Escape to leave.", true);
+  Heard("Clearing, here", true);
+  tmux().Keys("Down");
+  Heard("Darkness", true);
+  Type("s");
+  Heard("Storeroom, the one where: Sacks of grain fill this storeroom", true);
+  tmux().Keys("Down");
+  Heard("Storeroom, the one where: Shelves of old tins line this storeroom", true);
+  tmux().Keys("Enter");
+  Heard("North, then east: two moves. On the command line; Enter sends it.", true);
+  ASSERT_TRUE(Shown(">north. east"));
+  tmux().Keys("Enter");
+  Heard("Shelves of old tins");
+  tmux().Keys("M-m");
+  Heard("Storeroom, the one where: Shelves of old tins line this storeroom. West: Forest Path.", true);
+
+  // The dark room is reached by the one-way slide; nothing leads back up.
+  tmux().Keys("M-p");
+  Heard("Rooms known: six.");
+  Type("d");
+  Heard("Darkness", true);
+  tmux().Keys("Enter");
+  Heard("West, south, then down: three moves.");
+  ASSERT_TRUE(Shown(">west. south. down"));
+  tmux().Keys("Enter");
+  Heard("It is pitch dark");
+  tmux().Keys("M-p");
+  Heard("Rooms known: six.");
+  Type("c");
+  Heard("Clearing", true);
+  tmux().Keys("Enter");
+  Heard("North, then west: two moves.");
+  tmux().Keys("M-p");
+  Heard("Rooms known: six.");
+  tmux().Keys("End");
+  Heard("Stream Bank", true);
+  tmux().Keys("Enter");
+  Heard("North: one move.");
+  tmux().Keys("M-p");
+  Type("f");
+  Heard("Forest Path", true);
+  tmux().Keys("Escape");
+  Heard("List closed.", true);
+
+  // The only way a description names that was never tried.
+  tmux().Keys("M-u");
+  Heard("Rooms with ways not tried: one, nearest first.", true);
+  Heard("Forest Path: up; three moves.", true);
+  tmux().Keys("Enter");
+  Heard("North, west, then north: three moves.");
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+}
+
+TEST_F(NarroPlayMap, TheMapIsKeptBetweenSessionsAndADamagedOneIsLeftAlone) {
+  Start("game/atlas.ulx");
+  Heard("A quiet clearing");
+  Send("north");
+  Heard("A narrow path");
+  Send("south");
+  Heard("A quiet clearing");
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+  const std::string map = MapFile();
+  ASSERT_FALSE(map.empty());
+  EXPECT_EQ(ReadFile(map).rfind("narro-map 1\n", 0), 0u) << ReadFile(map);
+  struct stat st;
+  ASSERT_EQ(stat(map.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+  // A restart of the program: the map is there, and the way learned.
+  Start("game/atlas.ulx");
+  Heard("A quiet clearing");
+  tmux().Keys("M-m");
+  Heard("Clearing. North: Forest Path. The description names east, west and down: not tried.", true);
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+
+  // Damaged: said, kept as it is, and the game is played on unmapped.
+  const std::string damaged = ReadFile(map).substr(0, 30);
+  WriteFile(map, damaged);
+  Start("game/atlas.ulx");
+  Heard("A quiet clearing");
+  Heard("is damaged (cut short). It is kept as it is, and this game's map is not saved.");
+  Send("east");
+  Heard("Cold water rushes past.");
+  tmux().Keys("M-m");
+  Heard("Stream Bank. The description names north, east and west: not tried.", true);
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+  EXPECT_EQ(ReadFile(map), damaged);
+  EXPECT_EQ(FilesEndingWith(Path("data/maps/"), "").size(), 3u);  // ".", ".." and the map: no temporary
+
+  // A FIFO in its place: refused at once, never opened to wait on.
+  ASSERT_EQ(unlink(map.c_str()), 0);
+  ASSERT_EQ(mkfifo(map.c_str(), 0600), 0);
+  Start("game/atlas.ulx");
+  Heard("A quiet clearing");
+  Heard("is not a regular file. It is kept as it is");
+  Send("north");
+  Heard("A narrow path");
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+  ASSERT_EQ(lstat(map.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+TEST_F(NarroPlayMap, PastTurnsAreReviewedWithoutLeavingTheCommandLine) {
+  Start("game/atlas.ulx");
+  Heard("A quiet clearing");
+  tmux().Keys("F1");
+  Heard("F10 or Alt M: the map: where you can go from here");
+  Heard("F12 or Alt B: past turns, newest first; Enter reads one whole");
+  Heard("Alt J, Alt K: the past replies a paragraph back, a paragraph on");
+  Send("north");
+  Heard("A narrow path");
+  Send("jump");
+  Heard("You jump on the spot");
+  Type("take");
+  // A paragraph back, another, and on again; the command line is kept.
+  tmux().Keys("M-j");
+  // The library gives the voice a word the player typed set apart from
+  // the mark after it ("jump :").
+  Heard("After jump : You jump on the spot", false);
+  tmux().Keys("M-j");
+  Heard("A narrow path between tall pines.", false);
+  tmux().Keys("M-j");
+  Heard("After north : Forest Path", true);
+  tmux().Keys("M-k");
+  Heard("A narrow path between tall pines.", false);
+  tmux().Keys("M-d");
+  Heard("Forest Path", false);
+  Heard("A narrow path between tall pines.", false);
+
+  // The turns, newest first; Enter reads one whole.
+  tmux().Keys("M-b");
+  Heard("Turns: three, newest first. Enter reads one whole.", true);
+  Heard("jump : You jump on the spot", false);
+  tmux().Keys("Down");
+  Heard("north : Forest Path A narrow path between tall pines.", true);
+  tmux().Keys("Enter");
+  Heard("After north .", true);
+  Heard("A narrow path between tall pines.", false);
+  tmux().Keys("Down");
+  Heard("The start: Atlas", false);
+  tmux().Keys("Escape");
+  Heard("List closed.", true);
+  // The start's banner skipped to its last paragraph.
+  tmux().Keys("M-x");
+  Heard("You jump on the spot", false);
+  Type(" lamp");
+  tmux().Keys("F9");
+  Heard("take lamp", true);
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+}
+
+TEST_F(NarroPlayMap, BesideAScreenReaderTheAnswersAreShown) {
+  Start("--screen-reader game/atlas.ulx");
+  ASSERT_TRUE(Shown("A quiet clearing"));
+  Type("north");
+  tmux().Keys("Enter");
+  ASSERT_TRUE(Shown("A narrow path"));
+  tmux().Keys("M-m");
+  EXPECT_TRUE(Shown("[Forest Path. The description names south, east and up: not tried.]"));
+  tmux().Keys("M-p");
+  EXPECT_TRUE(Shown("[Clearing]"));
+  tmux().Keys("Down");
+  EXPECT_TRUE(Shown("[Forest Path, here]"));
+  tmux().Keys("Escape");
+  EXPECT_TRUE(Shown("[List closed.]"));
+  tmux().Keys("M-j");
+  EXPECT_TRUE(Shown("[A narrow path between tall pines."));
+  tmux().Keys("C-c");
+  ASSERT_TRUE(Shown("Leave the game?"));
+  Type("y");
+  EXPECT_EQ(ExitStatus(), 0);
+  EXPECT_TRUE(Speech().empty()) << SpeechText();
 }
