@@ -81,6 +81,13 @@ std::optional<Key> KeyDecoder::Next() {
       const std::string parameters = m_bytes.substr(2, i - 2);
       m_bytes.erase(0, i + 1);
       if (final == '~') return TildeKey(std::atoi(parameters.c_str()));
+      // A terminal's answer to where its cursor is (ESC [ row ; column R)
+      // that came late, after the player stopped waiting for it, is no
+      // F3: F3 with a modifier is ESC [ 1 ; m R, m from 2.
+      if (final == 'R' && second == '[' && !parameters.empty() &&
+          (parameters.compare(0, 2, "1;") != 0 || parameters == "1;1")) {
+        return Make(KeyCode::kOther);
+      }
       return LetterKey(final);
     }
     if (second == 0x1B) {

@@ -118,35 +118,50 @@ void Terminal::KeepTopRows(int rows) {
   g_topRowsKept = 1;
 }
 
+namespace {
+
+// The cursor position report ESC [ row ; column R in what the terminal
+// sent: its row, and the report taken out of `bytes`, whatever keys came
+// before or after it. 0 while there is none.
+int TakeCursorReport(std::string& bytes) {
+  for (size_t start = bytes.find("\x1b["); start != std::string::npos; start = bytes.find("\x1b[", start + 1)) {
+    size_t at = start + 2;
+    const size_t rowStart = at;
+    while (at < bytes.size() && bytes[at] >= '0' && bytes[at] <= '9') ++at;
+    if (at == rowStart || at >= bytes.size() || bytes[at] != ';') continue;
+    const int row = std::atoi(bytes.substr(rowStart, at - rowStart).c_str());
+    const size_t columnStart = ++at;
+    while (at < bytes.size() && bytes[at] >= '0' && bytes[at] <= '9') ++at;
+    if (at == columnStart || at >= bytes.size() || bytes[at] != 'R') continue;
+    bytes.erase(start, at + 1 - start);
+    return row;
+  }
+  return 0;
+}
+
+}  // namespace
+
 int Terminal::CursorRow() {
   Write("\x1b[6n");
   std::string answer;
   // A terminal answers in a few milliseconds; one that does not answer
   // at all costs this once, when the status rows first appear.
   const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(150);
-  for (;;) {
-    const size_t start = answer.rfind("\x1b[");
-    const size_t end = start == std::string::npos ? std::string::npos : answer.find('R', start);
-    if (end != std::string::npos) {
-      const std::string report = answer.substr(start + 2, end - start - 2);
-      const size_t semicolon = report.find(';');
-      if (semicolon != std::string::npos && semicolon > 0 &&
-          report.find_first_not_of("0123456789;") == std::string::npos) {
-        m_typedAhead += answer.substr(0, start) + answer.substr(end + 1);
-        return std::atoi(report.substr(0, semicolon).c_str());
-      }
-    }
-    const long left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now()).count();
+  int row = 0;
+  while ((row = TakeCursorReport(answer)) == 0) {
+    const long left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now()).count();
     struct pollfd ready = {STDIN_FILENO, POLLIN, 0};
     if (left <= 0 || poll(&ready, 1, static_cast<int>(left)) <= 0) break;
     char buffer[64];
     const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
     if (n <= 0) break;
     answer.append(buffer, static_cast<size_t>(n));
-    if (answer.size() > 4096) break;  // not a terminal that answers
+    if (answer.size() > 4096) break;  // keys, and no report among them
   }
+  // Keys typed meanwhile are the player's, in the order typed.
   m_typedAhead += answer;
-  return 0;
+  return row;
 }
 
 std::string Terminal::TakeTypedAhead() {

@@ -533,7 +533,7 @@ class NARRO_API CNarro : public MySingleton<CNarro> {
   // as at Ctrl-C (its empty or Cancel result), and the next one too if
   // none waits now: the host was asked to stop (SIGTERM, a closed
   // terminal) while a dialog held the terminal. Safe in a signal handler;
-  // a handler installed without SA_RESTART also wakes the wait at once.
+  // the dialog sees it within a tenth of a second.
   static void InterruptDialog();
 
   // Version check. Asks the version-check server ($NARRO_VERSION_SERVER,

@@ -3,6 +3,7 @@
 #include "platform/win/CursesScreen.h"
 
 #include <ncursesw/curses.h>
+#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -126,10 +127,14 @@ class CursesScreen : public DialogIo {
         return true;
       }
       wint_t ch = 0;
+      // A tenth of a second at a time: the signal of a request to stop may
+      // be taken by another thread of the program, or ncurses may go back
+      // to waiting after it, and it must still be seen.
+      wtimeout(m_window, kWaitSliceMs);
       const int got = wget_wch(m_window, &ch);
       if (got == ERR) {
-        if (errno == EINTR) continue;
-        return false;  // the terminal is gone
+        if (InputGone()) return false;  // the terminal is gone
+        continue;                       // no key yet, or a signal
       }
       if (got == KEY_CODE_YES) {
         if (!KeyOfCursesCode(static_cast<int>(ch), key)) continue;
@@ -145,6 +150,14 @@ class CursesScreen : public DialogIo {
   }
 
  private:
+  static constexpr int kWaitSliceMs = 100;
+
+  // The terminal hung up: nothing more will come.
+  bool InputGone() const {
+    struct pollfd input = {m_in != nullptr ? fileno(m_in) : STDIN_FILENO, POLLIN, 0};
+    return poll(&input, 1, 0) > 0 && (input.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+  }
+
   // A terminal sends Alt and a character as Escape and the character at
   // once; an Escape the player pressed comes alone. Whatever else follows
   // at once is put back for the next read.
@@ -152,7 +165,7 @@ class CursesScreen : public DialogIo {
     wint_t next = 0;
     wtimeout(m_window, 25);
     const int got = wget_wch(m_window, &next);
-    wtimeout(m_window, -1);
+    wtimeout(m_window, kWaitSliceMs);
     if (got == ERR) return false;
     if (got == OK && next >= 32 && next != 127 && !(next >= 128 && next < 160)) {
       key = KeyEvent();

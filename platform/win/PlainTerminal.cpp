@@ -75,17 +75,21 @@ class PlainTerminal : public DialogIo {
   }
 
  private:
+  static constexpr int kWaitSliceMs = 100;
+
   bool ReadByte(unsigned char& byte, int timeoutMs) {
     for (;;) {
-      pollfd ready{m_fd, POLLIN, 0};
-      const int polled = poll(&ready, 1, timeoutMs);
-      if (polled < 0 && errno == EINTR) {
-        if (timeoutMs < 0 && TakeTerminalInterrupt()) {
-          m_interrupted = true;
-          return false;
-        }
-        continue;
+      // Waiting for good, a tenth of a second at a time: the signal of a
+      // request to stop may be taken by another thread of the program,
+      // which leaves this wait unwoken.
+      if (timeoutMs < 0 && TakeTerminalInterrupt()) {
+        m_interrupted = true;
+        return false;
       }
+      pollfd ready{m_fd, POLLIN, 0};
+      const int polled = poll(&ready, 1, timeoutMs < 0 ? kWaitSliceMs : timeoutMs);
+      if (polled < 0 && errno == EINTR) continue;
+      if (polled == 0 && timeoutMs < 0) continue;
       if (polled <= 0) return false;
       const ssize_t got = read(m_fd, &byte, 1);
       if (got < 0 && errno == EINTR) continue;

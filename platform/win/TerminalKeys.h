@@ -18,7 +18,8 @@ bool KeyOfCursesCode(int code, KeyEvent& key);
 
 // The program was asked to stop (SIGTERM, a closed terminal): the dialog
 // waiting for a key gives up as at Ctrl-C, so that the program can end.
-// Safe in a signal handler, whose signal also wakes the wait for a key.
+// Safe in a signal handler; the wait for a key looks for it at least every
+// tenth of a second, whichever thread took the signal.
 void InterruptTerminalDialogs();
 // Whether that was asked since last taken; the terminal's key reading
 // takes it.

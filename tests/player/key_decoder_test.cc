@@ -61,6 +61,9 @@ TEST(PlayerKeyDecoderTest, TerminalSequences) {
       {"\x1B[17~", F(6)},  {"\x1B[21~", F(10)}, {"\x1B[23~", F(11)}, {"\x1B[24~", F(12)},
       {"\x1B[[A", F(1)},   {"\x1B[[E", F(5)},   // the Linux console
       {"\x1B[2~", Name(KeyCode::kOther)},       {"\x1B[200~", Name(KeyCode::kOther)},
+      // F3, bare and with Control; a late answer to where the cursor is, no key.
+      {"\x1BOR", F(3)},   {"\x1B[1;5R", F(3)},
+      {"\x1B[24;1R", Name(KeyCode::kOther)},   {"\x1B[1;1R", Name(KeyCode::kOther)},
       {"\r", Name(KeyCode::kEnter)},        {"\x7F", Name(KeyCode::kBackspace)},
       {"\x08", Name(KeyCode::kBackspace)},  {"\x03", Name(KeyCode::kCtrlC)},
       {"\x04", Name(KeyCode::kCtrlD)},      {"\x0C", Name(KeyCode::kCtrlL)},
