@@ -111,4 +111,52 @@ bool ReadSmallFile(const std::string& path, size_t limit, std::string& text, std
   return ok;
 }
 
+namespace {
+
+bool WriteAll(int fd, const std::string& text) {
+  for (size_t done = 0; done < text.size();) {
+    const ssize_t wrote = write(fd, text.data() + done, text.size() - done);
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) return false;
+    done += static_cast<size_t>(wrote);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool WriteWholeFile(const std::string& path, const std::string& text, int mode, std::string& what) {
+  const std::string folder = FolderOf(path);
+  if (!MakeFolders(folder, what)) return false;
+  std::string temporary = path + ".XXXXXX";
+  const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) {
+    what = "cannot make a temporary file in " + folder + " (" + Reason(errno) + ")";
+    return false;
+  }
+  bool ok = mode < 0 || fchmod(fd, static_cast<mode_t>(mode) & 07777) == 0;
+  ok = ok && WriteAll(fd, text) && fsync(fd) == 0;
+  int error = errno;
+  if (close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (ok && rename(temporary.c_str(), path.c_str()) != 0) {
+    ok = false;
+    error = errno;
+  }
+  if (!ok) {
+    unlink(temporary.c_str());
+    what = "cannot be written (" + Reason(error) + ")";
+    return false;
+  }
+  // The rename itself reaches the disk only with the folder.
+  const int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folderFd >= 0) {
+    fsync(folderFd);
+    close(folderFd);
+  }
+  return true;
+}
+
 }  // namespace player

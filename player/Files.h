@@ -36,6 +36,15 @@ bool MakeFolders(const std::string& folder, std::string& what);
 bool ReadSmallFile(const std::string& path, size_t limit, std::string& text, std::string& what,
                    bool& missing);
 
+// Replaces the file at `path` with `text`, whole or not at all: a temporary
+// file beside it (its folders made first, mode 0700), written, synced and
+// renamed over it, then the folder synced so that the new name lasts. The
+// temporary takes `mode` when it is not negative (a file the user opened up
+// or locked down keeps its permissions). False, with what is wrong in
+// `what` ("cannot make a temporary file in FOLDER (reason)", "cannot be
+// written (reason)"), and nothing left behind.
+bool WriteWholeFile(const std::string& path, const std::string& text, int mode, std::string& what);
+
 }  // namespace player
 
 #endif  // NARRO_PLAYER_FILES_H_

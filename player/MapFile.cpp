@@ -64,16 +64,6 @@ const char* OutcomeWord(GameMap::Outcome outcome) {
   return "";
 }
 
-bool WriteAll(int fd, const std::string& text) {
-  for (size_t done = 0; done < text.size();) {
-    const ssize_t wrote = write(fd, text.data() + done, text.size() - done);
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) return false;
-    done += static_cast<size_t>(wrote);
-  }
-  return true;
-}
-
 // Why the file at `path` may be neither read nor written; empty when it
 // is a regular file of this user, or is not there (`missing`).
 std::string Unfit(const std::string& path, bool& missing) {
@@ -246,36 +236,7 @@ bool WriteMapFile(const std::string& path, const GameMap& map, std::string& what
   bool missing = false;
   what = Unfit(path, missing);
   if (!what.empty()) return false;
-  const std::string folder = FolderOf(path);
-  if (!MakeFolders(folder, what)) return false;
-  std::string temporary = path + ".XXXXXX";
-  const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-  if (fd < 0) {
-    what = "cannot be written (" + Reason(errno) + ")";
-    return false;
-  }
-  bool ok = WriteAll(fd, MapText(map)) && fsync(fd) == 0;
-  int error = errno;
-  if (close(fd) != 0 && ok) {
-    ok = false;
-    error = errno;
-  }
-  if (ok && rename(temporary.c_str(), path.c_str()) != 0) {
-    ok = false;
-    error = errno;
-  }
-  if (!ok) {
-    unlink(temporary.c_str());
-    what = "cannot be written (" + Reason(error) + ")";
-    return false;
-  }
-  // The new name reaches the disk only with its folder.
-  const int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folderFd >= 0) {
-    fsync(folderFd);
-    close(folderFd);
-  }
-  return true;
+  return WriteWholeFile(path, MapText(map), -1, what);
 }
 
 }  // namespace player

@@ -188,16 +188,6 @@ bool FollowLinks(std::string& path, std::string& what) {
   return false;
 }
 
-bool WriteAll(int fd, const std::string& text) {
-  for (size_t done = 0; done < text.size();) {
-    const ssize_t wrote = write(fd, text.data() + done, text.size() - done);
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) return false;
-    done += static_cast<size_t>(wrote);
-  }
-  return true;
-}
-
 bool ReplaceFile(std::string path, const std::string& text, std::string& what) {
   if (!FollowLinks(path, what)) return false;
   struct stat old;
@@ -206,38 +196,8 @@ bool ReplaceFile(std::string path, const std::string& text, std::string& what) {
     what = "is not a regular file; it was left as it is";
     return false;
   }
-  const std::string folder = FolderOf(path);
-  if (!player::MakeFolders(folder, what)) return false;
-  std::string temporary = path + ".XXXXXX";
-  const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-  if (fd < 0) {
-    what = "cannot make a temporary file in " + folder + " (" + Reason(errno) + ")";
-    return false;
-  }
   // A file the user opened up (or locked down) keeps its permissions.
-  bool ok = !exists || fchmod(fd, old.st_mode & 07777) == 0;
-  ok = ok && WriteAll(fd, text) && fsync(fd) == 0;
-  int error = errno;
-  if (close(fd) != 0 && ok) {
-    ok = false;
-    error = errno;
-  }
-  if (ok && rename(temporary.c_str(), path.c_str()) != 0) {
-    ok = false;
-    error = errno;
-  }
-  if (!ok) {
-    unlink(temporary.c_str());
-    what = "cannot be written (" + Reason(error) + ")";
-    return false;
-  }
-  // The rename itself reaches the disk only with the folder.
-  const int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folderFd >= 0) {
-    fsync(folderFd);
-    close(folderFd);
-  }
-  return true;
+  return player::WriteWholeFile(path, text, exists ? static_cast<int>(old.st_mode & 07777) : -1, what);
 }
 
 }  // namespace
