@@ -265,7 +265,7 @@ bool Player::StartGame(const std::string& story) {
   ForgetMap();
   m_firstTurn = true;
   m_pendingRestore.clear();
-  m_holdingLine = false;
+  m_heldLines.clear();
   m_readsKeys = false;
   m_heldKeys.clear();
   m_timerDue.reset();
@@ -379,11 +379,11 @@ void Player::OnGameWaits() {
   if (const GlkInputRequest* line = m_session->LineInput()) {
     const size_t limit = line->maxLength > 0 ? static_cast<size_t>(line->maxLength) : LineEditor::kLineLimit;
     m_editor.SetLimit(std::min(limit, LineEditor::kLineLimit));
-    if (m_holdingLine) {
-      // Typed while the game answered a tick: shown and cut off already.
-      m_holdingLine = false;
-      m_turnCommand = m_heldLine;
-      Send(m_session->AnswerLine(m_heldLine));
+    if (!m_heldLines.empty()) {
+      // Typed while the game was busy: shown and cut off already.
+      m_turnCommand = m_heldLines.front();
+      m_heldLines.pop_front();
+      Send(m_session->AnswerLine(m_turnCommand));
     }
   }
 }

@@ -200,11 +200,13 @@ class Player {
   int m_cursorRow = 0;        // the cursor's row within the input area
   std::vector<std::wstring> m_statusDrawn;  // the status rows on the screen
   std::wstring m_lastCommand; // the newest line sent to the game
-  std::wstring m_heldLine;    // a command typed while the game was busy
+  // Commands typed while the game was busy, oldest first: each goes when
+  // the game next asks for one. Typing ahead loses none of them.
+  std::deque<std::wstring> m_heldLines;
+  static constexpr size_t kHeldLineLimit = 16;
   bool m_readsKeys = false;   // the game's last request was for a key
   std::deque<Key> m_heldKeys; // keys typed while it answered one
   static constexpr size_t kHeldKeyLimit = 64;
-  bool m_holdingLine = false;
   bool m_firstTurn = true;
   bool m_speechReady = false;
   bool m_speechTried = false;

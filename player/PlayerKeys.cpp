@@ -261,11 +261,11 @@ void Player::SendCommand() {
   m_narro.ClearBuffer();
   m_lastCommand = line;
   if (!event.empty()) m_turnCommand = line;
-  if (event.empty() && m_session && m_session->Busy() && !m_session->Ended()) {
-    // The game is answering a timer or a resize: the command goes as soon
-    // as it asks again.
-    m_heldLine = line;
-    m_holdingLine = true;
+  if (event.empty() && m_session && m_session->Busy() && !m_session->Ended() &&
+      m_heldLines.size() < kHeldLineLimit) {
+    // The game is still answering the last command, a timer or a resize:
+    // the command goes, after any typed before it, as soon as it asks.
+    m_heldLines.push_back(line);
   } else if (event.empty()) {
     Tell(L"The game does not take a command now.");
   }

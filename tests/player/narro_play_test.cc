@@ -1754,6 +1754,30 @@ time.sleep(3600)
   ExpectFault("the interpreter has not answered for 10 seconds");
 }
 
+// Commands typed while the game is still answering go to it in order, none
+// lost, however many the player types ahead.
+TEST_F(NarroPlay, CommandsTypedWhileTheGameIsBusyAllGoInOrder) {
+  const std::string standIn = StandIn("slow.py", R"PY(
+event()
+turn(1, ["A slow game."], windows=True)
+gen = 1
+while True:
+    ev = event()
+    gen += 1
+    if gen == 2:
+        time.sleep(2)
+    turn(gen, ["You said: " + ev.get("value", "").strip()])
+)PY");
+  Start(standIn + " game/cave.z5");
+  Heard("A slow game.", true);
+  for (const char* command : {"first", "second", "third"}) Send(command);
+  Heard("You said: first", true);
+  Heard("You said: second", true);
+  Heard("You said: third", true);
+  Leave();
+  EXPECT_EQ(ExitStatus(), 0);
+}
+
 // An interpreter that stops reading and talks on, update after update, is
 // at fault: its updates never answer what the player sent.
 TEST_F(NarroPlay, AnInterpreterSendingUpdatesNothingAskedForIsAFault) {
