@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "core/LibraryLifetime.h"
+#include "facade/LibraryLifetime.h"
 #include "dialogs/ListItems.h"
 #include "dialogs/SelectDlg.h"
 #include "narro/Narro.h"

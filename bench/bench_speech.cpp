@@ -28,7 +28,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/LibraryLifetime.h"
+#include "facade/LibraryLifetime.h"
 #include "narro/Narro.h"
 #include "platform/sapi/espeak/AudioEnd.h"
 #include "platform/sapi/espeak/LeadingSilence.h"

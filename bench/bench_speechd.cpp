@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/LibraryLifetime.h"
+#include "facade/LibraryLifetime.h"
 #include "narro/Narro.h"
 #include "platform/sapi/espeak/AudioEnd.h"
 #include "tests/speechd/PrivateSpeechDispatcher.h"

@@ -2,7 +2,7 @@
 # The library's layers, each folder a static archive of its own:
 #
 #   platform  <  core  <  speech  <  text  <  games  <  dialogs, update
-#             <  core/facade (the CNarro bodies, which use them all)
+#             <  facade (the CNarro bodies, which use them all)
 #
 # A folder's headers are reachable only through its own include root, a
 # folder in the build tree holding one link named after the source folder.
@@ -29,16 +29,9 @@ function(narro_layer target folder)
     $<BUILD_INTERFACE:${root}>
     $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>)
   target_link_libraries(${target} PUBLIC Boost::headers)
-  # Whole archives, the platform layer apart: the lower layers reach the
-  # facade's flags and speech through the public interface, which only the
-  # top layer defines, so no order of archives would resolve every symbol.
-  set(layers ${LAYER_USES})
-  list(REMOVE_ITEM layers narro_platform)
-  if(layers)
-    list(JOIN layers "," joined)
-    target_link_libraries(${target} PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${joined}>")
-  endif()
-  if(narro_platform IN_LIST LAYER_USES)
-    target_link_libraries(${target} PRIVATE narro_platform)
-  endif()
+  # What a layer calls above itself it reaches through an interface of its
+  # own that the layer above fills in (text/DialogHost.h), so the archives
+  # link in the order of their layers, each only as far as it is used.
+  target_link_libraries(${target} PRIVATE ${LAYER_USES})
+  set_property(TARGET ${target} PROPERTY NARRO_LAYER_USES ${LAYER_USES})
 endfunction()

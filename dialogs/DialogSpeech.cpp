@@ -3,6 +3,7 @@
 
 #include "narro/Narro.h"
 #include "speech/SpeechTTS.h"
+#include "text/DialogHost.h"
 
 void SpeakThroughEngine(const std::wstring& text, int flags) {
   if (CSpeechTTS* engine = CSpeechTTS::GetSingletonPtr()) engine->SpeakToMe(text, flags);
@@ -13,7 +14,6 @@ void SpeakThroughEngine(const std::string& text, int flags) {
 }
 
 void CEngineAnnouncer::Announce(const std::wstring& text, int flags) {
-  CNarro* facade = CNarro::GetSingletonPtr();
-  if (facade == nullptr || !facade->checkFlags(m_requiredFlags)) return;
+  if (!HostFlags(m_requiredFlags)) return;
   SpeakThroughEngine(text, flags);
 }

@@ -4,6 +4,7 @@
 #include "narro/Narro.h"
 #include "platform/locale/TextEncoding.h"
 #include "platform/win/DialogTemplate.h"
+#include "text/DialogHost.h"
 
 namespace {
 constexpr int kCancelButton = 1023;
@@ -35,8 +36,7 @@ bool CInputDlg::DialogProc(platform::UINT message, platform::WPARAM wParam,
 void CInputDlg::OnInitDialog() {
   using namespace platform;
   SetWindowText(this, platform::WideFromLocale(m_prompt));
-  CNarro* facade = CNarro::GetSingletonPtr();
-  m_edit.m_speak = facade != nullptr && facade->checkFlags(FLAG_DIALOG_SPEECH) ? 1 : 0;
+  m_edit.m_speak = HostFlags(FLAG_DIALOG_SPEECH) ? 1 : 0;
   m_edit.m_ctrlId = IDC_EDIT;
   m_edit.m_parent = this;
   m_edit.SubclassWindow(GetDlgItem(IDC_EDIT));

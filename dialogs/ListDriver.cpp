@@ -19,6 +19,7 @@
 #include "platform/locale/TextEncoding.h"
 #include "platform/win/MessageBox.h"
 #include "speech/SpeechTTS.h"
+#include "text/DialogHost.h"
 #include "text/TextStore.h"
 
 namespace {
@@ -99,7 +100,7 @@ class ListEntries {
 class CListDriver {
  public:
   CListDriver(const ListContext& context, const char* gameExts, const char* saveExts)
-      : m_facade(context.facade),
+      : m_host(context.host),
         m_store(context.store),
         m_engine(context.engine),
         m_root(context.root),
@@ -257,10 +258,10 @@ class CListDriver {
         !chosenItem->m_pWarning->empty()) {
       const std::string message =
           *chosenItem->m_pWarning + " R, to choose again, A, to abort. I, to continue.";
-      if (m_facade.checkFlags(kConfirmFlags)) m_facade.Speak(message, SPEAK_CUT_OFF);
+      if (m_host.checkFlags(kConfirmFlags)) m_host.Speak(message, SPEAK_CUT_OFF);
       const int answer = platform::MessageBox(ActiveWindow(), message, "Load Game",
                                               platform::MB_ABORTRETRYIGNORE | platform::MB_ICONQUESTION);
-      m_facade.Speak(std::string(), SPEAK_SILENCE);
+      m_host.Speak(std::string(), SPEAK_SILENCE);
       if (answer == platform::IDABORT) return std::wstring();
       if (answer == platform::IDRETRY) {
         again = true;
@@ -270,9 +271,7 @@ class CListDriver {
     LogLine("%1%", "Finished showing Game Dialog...");
     const std::wstring result = platform::WideFromBytes(dialog.m_selectedPath);
     if (chosenItem != nullptr) {
-      m_facade.DebugStr("%s", chosenItem->m_pWarning != nullptr
-                                  ? chosenItem->m_pWarning->c_str()
-                                  : "");
+      m_host.DebugLine(chosenItem->m_pWarning != nullptr ? *chosenItem->m_pWarning : "");
     }
     return result;
   }
@@ -280,14 +279,13 @@ class CListDriver {
   // Says where the chooser starts, lets the player choose, and silences
   // what was being said; empty when the player cancelled.
   std::string AskForFolder(const char* title) {
-    if (m_facade.checkFlags(kConfirmFlags)) m_facade.SpeakDir(m_root, SPEAK_CUT_OFF);
-    CTTSString folder;
-    m_facade.getDirectory(folder, m_root, title);
+    if (m_host.checkFlags(kConfirmFlags)) m_host.SpeakDir(m_root, SPEAK_CUT_OFF);
+    const std::string folder = m_host.ChooseFolder(m_root, title);
     CSpeechTTS::StopSpeaking();
-    return static_cast<const char*>(folder);
+    return folder;
   }
 
-  CNarro& m_facade;
+  CDialogHost& m_host;
   CTextStore* const m_store;
   CSpeechTTS* const m_engine;
   std::string& m_root;

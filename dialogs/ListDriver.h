@@ -10,13 +10,14 @@
 
 #include "narro/Narro.h"
 
+class CDialogHost;
 class CSpeechTTS;
 class CTextStore;
 
-// What a list works on. The facade speaks its confirmations and asks for
-// folders as a host would.
+// What a list works on. The host speaks its confirmations and asks for
+// folders.
 struct ListContext {
-  CNarro& facade;
+  CDialogHost& host;
   CTextStore* store;   // the word lists' store; null: those lists are empty
   CSpeechTTS* engine;  // the voices' engine; null: no voices list
   std::string& root;   // where folder choosing starts; set to the data

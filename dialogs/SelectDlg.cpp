@@ -7,6 +7,7 @@
 #include "platform/locale/TextEncoding.h"
 #include "platform/win/DialogTemplate.h"
 #include "speech/SpeechTTS.h"
+#include "text/DialogHost.h"
 
 namespace {
 
@@ -68,8 +69,7 @@ void CSelectDlg::OnInitDialog() {
                             m_instructions;
   SetWindowText(this, WideFromLocale(m_title));
   SetWindowText(GetDlgItem(IDC_INSTRUCTIONS), WideFromLocale(intro));
-  CNarro* facade = CNarro::GetSingletonPtr();
-  m_speakIntro = facade != nullptr && facade->checkFlags(FLAG_DIALOG_SPEECH);
+  m_speakIntro = HostFlags(FLAG_DIALOG_SPEECH);
   m_listWnd = GetDlgItem(IDC_LIST);
   SetFocus(m_listWnd);
   SendMessage(m_listWnd, LB_SETCURSEL, 0);  // current, not announced

@@ -5,6 +5,7 @@
 #include "core/ExceptionGuard.h"
 #include "dialogs/DialogOperations.h"
 #include "dialogs/ListDriver.h"
+#include "facade/FacadeDialogHost.h"
 #include "narro/Narro.h"
 #include "platform/win/TerminalKeys.h"
 
@@ -16,7 +17,7 @@ void CNarro::getList(CTTSWString& result, if_list_type type, const char* gameExt
                      const char* saveExts) {
   result = CTTSWString();
   bool done = false;
-  const ListContext lists{*this, m_textStore.get(), m_speech.get(), m_root};
+  const ListContext lists{FacadeDialogHost(), m_textStore.get(), m_speech.get(), m_root};
   NARRO_GUARDED("CNarro::getList", [&] {
     result = CTTSWString(ShowList(lists, type, gameExts, saveExts));
     done = true;
@@ -27,7 +28,7 @@ void CNarro::getList(CTTSWString& result, if_list_type type, const char* gameExt
 void CNarro::getSaves(CTTSWString& result, const CTTSString& story, const char* saveExts) {
   result = CTTSWString();
   bool done = false;
-  const ListContext lists{*this, m_textStore.get(), m_speech.get(), m_root};
+  const ListContext lists{FacadeDialogHost(), m_textStore.get(), m_speech.get(), m_root};
   NARRO_GUARDED("CNarro::getSaves", [&] {
     result = CTTSWString(ShowStorySaves(lists, static_cast<const char*>(story), saveExts));
     done = true;
@@ -39,7 +40,7 @@ void CNarro::getGames(CTTSWString& result, const CTTSString& folder, const char*
                       const char* saveExts) {
   result = CTTSWString();
   bool done = false;
-  const ListContext lists{*this, m_textStore.get(), m_speech.get(), m_root};
+  const ListContext lists{FacadeDialogHost(), m_textStore.get(), m_speech.get(), m_root};
   NARRO_GUARDED("CNarro::getGames", [&] {
     result = CTTSWString(ShowFolderGames(lists, static_cast<const char*>(folder), gameExts, saveExts));
     done = true;

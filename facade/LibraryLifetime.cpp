@@ -1,20 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/LibraryLifetime.h"
+#include "facade/LibraryLifetime.h"
 
 #include "core/ExceptionGuard.h"
 #include "core/Log.h"
+#include "facade/FacadeDialogHost.h"
 #include "narro/Narro.h"
 #include "platform/win/CommonControls.h"
 
 namespace {
 // Owns the facade made at load; ms_Singleton only finds it.
 CNarro* s_facade = nullptr;
+// The lists and dialogs reach the facade through its host, in place from
+// load to unload.
+CDialogHost* s_previousHost = nullptr;
+bool s_hostInPlace = false;
 }  // namespace
 
 void AttachLibrary() {
   OutputDebugLine("DBGVIEWCLEAR");
   NARRO_GUARDED("Init", [] {
     if (s_facade == nullptr) s_facade = new CNarro();
+    if (!s_hostInPlace) {
+      s_previousHost = CDialogHost::Exchange(&FacadeDialogHost());
+      s_hostInPlace = true;
+    }
     LogLine("%1%", "ENTER DLL");
     platform::InitCommonControls();
   });
@@ -26,6 +35,10 @@ void DetachLibrary() {
     if (s_facade != nullptr) {
       delete s_facade;
       s_facade = nullptr;
+    }
+    if (s_hostInPlace) {
+      CDialogHost::Exchange(s_previousHost);
+      s_hostInPlace = false;
     }
   });
 }

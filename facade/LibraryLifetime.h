@@ -9,8 +9,8 @@
 //     ...                     // CNarro::GetSingleton() works here
 //     DetachLibrary();
 //   }
-#ifndef NARRO_CORE_LIBRARY_LIFETIME_H_
-#define NARRO_CORE_LIBRARY_LIFETIME_H_
+#ifndef NARRO_FACADE_LIBRARY_LIFETIME_H_
+#define NARRO_FACADE_LIBRARY_LIFETIME_H_
 
 // Clears debug-output viewers, makes the facade (unless one was made
 // already) and registers the window classes.
@@ -19,4 +19,4 @@ void AttachLibrary();
 // Destroys the facade, which saves the scratch list and shuts speech down.
 void DetachLibrary();
 
-#endif  // NARRO_CORE_LIBRARY_LIFETIME_H_
+#endif  // NARRO_FACADE_LIBRARY_LIFETIME_H_

@@ -2,6 +2,7 @@
 #include "text/ListItem.h"
 
 #include "narro/Narro.h"
+#include "text/DialogHost.h"
 #include "text/TextStore.h"
 
 namespace {
@@ -11,10 +12,8 @@ namespace {
 constexpr uint32_t kConfirmFlags = FLAG_SPEECH | FLAG_DIALOG_SPEECH;
 
 void Confirm(const std::wstring& text) {
-  CNarro* facade = CNarro::GetSingletonPtr();
-  if (facade != nullptr && facade->checkFlags(kConfirmFlags)) {
-    facade->Speak(text, SPEAK_QUEUED);
-  }
+  CDialogHost* host = CDialogHost::Current();
+  if (host != nullptr && host->checkFlags(kConfirmFlags)) host->Speak(text, SPEAK_QUEUED);
 }
 
 }  // namespace

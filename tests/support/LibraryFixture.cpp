@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "core/LibraryLifetime.h"
+#include "facade/LibraryLifetime.h"
 
 void LibraryTest::SetUp() {
   setenv("NARRO_DATA_DIR", m_dir.path().c_str(), 1);

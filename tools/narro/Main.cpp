@@ -5,7 +5,7 @@
 #include <exception>
 #include <string>
 
-#include "core/LibraryLifetime.h"
+#include "facade/LibraryLifetime.h"
 #include "narro/Narro.h"
 #include "tools/narro/CommandLine.h"
 
