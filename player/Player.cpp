@@ -115,6 +115,20 @@ int Player::Run() {
     Fault(error);  // shown and said
     return 2;
   }
+  if (!BeginPlay()) {
+    m_terminal.Suspend();
+    return m_exitStatus;
+  }
+  while (!m_quit && ServeEvents()) {
+  }
+  KeepSettings();
+  EndInterpreter();
+  EraseInputArea();
+  m_terminal.Suspend();
+  return m_exitStatus;
+}
+
+bool Player::BeginPlay() {
   CatchSignals();
   m_narro.setFlags(m_settings.flags);
   if (m_settings.screenReader) {
@@ -128,107 +142,125 @@ int Player::Run() {
   m_dataFolder = static_cast<const char*>(folder);
   // The interpreter starts while the voice does: the two take about as
   // long, and the banner is heard sooner.
-  if (!StartGame(m_setup.story)) {
-    m_terminal.Suspend();
-    return m_exitStatus;
-  }
+  if (!StartGame(m_setup.story)) return false;
   StartSpeech();
   if (!m_speechReady && !m_settings.screenReader) {
     Show(L"narro-play: speech could not start; the game goes on silently.\n");
   }
+  return true;
+}
 
-  while (!m_quit) {
-    std::vector<struct pollfd> fds = {{STDIN_FILENO, POLLIN, 0},
-                                      {SignalFd(), POLLIN, 0},
-                                      {m_interpreter.OutputFd(), POLLIN, 0},
-                                      {m_interpreter.ErrorFd(), POLLIN, 0}};
-    // A timer tick waits while an event is being answered, and an answer
-    // is only awaited while one is: neither may wake the loop for nothing.
-    const bool busy = m_session && m_session->Busy();
-    int timeout = -1;
-    for (const auto& deadline : {m_escapeUntil, busy ? std::nullopt : m_timerDue,
-                                 busy ? m_answerDue : std::nullopt}) {
-      if (!deadline) continue;
-      const int left = MillisecondsUntil(*deadline);
-      timeout = timeout < 0 ? left : std::min(timeout, left);
-    }
-    const int ready = poll(fds.data(), fds.size(), timeout);
-    if (ready < 0 && errno != EINTR) break;
+bool Player::ServeEvents() {
+  std::vector<struct pollfd> fds = {{STDIN_FILENO, POLLIN, 0},
+                                    {SignalFd(), POLLIN, 0},
+                                    {m_interpreter.OutputFd(), POLLIN, 0},
+                                    {m_interpreter.ErrorFd(), POLLIN, 0}};
+  const int ready = poll(fds.data(), fds.size(), TimeToWait());
+  if (ready < 0 && errno != EINTR) return false;
+  if (fds[1].revents & POLLIN) {
+    OnSignals();
+    if (m_quit) return false;
+  }
+  if (fds[3].revents & (POLLIN | POLLHUP | POLLERR)) m_interpreter.ReadErrors();
+  if (fds[2].revents & (POLLIN | POLLHUP | POLLERR)) OnInterpreterOutput();
+  if (m_quit) return false;
+  if (fds[0].revents & POLLIN) {
+    if (!OnTerminalInput()) return false;
+  } else if (fds[0].revents & (POLLHUP | POLLERR)) {
+    return false;
+  }
+  if (m_quit) return false;
+  const Clock::time_point now = Clock::now();
+  if (m_escapeUntil && now >= *m_escapeUntil) OnEscapeWaitOver();
+  if (m_answerDue && now >= *m_answerDue && m_session && m_session->Busy()) {
+    Fault("the interpreter has not answered for " + std::to_string(kAnswerLimit.count()) + " seconds");
+    return false;
+  }
+  ServeGameTimers(now);
+  return true;
+}
 
-    if (fds[1].revents & POLLIN) {
-      for (int number : TakeSignals()) {
-        if (number == SIGWINCH) {
-          Terminal::Write("\r\n");
-          m_cursorRow = 0;
-          DrawStatus(true);
-          Redraw();
-          m_resizeWanted = true;
-        } else {
-          // Asked to stop from outside (kill, a closed terminal).
-          m_quit = true;
-          m_exitStatus = 128 + number;
-        }
-      }
-      if (m_quit) break;
-    }
-    if (fds[3].revents & (POLLIN | POLLHUP | POLLERR)) m_interpreter.ReadErrors();
-    if (fds[2].revents & (POLLIN | POLLHUP | POLLERR)) OnInterpreterOutput();
-    if (m_quit) break;
+int Player::TimeToWait() const {
+  // A timer tick waits while an event is being answered, and an answer
+  // is only awaited while one is: neither may wake the loop for nothing.
+  const bool busy = m_session && m_session->Busy();
+  int timeout = -1;
+  for (const auto& deadline : {m_escapeUntil, busy ? std::nullopt : m_timerDue,
+                               busy ? m_answerDue : std::nullopt}) {
+    if (!deadline) continue;
+    const int left = MillisecondsUntil(*deadline);
+    timeout = timeout < 0 ? left : std::min(timeout, left);
+  }
+  return timeout;
+}
 
-    if (fds[0].revents & POLLIN) {
-      char buffer[256];
-      const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
-      if (n == 0) break;  // the terminal is gone
-      if (n > 0) {
-        m_keys.Feed(std::string(buffer, static_cast<size_t>(n)));
-        m_escapeUntil.reset();
-        while (std::optional<Key> key = m_keys.Next()) {
-          OnKey(*key);
-          if (m_quit) break;
-        }
-        if (m_keys.Pending()) m_escapeUntil = Clock::now() + kEscapeWait;
-      }
-    } else if (fds[0].revents & (POLLHUP | POLLERR)) {
-      break;
-    }
-    if (m_quit) break;
-
-    const Clock::time_point now = Clock::now();
-    if (m_escapeUntil && now >= *m_escapeUntil) {
-      m_escapeUntil.reset();
-      // Whole keys first (typed while the terminal was asked something),
-      // then what stands alone.
-      while (std::optional<Key> key = m_keys.Next()) {
-        OnKey(*key);
-        if (m_quit) break;
-      }
-      while (std::optional<Key> key = m_keys.Flush()) {
-        if (m_quit) break;
-        OnKey(*key);
-      }
-    }
-    if (m_answerDue && now >= *m_answerDue && m_session && m_session->Busy()) {
-      Fault("the interpreter has not answered for " + std::to_string(kAnswerLimit.count()) + " seconds");
-      break;
-    }
-    if (m_session && !m_session->Busy()) {
-      if (m_resizeWanted) {
-        m_resizeWanted = false;
-        m_width = std::clamp(m_terminal.Columns(), 20, 1000);
-        m_height = std::clamp(m_terminal.Rows(), 5, 1000);
-        Send(m_session->Resize(m_width, m_height));
-      } else if (m_timerDue && now >= *m_timerDue) {
-        m_timerDue = now + std::chrono::milliseconds(*m_session->Timer());
-        Send(m_session->TimerTick());
-      }
+void Player::OnSignals() {
+  for (int number : TakeSignals()) {
+    if (number == SIGWINCH) {
+      OnResize();
+    } else {
+      // Asked to stop from outside (kill, a closed terminal).
+      m_quit = true;
+      m_exitStatus = 128 + number;
     }
   }
+  // An open question was not answered: it is No, as Escape would have it.
+  if (m_quit && m_question) AnswerQuestion(false);
+}
 
-  KeepSettings();
-  EndInterpreter();
-  EraseInputArea();
-  m_terminal.Suspend();
-  return m_exitStatus;
+void Player::OnResize() {
+  Terminal::Write("\r\n");
+  m_cursorRow = 0;
+  DrawStatus(true);
+  Redraw();
+  // The game hears of it when it has answered what it was sent.
+  m_resizeWanted = true;
+}
+
+bool Player::OnTerminalInput() {
+  char buffer[256];
+  const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
+  if (n == 0) return false;  // the terminal is gone
+  if (n > 0) {
+    m_keys.Feed(std::string(buffer, static_cast<size_t>(n)));
+    m_escapeUntil.reset();
+    DispatchKeys();
+    if (m_keys.Pending()) m_escapeUntil = Clock::now() + kEscapeWait;
+  }
+  return true;
+}
+
+void Player::DispatchKeys() {
+  while (std::optional<Key> key = m_keys.Next()) {
+    OnKey(*key);
+    if (m_quit) break;
+  }
+}
+
+void Player::OnEscapeWaitOver() {
+  m_escapeUntil.reset();
+  // Whole keys first (typed while the terminal was asked something), then
+  // what stands alone.
+  DispatchKeys();
+  while (std::optional<Key> key = m_keys.Flush()) {
+    if (m_quit) break;
+    OnKey(*key);
+  }
+}
+
+void Player::ServeGameTimers(Clock::time_point now) {
+  // One event at a time; and none while the game waits for the answer to
+  // its file question, which a Yes or No question may keep open.
+  if (!m_session || m_session->Busy() || m_session->SpecialInput()) return;
+  if (m_resizeWanted) {
+    m_resizeWanted = false;
+    m_width = std::clamp(m_terminal.Columns(), 20, 1000);
+    m_height = std::clamp(m_terminal.Rows(), 5, 1000);
+    Send(m_session->Resize(m_width, m_height));
+  } else if (m_timerDue && now >= *m_timerDue) {
+    m_timerDue = now + std::chrono::milliseconds(*m_session->Timer());
+    Send(m_session->TimerTick());
+  }
 }
 
 bool Player::StartGame(const std::string& story) {
@@ -265,6 +297,7 @@ bool Player::StartGame(const std::string& story) {
   ForgetMap();
   m_firstTurn = true;
   m_pendingRestore.clear();
+  m_fileQuestionWaits = false;
   m_holdingLine = false;
   m_readsKeys = false;
   m_heldKeys.clear();
@@ -349,7 +382,9 @@ void Player::OnGameWaits() {
   TellPlaced(placed);
   if (m_firstTurn) OnFirstTurn();
   if (m_session->SpecialInput()) {
-    OnFileQuestion();
+    // A question of the player's own is answered first.
+    if (m_question) m_fileQuestionWaits = true;
+    else OnFileQuestion();
     return;
   }
   // A save chosen with F6 answers only the question its restore command

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -25,6 +26,7 @@
 #include "player/LineEditor.h"
 #include "player/Settings.h"
 #include "player/Terminal.h"
+#include "player/YesNoQuestion.h"
 
 class CNarro;
 
@@ -54,6 +56,25 @@ class Player {
 
  private:
   using Clock = std::chrono::steady_clock;
+
+  // The loop (Player.cpp): it waits on the terminal, the signals, the
+  // interpreter and the times something is due, all at once, and serves
+  // what came in this order.
+  bool BeginPlay();
+  // One turn of the loop; false when the loop is to end.
+  bool ServeEvents();
+  // How long the poll may wait: until the first deadline, or forever.
+  int TimeToWait() const;
+  void OnSignals();
+  void OnResize();
+  // False when the terminal is gone.
+  bool OnTerminalInput();
+  // Every whole key decoded so far, to OnKey.
+  void DispatchKeys();
+  // No byte followed a lone ESC (or a piece of a sequence) in time.
+  void OnEscapeWaitOver();
+  // A resize, then the game's timer, each sent when the game may take it.
+  void ServeGameTimers(Clock::time_point now);
 
   // The game (Player.cpp).
   bool StartGame(const std::string& story);
@@ -130,9 +151,11 @@ class Player {
   void RestoreGame();
   void NameOtherFile(const GlkSpecialInput& question);
   // A file the game is to write at `target`: refused with the reason said
-  // when it must not be written, asked about when it exists; else the
-  // name the interpreter writes it under. Empty when it is not written.
-  std::string FileToWrite(const std::string& target, const std::wstring& name, bool save, bool append);
+  // when it must not be written, asked about when it exists; else `then`
+  // has the name the interpreter writes it under, empty when it is not
+  // written.
+  void FileToWrite(const std::string& target, const std::wstring& name, bool save, bool append,
+                   const std::function<void(const std::string& inside)>& then);
   // The name typed in the library's input dialog, blanks trimmed; empty on
   // Escape.
   std::wstring AskFileName(const std::string& prompt);
@@ -142,6 +165,9 @@ class Player {
   // The games list: of the games folder when one is known, else (and with
   // chooseFolder) of a folder the player chooses first.
   void ChooseGame(bool chooseFolder);
+  // Ends the game being played and starts the story at `path`, unless no
+  // interpreter can play it.
+  void SwitchGame(const std::string& path, const std::wstring& name);
   void AddUnknownStories(const std::string& folder);
   // True, with the name, when a database names `story`. False when the
   // player should name it: `name` is then empty, or the stand-in name the
@@ -156,9 +182,12 @@ class Player {
   // The longest file name the player may type.
   static constexpr size_t kFileNameLimit = 100;
 
-  // A spoken Yes or No question, answered by Y or N (Escape is No, and
-  // Ctrl-C is the answer the caller gives).
-  bool AskYesNo(const std::wstring& question, bool ctrlCAnswersYes = false);
+  // Asks a spoken Yes or No question, answered by Y or N (Escape is No,
+  // and Ctrl-C is the answer the caller gives); the loop goes on serving
+  // the game meanwhile, and `then` has the answer when it comes.
+  void AskYesNo(const std::wstring& question, YesNoQuestion::Then then, bool ctrlCAnswersYes = false);
+  void OnQuestionKey(const Key& key);
+  void AnswerQuestion(bool yes);
   // Runs a library dialog with the terminal handed over to it.
   template <class Call> void WithDialog(Call call);
 
@@ -240,6 +269,8 @@ class Player {
   };
   std::optional<SpokenList> m_list;
   std::string m_pendingRestore;  // a save chosen from the list, asked for next
+  std::optional<YesNoQuestion> m_question;  // the question open, if any
+  bool m_fileQuestionWaits = false;  // the game's, until that one is answered
   bool m_quit = false;
   bool m_toldSettingsProblem = false;
   bool m_toldCage = false;

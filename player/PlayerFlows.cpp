@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <vector>
 
 #include <narro/Narro.h>
@@ -150,23 +151,35 @@ std::wstring Player::AskFileName(const std::string& prompt) {
   return name;
 }
 
-std::string Player::FileToWrite(const std::string& target, const std::wstring& name, bool save, bool append) {
+void Player::FileToWrite(const std::string& target, const std::wstring& name, bool save, bool append,
+                         const std::function<void(const std::string& inside)>& then) {
   bool exists = false;
   const std::string refusal = RefusalToWrite(target, exists);
   if (!refusal.empty()) {
     Tell((save ? L"The game cannot be saved as " : L"The file cannot be written as ") + name + L": " +
         platform::WideFromUtf8(refusal) + L".");
-    return std::string();
+    then(std::string());
+    return;
   }
-  if (exists && !append &&
-      !AskYesNo((save ? L"A saved game called " : L"A file called ") + name + L" exists. Replace it? Yes or No.")) {
-    Tell(L"Not replaced.");
-    return std::string();
+  const auto expect = [this, target, name, save, exists, append, then]() {
+    std::string error;
+    const std::string inside = m_files.Expect(target, save, exists, append, error);
+    if (inside.empty()) Tell(L"The file " + name + L" cannot be read: " + platform::WideFromUtf8(error) + L".");
+    then(inside);
+  };
+  if (!exists || append) {
+    expect();
+    return;
   }
-  std::string error;
-  const std::string inside = m_files.Expect(target, save, exists, append, error);
-  if (inside.empty()) Tell(L"The file " + name + L" cannot be read: " + platform::WideFromUtf8(error) + L".");
-  return inside;
+  AskYesNo((save ? L"A saved game called " : L"A file called ") + name + L" exists. Replace it? Yes or No.",
+           [this, expect, then](bool yes) {
+             if (yes) {
+               expect();
+               return;
+             }
+             Tell(L"Not replaced.");
+             then(std::string());
+           });
 }
 
 void Player::SaveGame() {
@@ -182,12 +195,13 @@ void Player::SaveGame() {
     AnswerFile(std::nullopt);
     return;
   }
-  const std::string inside = FileToWrite(static_cast<const char*>(path), name, true, false);
-  // The input dialog says only the words a space ended: the whole name is
-  // said back, so that the player knows what to look for in the list.
-  // The game's answer queues behind it.
-  if (!inside.empty()) Tell(L"Saving as " + name + L".");
-  AnswerFile(inside.empty() ? std::nullopt : std::optional<std::string>(inside));
+  FileToWrite(static_cast<const char*>(path), name, true, false, [this, name](const std::string& inside) {
+    // The input dialog says only the words a space ended: the whole name
+    // is said back, so that the player knows what to look for in the
+    // list. The game's answer queues behind it.
+    if (!inside.empty()) Tell(L"Saving as " + name + L".");
+    AnswerFile(inside.empty() ? std::nullopt : std::optional<std::string>(inside));
+  });
 }
 
 void Player::RestoreGame() {
@@ -222,8 +236,9 @@ void Player::NameOtherFile(const GlkSpecialInput& question) {
     return;
   }
   const bool append = question.fileMode == "writeappend" || question.fileMode == "readwrite";
-  const std::string inside = FileToWrite(target, platform::WideFromUtf8(file), false, append);
-  AnswerFile(inside.empty() ? std::nullopt : std::optional<std::string>(inside));
+  FileToWrite(target, platform::WideFromUtf8(file), false, append, [this](const std::string& inside) {
+    AnswerFile(inside.empty() ? std::nullopt : std::optional<std::string>(inside));
+  });
 }
 
 std::string Player::ChooseSave() {
@@ -359,11 +374,14 @@ void Player::ChooseGame(bool chooseFolder) {
   // Switching ends the game being played without saving it: the player
   // is told what is lost before saying Yes.
   const std::wstring playing = m_storyName.empty() ? std::wstring(L"this game") : m_storyName;
-  if (!AskYesNo(L"End " + playing + L" and start " + name + L"? Unsaved progress in " + playing +
-                L" is lost. Yes or No.")) {
-    Tell(L"The game goes on.");
-    return;
-  }
+  AskYesNo(L"End " + playing + L" and start " + name + L"? Unsaved progress in " + playing + L" is lost. Yes or No.",
+           [this, path, name](bool yes) {
+             if (yes) SwitchGame(path, name);
+             else Tell(L"The game goes on.");
+           });
+}
+
+void Player::SwitchGame(const std::string& path, const std::wstring& name) {
   // A story that cannot be started leaves the game being played as it is.
   std::vector<std::string> argv;
   std::string error;
