@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "player/Cage.h"
+#include "player/EventLoop.h"
 #include "player/GameFiles.h"
 #include "player/GameMap.h"
 #include "player/GameView.h"
@@ -40,7 +41,7 @@ struct PlayerSetup {
   PlayerSettings stored;     // as read, to keep when the options differ
 };
 
-class Player {
+class Player : private EventLoop::Events {
  public:
   Player(CNarro& narro, const PlayerSetup& setup);
   ~Player();
@@ -55,30 +56,23 @@ class Player {
   static constexpr std::chrono::seconds kAnswerLimit{10};
 
  private:
-  using Clock = std::chrono::steady_clock;
+  using Clock = EventLoop::Clock;
 
-  // The loop (Player.cpp): it waits on the terminal, the signals, the
-  // interpreter and the times something is due, all at once, and serves
-  // what came in this order.
-  bool BeginPlay();
-  // One turn of the loop; false when the loop is to end.
-  bool ServeEvents();
-  // How long the poll may wait: until the first deadline, or forever.
-  int TimeToWait() const;
-  void OnSignals();
-  void OnResize();
-  // False when the terminal is gone.
-  bool OnTerminalInput();
-  // Every whole key decoded so far, to OnKey.
-  void DispatchKeys();
-  // No byte followed a lone ESC (or a piece of a sequence) in time.
-  void OnEscapeWaitOver();
+  // What the loop hands over (Player.cpp).
+  void OnSignals(const std::vector<int>& numbers) override;
+  void OnInterpreterErrors() override;
+  void OnInterpreterOutput() override;
+  void OnKey(const Key& key) override;
+  void OnAnswerOverdue() override;
   // A resize, then the game's timer, each sent when the game may take it.
-  void ServeGameTimers(Clock::time_point now);
+  void OnIdle(Clock::time_point now) override;
+  bool GameBusy() const override;
+  bool Done() const override { return m_quit; }
+  bool BeginPlay();
+  void OnResize();
 
   // The game (Player.cpp).
   bool StartGame(const std::string& story);
-  void OnInterpreterOutput();
   void OnUpdate(const GlkUpdate& update);
   void OnGameWaits();
   void OnFirstTurn();
@@ -98,7 +92,6 @@ class Player {
   bool MayHaveKeptFiles(const std::string& story) const;
 
   // Keys and the command line (PlayerKeys.cpp).
-  void OnKey(const Key& key);
   bool SendKeyToGame(const Key& key);
   void OnFunctionKey(int number);
   void OnTypedCharacter(wchar_t ch);
@@ -216,7 +209,7 @@ class Player {
   GameFiles m_files;        // what it reads and writes there
   std::optional<GlkSession> m_session;
   std::optional<GameView> m_view;
-  KeyDecoder m_keys;
+  EventLoop m_loop{m_interpreter, *this};
   LineEditor m_editor;
 
   std::string m_story;
@@ -275,9 +268,6 @@ class Player {
   bool m_toldSettingsProblem = false;
   bool m_toldCage = false;
   int m_exitStatus = 0;
-  std::optional<Clock::time_point> m_timerDue;     // the game's timer
-  std::optional<Clock::time_point> m_answerDue;    // the interpreter must have answered
-  std::optional<Clock::time_point> m_escapeUntil;  // a lone ESC, maybe a key's start
 };
 
 template <class Call>

@@ -317,10 +317,10 @@ void Player::AddUnknownStories(const std::string& folder) {
       if (ready) {
         char buffer[256];
         const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (n > 0) m_keys.Feed(std::string(buffer, static_cast<size_t>(n)));
+        if (n > 0) m_loop.Keys().Feed(std::string(buffer, static_cast<size_t>(n)));
         // Escape alone, or Ctrl-C: the rest are named by their files.
         std::optional<Key> key;
-        while ((key = m_keys.Next()) || (key = m_keys.Flush())) {
+        while ((key = m_loop.Keys().Next()) || (key = m_loop.Keys().Flush())) {
           if (key->code == KeyCode::kEscape || key->code == KeyCode::kCtrlC) stopped = true;
         }
       }

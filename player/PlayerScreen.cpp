@@ -73,11 +73,7 @@ void Player::DrawStatus(bool force) {
     EraseInputArea();
     if (count != m_terminal.TopRows()) m_terminal.KeepTopRows(count);
     else m_terminal.Rekeep();
-    const std::string typed = m_terminal.TakeTypedAhead();
-    if (!typed.empty()) {
-      m_keys.Feed(typed);
-      m_escapeUntil = Clock::now();  // read at the loop's next turn
-    }
+    m_loop.FeedTyped(m_terminal.TakeTypedAhead());
   }
   const int columns = std::max(1, m_terminal.Columns());
   std::string out = "\x1b" "7";
