@@ -198,22 +198,18 @@ void GameView::Apply(const GlkUpdate& update, Output& out) {
       }
       // Content for a window the layout never named: read it by its shape.
       Window guess;
-      guess.type = content.lines.empty() ? "buffer" : "grid";
+      guess.kind = content.lines.empty() ? GlkWindowKind::kBuffer : GlkWindowKind::kGrid;
       it = m_windows.emplace(content.id, guess).first;
     }
-    if (it->second.type == "buffer") {
-      const size_t turnBefore = m_turn.size();
-      ApplyBuffer(content, out);
-      bool commandWindow = false;
-      for (const GlkInputRequest& request : update.input) {
-        commandWindow = commandWindow || (request.type == "line" && request.id == content.id);
-      }
-      // A window the player types commands into is heard whole: a game
-      // that clears the screen each turn must not go quiet at a second
-      // LOOK.
-      if (content.clear && !commandWindow) HearRedrawn(content, it->second, turnBefore);
-    } else if (it->second.type == "grid") {
-      ApplyGrid(content, it->second, out, said);
+    switch (it->second.kind) {
+      case GlkWindowKind::kBuffer:
+        ApplyBufferWindow(content, update, it->second, out);
+        break;
+      case GlkWindowKind::kGrid:
+        ApplyGrid(content, it->second, out, said);
+        break;
+      default:
+        break;
     }
   }
   HearStatus(readsKey && !readsLine, std::min(turnStart, m_turn.size()), said);
@@ -224,6 +220,19 @@ void GameView::Apply(const GlkUpdate& update, Output& out) {
     m_firstTurnDone = true;
     m_replaying = false;  // a replay that never said its end ends here
   }
+}
+
+void GameView::ApplyBufferWindow(const GlkContent& content, const GlkUpdate& update, const Window& window,
+                                 Output& out) {
+  const size_t turnBefore = m_turn.size();
+  ApplyBuffer(content, out);
+  bool commandWindow = false;
+  for (const GlkInputRequest& request : update.input) {
+    commandWindow = commandWindow || (request.type == "line" && request.id == content.id);
+  }
+  // A window the player types commands into is heard whole: a game that
+  // clears the screen each turn must not go quiet at a second LOOK.
+  if (content.clear && !commandWindow) HearRedrawn(content, window, turnBefore);
 }
 
 void GameView::HearStatus(bool readsKeys, size_t turnStart, std::vector<std::wstring>& said) {
@@ -336,23 +345,23 @@ void GameView::HearRedrawn(const GlkContent& content, const Window& window, size
 void GameView::UpdateWindows(const std::vector<GlkWindow>& windows, std::vector<std::wstring>& said) {
   std::map<int, Window> next;
   for (const GlkWindow& layout : windows) {
-    if (layout.type == "pair") continue;
+    if (layout.kind == GlkWindowKind::kPair) continue;
     if (next.size() >= kWindowLimit) {
       TooManyWindows(said);
       break;
     }
     auto old = m_windows.find(layout.id);
     Window window = old != m_windows.end() ? old->second : Window();
-    const bool isNew = old == m_windows.end() || old->second.type != layout.type;
-    window.type = layout.type;
+    const bool isNew = old == m_windows.end() || old->second.kind != layout.kind;
+    window.kind = layout.kind;
     window.top = layout.top;
     window.left = layout.left;
-    if (window.type == "grid") {
+    if (window.kind == GlkWindowKind::kGrid) {
       const size_t rows = static_cast<size_t>(std::clamp(layout.gridHeight, 0, 1000));
       window.lines.resize(rows);
       window.reverse.resize(rows);
     }
-    if (isNew && window.type == "graphics") {
+    if (isNew && window.kind == GlkWindowKind::kGraphics) {
       said.push_back(kPicture);
       m_heardOnly.push_back(kPicture);
     }
@@ -528,7 +537,7 @@ int GameView::StatusWindow() const {
   const Window* found = nullptr;
   for (const auto& entry : m_windows) {
     const Window& window = entry.second;
-    if (window.type != "grid") continue;
+    if (window.kind != GlkWindowKind::kGrid) continue;
     if (found == nullptr || window.top < found->top || (window.top == found->top && window.left < found->left)) {
       found = &window;
       best = entry.first;

@@ -110,7 +110,7 @@ class GameView {
 
  private:
   struct Window {
-    std::string type;
+    GlkWindowKind kind = GlkWindowKind::kOther;
     int top = 0;
     int left = 0;
     std::vector<std::wstring> lines;  // grids: each row's text
@@ -118,6 +118,7 @@ class GameView {
   };
 
   void UpdateWindows(const std::vector<GlkWindow>& windows, std::vector<std::wstring>& said);
+  void ApplyBufferWindow(const GlkContent& content, const GlkUpdate& update, const Window& window, Output& out);
   void ApplyBuffer(const GlkContent& content, Output& out);
   void ApplyGrid(const GlkContent& content, Window& window, Output& out, std::vector<std::wstring>& said);
   void AddToTurn(const std::wstring& line, bool append);
