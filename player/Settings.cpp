@@ -13,7 +13,7 @@
 #include "platform/locale/TextEncoding.h"
 #include "player/WholeNumber.h"
 
-using player::FolderOf;
+namespace player {
 
 namespace {
 
@@ -277,3 +277,5 @@ bool SaveSettings(const std::string& path, const PlayerSettings& settings, std::
   }
   return false;
 }
+
+}  // namespace player
