@@ -5,7 +5,7 @@
 
 #include "player/GameViewText.h"
 #include "player/ScreenText.h"
-#include "player/Utf8Text.h"
+#include "player/CleanText.h"
 
 namespace player {
 

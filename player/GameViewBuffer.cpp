@@ -7,7 +7,7 @@
 
 #include "player/GameView.h"
 #include "player/GameViewText.h"
-#include "player/Utf8Text.h"
+#include "player/CleanText.h"
 
 namespace player {
 

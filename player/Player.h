@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // narro-play's game: a GlkOte interpreter running the story, the terminal,
 // and the library speaking between them. One object for one run of the
-// program. The loop and the game's updates live in Player.cpp, the keys and
-// the command line in PlayerKeys.cpp, the file questions and the lists
-// (save, restore, games, voices) in PlayerFlows.cpp, the map and the
-// review of past turns in PlayerMap.cpp.
+// program. The one event loop is EventLoop (EventLoop.cpp), which hands
+// what came to this object. What each event means and the game's updates
+// live in Player.cpp, the keys and the command line in PlayerKeys.cpp, the
+// game's file questions in FileQuestions.cpp, the lists (voices, saved
+// games, games) and switching games in GameLists.cpp, the map and the
+// review of past turns in PlayerMap.cpp, the bottom of the screen and its
+// Yes or No questions in PlayerScreen.cpp, the names of stories in
+// PlayerNames.cpp.
 #ifndef NARRO_PLAYER_PLAYER_H_
 #define NARRO_PLAYER_PLAYER_H_
 
@@ -138,7 +142,7 @@ class Player : private EventLoop::Events {
   void ChooseListEntry();
   void GoTowards(int room);
 
-  // The file questions and the lists (PlayerFlows.cpp).
+  // The game's file questions (FileQuestions.cpp).
   void OnFileQuestion();
   void SaveGame();
   void RestoreGame();
@@ -152,6 +156,19 @@ class Player : private EventLoop::Events {
   // The name typed in the library's input dialog, blanks trimmed; empty on
   // Escape.
   std::wstring AskFileName(const std::string& prompt);
+  void AnswerFile(const std::optional<std::string>& path);
+  // A copy of the file at `path` for the game to read, or nothing, the
+  // reason said, when it cannot be read ("The saved game X cannot be read").
+  std::optional<std::string> LendToGame(const std::string& path, const std::wstring& what);
+  // The extension of saved games: emglken's interpreters write a save
+  // under the name they are given, adding this one only to a name that has
+  // none.
+  static constexpr char kSaveExtension[] = ".glksave";
+  // The longest file name the player may type.
+  static constexpr size_t kFileNameLimit = 100;
+
+  // The lists of voices, saved games and games, and switching games
+  // (GameLists.cpp).
   std::string ChooseSave();
   void ChooseSaveToRestore();
   void ChooseVoice();
@@ -167,14 +184,11 @@ class Player : private EventLoop::Events {
   // player stored itself when it found no title (IsStandInName), which a
   // title found now replaces. A stand-in is offered once a run: a story
   // whose banner names nothing is not started again at every games list.
+  // (PlayerNames.cpp)
   bool KnownStoryName(const std::string& story, std::wstring& name);
-  void AnswerFile(const std::optional<std::string>& path);
-  // A copy of the file at `path` for the game to read, or nothing, the
-  // reason said, when it cannot be read ("The saved game X cannot be read").
-  std::optional<std::string> LendToGame(const std::string& path, const std::wstring& what);
-  // The longest file name the player may type.
-  static constexpr size_t kFileNameLimit = 100;
 
+  // The screen's bottom, the questions asked there and the dialogs
+  // (PlayerScreen.cpp).
   // Asks a spoken Yes or No question, answered by Y or N (Escape is No,
   // and Ctrl-C is the answer the caller gives); the loop goes on serving
   // the game meanwhile, and `then` has the answer when it comes.

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "player/Files.h"
+#include "player/SmallFiles.h"
 #include "platform/locale/TextEncoding.h"
 #include "player/WholeNumber.h"
 
