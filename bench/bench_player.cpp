@@ -23,7 +23,7 @@
 #include <unistd.h>
 
 #include "player/Cage.h"
-#include "player/Files.h"
+#include "player/SmallFiles.h"
 #include "player/Interpreter.h"
 #include "player/InterpreterCommand.h"
 

@@ -13,7 +13,7 @@
 
 #include <algorithm>
 
-#include "player/Files.h"
+#include "player/SmallFiles.h"
 
 namespace player {
 

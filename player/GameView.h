@@ -23,6 +23,11 @@
 //   heard: the player hears the game's answer.
 // - A picture window is said once: "A picture.".
 // The turn is heard when the update that asks for input arrives.
+//
+// GameView.cpp keeps the windows and the turn and hands each window's
+// content to the handling of its kind: the story windows' in
+// GameViewBuffer.cpp, the grid windows' (the status area among them) in
+// GameViewGrid.cpp.
 #ifndef NARRO_PLAYER_GAME_VIEW_H_
 #define NARRO_PLAYER_GAME_VIEW_H_
 
@@ -110,25 +115,31 @@ class GameView {
 
  private:
   struct Window {
-    std::string type;
+    GlkWindowKind kind = GlkWindowKind::kOther;
     int top = 0;
     int left = 0;
     std::vector<std::wstring> lines;  // grids: each row's text
     std::vector<bool> reverse;        // grids: the row is highlighted
   };
 
+  // The windows and the turn (GameView.cpp).
   void UpdateWindows(const std::vector<GlkWindow>& windows, std::vector<std::wstring>& said);
-  void ApplyBuffer(const GlkContent& content, Output& out);
-  void ApplyGrid(const GlkContent& content, Window& window, Output& out, std::vector<std::wstring>& said);
   void AddToTurn(const std::wstring& line, bool append);
-  void NoteHeading(const GlkParagraph& paragraph, const std::wstring& text);
   void TooManyWindows(std::vector<std::wstring>& said);
+
+  // Story windows (GameViewBuffer.cpp).
+  void ApplyBufferWindow(const GlkContent& content, const GlkUpdate& update, const Window& window, Output& out);
+  void ApplyBuffer(const GlkContent& content, Output& out);
+  void NoteHeading(const GlkParagraph& paragraph, const std::wstring& text);
+  // A cleared window's lines against its last drawing at that place.
+  void HearRedrawn(const GlkContent& content, const Window& window, size_t turnBefore);
+
+  // Grid windows and the status area (GameViewGrid.cpp).
+  void ApplyGrid(const GlkContent& content, Window& window, Output& out, std::vector<std::wstring>& said);
   int StatusWindow() const;
   // Hears the status area's changes; `readsKeys`: the game waits for a
   // single key, not a command.
   void HearStatus(bool readsKeys, size_t turnStart, std::vector<std::wstring>& said);
-  // A cleared window's lines against its last drawing at that place.
-  void HearRedrawn(const GlkContent& content, const Window& window, size_t turnBefore);
 
   std::map<int, Window> m_windows;
   std::wstring m_turn;

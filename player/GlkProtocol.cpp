@@ -133,6 +133,7 @@ bool ParseUpdate(const std::string& text, GlkUpdate& update, std::string& fault)
       GlkWindow window;
       window.id = IntOf(entry, "id");
       window.type = StringOf(entry, "type");
+      window.kind = WindowKindOf(window.type);
       window.rock = IntOf(entry, "rock");
       window.top = IntOf(entry, "top");
       window.left = IntOf(entry, "left");
@@ -266,6 +267,14 @@ std::string LineEvent(int64_t gen, int window, const std::wstring& value) {
 std::string CharEvent(int64_t gen, int window, const std::wstring& value) {
   return Line({{"type", "char"}, {"gen", gen}, {"window", window},
                {"value", platform::Utf8FromWide(value)}});
+}
+
+GlkWindowKind WindowKindOf(const std::string& type) {
+  if (type == "buffer") return GlkWindowKind::kBuffer;
+  if (type == "grid") return GlkWindowKind::kGrid;
+  if (type == "graphics") return GlkWindowKind::kGraphics;
+  if (type == "pair") return GlkWindowKind::kPair;
+  return GlkWindowKind::kOther;
 }
 
 std::string TimerEvent(int64_t gen) { return Line({{"type", "timer"}, {"gen", gen}}); }

@@ -32,9 +32,21 @@ struct GlkGridLine {
   std::vector<GlkSpan> spans;
 };
 
+// A window's kind, read once from the protocol's name for it, so that
+// what each kind does is chosen by a switch, not by comparing strings.
+enum class GlkWindowKind {
+  kBuffer,    // "buffer": a story window of paragraphs
+  kGrid,      // "grid": rows of fixed-width text (a status line, a menu)
+  kGraphics,  // "graphics": a picture
+  kPair,      // "pair": two windows' arrangement, showing nothing itself
+  kOther,     // a name this player does not know
+};
+GlkWindowKind WindowKindOf(const std::string& type);
+
 struct GlkWindow {
   int id = 0;
   std::string type;  // "buffer", "grid", "graphics", "pair"
+  GlkWindowKind kind = GlkWindowKind::kOther;  // what `type` names
   int rock = 0;
   int top = 0;
   int left = 0;

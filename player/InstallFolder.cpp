@@ -2,7 +2,7 @@
 #include "player/InstallFolder.h"
 
 #include "NarroInstallPaths.h"
-#include "player/Files.h"
+#include "player/SmallFiles.h"
 
 namespace player {
 

@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "player/Files.h"
+#include "player/SmallFiles.h"
 #include "player/InstallFolder.h"
 #include "player/Interpreter.h"
 #include "platform/locale/TextEncoding.h"

@@ -64,7 +64,7 @@ std::string CheckStory(const std::string& story, std::string& error) {
 // terminal would take for a control sequence (a story's name may hold
 // anything), and said aloud for a player who cannot see it; `more` (the
 // usage) is shown only. Returns `status`.
-int Fail(const std::string& message, int status, const PlayerSettings& settings,
+int Fail(const std::string& message, int status, const player::PlayerSettings& settings,
          const std::string& more = std::string()) {
   const std::wstring text = player::ForScreen(platform::WideFromUtf8(message));
   fprintf(stderr, "narro-play: %s\n%s", platform::Utf8FromWide(text).c_str(), more.c_str());
@@ -88,15 +88,15 @@ bool DanglingLink(const std::string& path) {
 
 int main(int argc, char** argv) {
   setlocale(LC_ALL, "");
-  PlayerOptions options;
+  player::PlayerOptions options;
   std::string error;
-  if (!ParseOptions(argc, argv, options, error)) {
+  if (!player::ParseOptions(argc, argv, options, error)) {
     std::string ignored;  // said when the player starts right
-    return Fail(error + "; narro-play --help lists what it takes", 2, LoadSettings(SettingsPath(), ignored),
-                UsageText());
+    return Fail(error + "; narro-play --help lists what it takes", 2,
+                player::LoadSettings(player::SettingsPath(), ignored), player::UsageText());
   }
   if (options.help) {
-    fputs(UsageText().c_str(), stdout);
+    fputs(player::UsageText().c_str(), stdout);
     return 0;
   }
   if (options.version) {
@@ -105,9 +105,9 @@ int main(int argc, char** argv) {
   }
 
   player::PlayerSetup setup;
-  setup.settingsPath = SettingsPath();
+  setup.settingsPath = player::SettingsPath();
   std::string problem;
-  setup.stored = LoadSettings(setup.settingsPath, problem);
+  setup.stored = player::LoadSettings(setup.settingsPath, problem);
   if (!problem.empty()) {
     // A file that could not be read as settings is the user's to mend; it
     // is never replaced.
@@ -121,12 +121,12 @@ int main(int argc, char** argv) {
     setup.settingsWritable = false;
   }
   setup.settings = setup.stored;
-  ApplyOptions(options, setup.settings);
+  player::ApplyOptions(options, setup.settings);
 
   const std::string given = options.story.empty() ? DemoStory() : options.story;
   if (given.empty()) {
     return Fail("no story given and the demo story is not installed: name a story file to play", 2,
-                setup.settings, UsageText());
+                setup.settings, player::UsageText());
   }
   setup.story = CheckStory(given, error);
   if (setup.story.empty()) return Fail(error, 1, setup.settings);

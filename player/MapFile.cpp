@@ -10,7 +10,7 @@
 
 #include <vector>
 
-#include "player/Files.h"
+#include "player/SmallFiles.h"
 #include "platform/locale/TextEncoding.h"
 
 namespace player {

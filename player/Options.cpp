@@ -3,6 +3,8 @@
 
 #include "player/WholeNumber.h"
 
+namespace player {
+
 bool ParseOptions(int argc, const char* const* argv, PlayerOptions& options, std::string& error) {
   error.clear();
   PlayerOptions parsed;
@@ -112,3 +114,5 @@ void ApplyOptions(const PlayerOptions& options, PlayerSettings& settings) {
   if (options.interpreter) settings.interpreter = *options.interpreter;
   if (options.screenReader) settings.screenReader = true;
 }
+
+}  // namespace player

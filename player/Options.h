@@ -8,6 +8,8 @@
 
 #include "player/Settings.h"
 
+namespace player {
+
 struct PlayerOptions {
   std::string story;                 // empty: none given
   std::optional<std::string> voice;  // --voice ID
@@ -32,5 +34,7 @@ std::string UsageText();
 
 // The options over the settings read from the file, for this run only.
 void ApplyOptions(const PlayerOptions& options, PlayerSettings& settings);
+
+}  // namespace player
 
 #endif  // NARRO_PLAYER_OPTIONS_H_

@@ -3,8 +3,6 @@
 
 #include <dirent.h>
 #include <errno.h>
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -24,8 +22,6 @@ namespace player {
 
 namespace {
 
-// A lone ESC is the Escape key when nothing follows it this soon.
-constexpr auto kEscapeWait = std::chrono::milliseconds(40);
 // The interpreter's output is read in pieces this large, so that keys are
 // still read while a game floods the screen.
 constexpr size_t kReadPiece = 1u << 20;
@@ -37,12 +33,6 @@ std::string KeptFilesStem(const std::string& story) {
     if (c == '/' || c == '.' || static_cast<unsigned char>(c) < 0x20) c = '_';
   }
   return stem.substr(0, 64);
-}
-
-int MillisecondsUntil(std::chrono::steady_clock::time_point when) {
-  const auto left =
-      std::chrono::duration_cast<std::chrono::milliseconds>(when - std::chrono::steady_clock::now()).count();
-  return static_cast<int>(std::clamp<long long>(left + 1, 0, 1 << 30));
 }
 
 }  // namespace
@@ -115,6 +105,19 @@ int Player::Run() {
     Fault(error);  // shown and said
     return 2;
   }
+  if (!BeginPlay()) {
+    m_terminal.Suspend();
+    return m_exitStatus;
+  }
+  m_loop.Run();
+  KeepSettings();
+  EndInterpreter();
+  EraseInputArea();
+  m_terminal.Suspend();
+  return m_exitStatus;
+}
+
+bool Player::BeginPlay() {
   CatchSignals();
   m_narro.setFlags(m_settings.flags);
   if (m_settings.screenReader) {
@@ -128,107 +131,57 @@ int Player::Run() {
   m_dataFolder = static_cast<const char*>(folder);
   // The interpreter starts while the voice does: the two take about as
   // long, and the banner is heard sooner.
-  if (!StartGame(m_setup.story)) {
-    m_terminal.Suspend();
-    return m_exitStatus;
-  }
+  if (!StartGame(m_setup.story)) return false;
   StartSpeech();
   if (!m_speechReady && !m_settings.screenReader) {
     Show(L"narro-play: speech could not start; the game goes on silently.\n");
   }
+  return true;
+}
 
-  while (!m_quit) {
-    std::vector<struct pollfd> fds = {{STDIN_FILENO, POLLIN, 0},
-                                      {SignalFd(), POLLIN, 0},
-                                      {m_interpreter.OutputFd(), POLLIN, 0},
-                                      {m_interpreter.ErrorFd(), POLLIN, 0}};
-    // A timer tick waits while an event is being answered, and an answer
-    // is only awaited while one is: neither may wake the loop for nothing.
-    const bool busy = m_session && m_session->Busy();
-    int timeout = -1;
-    for (const auto& deadline : {m_escapeUntil, busy ? std::nullopt : m_timerDue,
-                                 busy ? m_answerDue : std::nullopt}) {
-      if (!deadline) continue;
-      const int left = MillisecondsUntil(*deadline);
-      timeout = timeout < 0 ? left : std::min(timeout, left);
-    }
-    const int ready = poll(fds.data(), fds.size(), timeout);
-    if (ready < 0 && errno != EINTR) break;
-
-    if (fds[1].revents & POLLIN) {
-      for (int number : TakeSignals()) {
-        if (number == SIGWINCH) {
-          Terminal::Write("\r\n");
-          m_cursorRow = 0;
-          DrawStatus(true);
-          Redraw();
-          m_resizeWanted = true;
-        } else {
-          // Asked to stop from outside (kill, a closed terminal).
-          m_quit = true;
-          m_exitStatus = 128 + number;
-        }
-      }
-      if (m_quit) break;
-    }
-    if (fds[3].revents & (POLLIN | POLLHUP | POLLERR)) m_interpreter.ReadErrors();
-    if (fds[2].revents & (POLLIN | POLLHUP | POLLERR)) OnInterpreterOutput();
-    if (m_quit) break;
-
-    if (fds[0].revents & POLLIN) {
-      char buffer[256];
-      const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
-      if (n == 0) break;  // the terminal is gone
-      if (n > 0) {
-        m_keys.Feed(std::string(buffer, static_cast<size_t>(n)));
-        m_escapeUntil.reset();
-        while (std::optional<Key> key = m_keys.Next()) {
-          OnKey(*key);
-          if (m_quit) break;
-        }
-        if (m_keys.Pending()) m_escapeUntil = Clock::now() + kEscapeWait;
-      }
-    } else if (fds[0].revents & (POLLHUP | POLLERR)) {
-      break;
-    }
-    if (m_quit) break;
-
-    const Clock::time_point now = Clock::now();
-    if (m_escapeUntil && now >= *m_escapeUntil) {
-      m_escapeUntil.reset();
-      // Whole keys first (typed while the terminal was asked something),
-      // then what stands alone.
-      while (std::optional<Key> key = m_keys.Next()) {
-        OnKey(*key);
-        if (m_quit) break;
-      }
-      while (std::optional<Key> key = m_keys.Flush()) {
-        if (m_quit) break;
-        OnKey(*key);
-      }
-    }
-    if (m_answerDue && now >= *m_answerDue && m_session && m_session->Busy()) {
-      Fault("the interpreter has not answered for " + std::to_string(kAnswerLimit.count()) + " seconds");
-      break;
-    }
-    if (m_session && !m_session->Busy()) {
-      if (m_resizeWanted) {
-        m_resizeWanted = false;
-        m_width = std::clamp(m_terminal.Columns(), 20, 1000);
-        m_height = std::clamp(m_terminal.Rows(), 5, 1000);
-        Send(m_session->Resize(m_width, m_height));
-      } else if (m_timerDue && now >= *m_timerDue) {
-        m_timerDue = now + std::chrono::milliseconds(*m_session->Timer());
-        Send(m_session->TimerTick());
-      }
+void Player::OnSignals(const std::vector<int>& numbers) {
+  for (int number : numbers) {
+    if (number == SIGWINCH) {
+      OnResize();
+    } else {
+      // Asked to stop from outside (kill, a closed terminal).
+      m_quit = true;
+      m_exitStatus = 128 + number;
     }
   }
+  // An open question was not answered: it is No, as Escape would have it.
+  if (m_quit && m_question) AnswerQuestion(false);
+}
 
-  KeepSettings();
-  EndInterpreter();
-  EraseInputArea();
-  m_terminal.Suspend();
-  return m_exitStatus;
+void Player::OnResize() {
+  Terminal::Write("\r\n");
+  m_cursorRow = 0;
+  DrawStatus(true);
+  Redraw();
+  // The game hears of it when it has answered what it was sent.
+  m_resizeWanted = true;
+}
+
+void Player::OnInterpreterErrors() { m_interpreter.ReadErrors(); }
+
+void Player::OnAnswerOverdue() {
+  Fault("the interpreter has not answered for " + std::to_string(kAnswerLimit.count()) + " seconds");
+}
+
+bool Player::GameBusy() const { return m_session && m_session->Busy(); }
+
+void Player::OnIdle(Clock::time_point now) {
+  // One event at a time; and none while the game waits for the answer to
+  // its file question, which a Yes or No question may keep open.
+  if (!m_session || m_session->Busy() || m_session->SpecialInput()) return;
+  if (m_resizeWanted) {
+    m_resizeWanted = false;
+    m_width = std::clamp(m_terminal.Columns(), 20, 1000);
+    m_height = std::clamp(m_terminal.Rows(), 5, 1000);
+    Send(m_session->Resize(m_width, m_height));
+  } else if (m_session->Timer() && m_loop.TimerRings(now, *m_session->Timer())) {
+    Send(m_session->TimerTick());
+  }
 }
 
 bool Player::StartGame(const std::string& story) {
@@ -265,10 +218,11 @@ bool Player::StartGame(const std::string& story) {
   ForgetMap();
   m_firstTurn = true;
   m_pendingRestore.clear();
+  m_fileQuestionWaits = false;
   m_heldLines.clear();
   m_readsKeys = false;
   m_heldKeys.clear();
-  m_timerDue.reset();
+  m_loop.StopTimer();
   m_narro.ClearBuffer();
   if (!StartCaged(m_interpreter, launch, story, m_private.Path(), true, error)) {
     Fault(error);
@@ -280,7 +234,7 @@ bool Player::StartGame(const std::string& story) {
 
 void Player::Send(const std::string& event) {
   if (event.empty()) return;
-  m_answerDue = Clock::now() + kAnswerLimit;
+  m_loop.ExpectAnswer(kAnswerLimit);
   if (!m_interpreter.Write(event)) {
     m_interpreter.ReadErrors();
     // Its end is noticed when its output closes. One that runs on but
@@ -308,7 +262,7 @@ void Player::OnInterpreterOutput() {
 
 void Player::OnUpdate(const GlkUpdate& update) {
   // Only an answer meets the deadline for one.
-  if (m_session->LastWasAnswer()) m_answerDue.reset();
+  if (m_session->LastWasAnswer()) m_loop.Answered();
   if (!update.error.empty()) {
     // The interpreter says this player broke the protocol: nothing sensible
     // can follow.
@@ -331,8 +285,8 @@ void Player::OnUpdate(const GlkUpdate& update) {
   }
   Redraw();
   const std::optional<int> timer = m_session->Timer();
-  if (!timer) m_timerDue.reset();
-  else if (update.timerChanged || !m_timerDue) m_timerDue = Clock::now() + std::chrono::milliseconds(*timer);
+  if (!timer) m_loop.StopTimer();
+  else m_loop.StartTimer(*timer, update.timerChanged);
   if (m_session->Waiting() || update.exit) OnGameWaits();
   // Drawn once the turn is on its way to the ear: the first time, the
   // terminal is asked where its cursor is, and a terminal slow to answer
@@ -349,7 +303,9 @@ void Player::OnGameWaits() {
   TellPlaced(placed);
   if (m_firstTurn) OnFirstTurn();
   if (m_session->SpecialInput()) {
-    OnFileQuestion();
+    // A question of the player's own is answered first.
+    if (m_question) m_fileQuestionWaits = true;
+    else OnFileQuestion();
     return;
   }
   // A save chosen with F6 answers only the question its restore command

@@ -1,21 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // narro-play's game: a GlkOte interpreter running the story, the terminal,
 // and the library speaking between them. One object for one run of the
-// program. The loop and the game's updates live in Player.cpp, the keys and
-// the command line in PlayerKeys.cpp, the file questions and the lists
-// (save, restore, games, voices) in PlayerFlows.cpp, the map and the
-// review of past turns in PlayerMap.cpp.
+// program. The one event loop is EventLoop (EventLoop.cpp), which hands
+// what came to this object. What each event means and the game's updates
+// live in Player.cpp, the keys and the command line in PlayerKeys.cpp, the
+// game's file questions in FileQuestions.cpp, the lists (voices, saved
+// games, games) and switching games in GameLists.cpp, the map and the
+// review of past turns in PlayerMap.cpp, the bottom of the screen and its
+// Yes or No questions in PlayerScreen.cpp, the names of stories in
+// PlayerNames.cpp.
 #ifndef NARRO_PLAYER_PLAYER_H_
 #define NARRO_PLAYER_PLAYER_H_
 
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "player/Cage.h"
+#include "player/EventLoop.h"
 #include "player/GameFiles.h"
 #include "player/GameMap.h"
 #include "player/GameView.h"
@@ -25,6 +31,7 @@
 #include "player/LineEditor.h"
 #include "player/Settings.h"
 #include "player/Terminal.h"
+#include "player/YesNoQuestion.h"
 
 class CNarro;
 
@@ -38,7 +45,7 @@ struct PlayerSetup {
   PlayerSettings stored;     // as read, to keep when the options differ
 };
 
-class Player {
+class Player : private EventLoop::Events {
  public:
   Player(CNarro& narro, const PlayerSetup& setup);
   ~Player();
@@ -53,11 +60,23 @@ class Player {
   static constexpr std::chrono::seconds kAnswerLimit{10};
 
  private:
-  using Clock = std::chrono::steady_clock;
+  using Clock = EventLoop::Clock;
+
+  // What the loop hands over (Player.cpp).
+  void OnSignals(const std::vector<int>& numbers) override;
+  void OnInterpreterErrors() override;
+  void OnInterpreterOutput() override;
+  void OnKey(const Key& key) override;
+  void OnAnswerOverdue() override;
+  // A resize, then the game's timer, each sent when the game may take it.
+  void OnIdle(Clock::time_point now) override;
+  bool GameBusy() const override;
+  bool Done() const override { return m_quit; }
+  bool BeginPlay();
+  void OnResize();
 
   // The game (Player.cpp).
   bool StartGame(const std::string& story);
-  void OnInterpreterOutput();
   void OnUpdate(const GlkUpdate& update);
   void OnGameWaits();
   void OnFirstTurn();
@@ -77,7 +96,6 @@ class Player {
   bool MayHaveKeptFiles(const std::string& story) const;
 
   // Keys and the command line (PlayerKeys.cpp).
-  void OnKey(const Key& key);
   bool SendKeyToGame(const Key& key);
   void OnFunctionKey(int number);
   void OnTypedCharacter(wchar_t ch);
@@ -124,41 +142,59 @@ class Player {
   void ChooseListEntry();
   void GoTowards(int room);
 
-  // The file questions and the lists (PlayerFlows.cpp).
+  // The game's file questions (FileQuestions.cpp).
   void OnFileQuestion();
   void SaveGame();
   void RestoreGame();
   void NameOtherFile(const GlkSpecialInput& question);
   // A file the game is to write at `target`: refused with the reason said
-  // when it must not be written, asked about when it exists; else the
-  // name the interpreter writes it under. Empty when it is not written.
-  std::string FileToWrite(const std::string& target, const std::wstring& name, bool save, bool append);
+  // when it must not be written, asked about when it exists; else `then`
+  // has the name the interpreter writes it under, empty when it is not
+  // written.
+  void FileToWrite(const std::string& target, const std::wstring& name, bool save, bool append,
+                   const std::function<void(const std::string& inside)>& then);
   // The name typed in the library's input dialog, blanks trimmed; empty on
   // Escape.
   std::wstring AskFileName(const std::string& prompt);
+  void AnswerFile(const std::optional<std::string>& path);
+  // A copy of the file at `path` for the game to read, or nothing, the
+  // reason said, when it cannot be read ("The saved game X cannot be read").
+  std::optional<std::string> LendToGame(const std::string& path, const std::wstring& what);
+  // The extension of saved games: emglken's interpreters write a save
+  // under the name they are given, adding this one only to a name that has
+  // none.
+  static constexpr char kSaveExtension[] = ".glksave";
+  // The longest file name the player may type.
+  static constexpr size_t kFileNameLimit = 100;
+
+  // The lists of voices, saved games and games, and switching games
+  // (GameLists.cpp).
   std::string ChooseSave();
   void ChooseSaveToRestore();
   void ChooseVoice();
   // The games list: of the games folder when one is known, else (and with
   // chooseFolder) of a folder the player chooses first.
   void ChooseGame(bool chooseFolder);
+  // Ends the game being played and starts the story at `path`, unless no
+  // interpreter can play it.
+  void SwitchGame(const std::string& path, const std::wstring& name);
   void AddUnknownStories(const std::string& folder);
   // True, with the name, when a database names `story`. False when the
   // player should name it: `name` is then empty, or the stand-in name the
   // player stored itself when it found no title (IsStandInName), which a
   // title found now replaces. A stand-in is offered once a run: a story
   // whose banner names nothing is not started again at every games list.
+  // (PlayerNames.cpp)
   bool KnownStoryName(const std::string& story, std::wstring& name);
-  void AnswerFile(const std::optional<std::string>& path);
-  // A copy of the file at `path` for the game to read, or nothing, the
-  // reason said, when it cannot be read ("The saved game X cannot be read").
-  std::optional<std::string> LendToGame(const std::string& path, const std::wstring& what);
-  // The longest file name the player may type.
-  static constexpr size_t kFileNameLimit = 100;
 
-  // A spoken Yes or No question, answered by Y or N (Escape is No, and
-  // Ctrl-C is the answer the caller gives).
-  bool AskYesNo(const std::wstring& question, bool ctrlCAnswersYes = false);
+  // The screen's bottom, the questions asked there and the dialogs
+  // (PlayerScreen.cpp).
+  // Asks a spoken Yes or No question, answered by Y or N (Escape is No,
+  // and Ctrl-C is the answer the caller gives); the loop goes on serving
+  // the game meanwhile, and `then` has the answer when it comes.
+  void AskYesNo(const std::wstring& question, YesNoQuestion::Then then, bool ctrlCAnswersYes = false);
+  void OnQuestionKey(const Key& key);
+  void AnswerQuestion(bool yes);
   // Runs a library dialog with the terminal handed over to it.
   template <class Call> void WithDialog(Call call);
 
@@ -187,7 +223,7 @@ class Player {
   GameFiles m_files;        // what it reads and writes there
   std::optional<GlkSession> m_session;
   std::optional<GameView> m_view;
-  KeyDecoder m_keys;
+  EventLoop m_loop{m_interpreter, *this};
   LineEditor m_editor;
 
   std::string m_story;
@@ -242,13 +278,12 @@ class Player {
   };
   std::optional<SpokenList> m_list;
   std::string m_pendingRestore;  // a save chosen from the list, asked for next
+  std::optional<YesNoQuestion> m_question;  // the question open, if any
+  bool m_fileQuestionWaits = false;  // the game's, until that one is answered
   bool m_quit = false;
   bool m_toldSettingsProblem = false;
   bool m_toldCage = false;
   int m_exitStatus = 0;
-  std::optional<Clock::time_point> m_timerDue;     // the game's timer
-  std::optional<Clock::time_point> m_answerDue;    // the interpreter must have answered
-  std::optional<Clock::time_point> m_escapeUntil;  // a lone ESC, maybe a key's start
 };
 
 template <class Call>

@@ -88,6 +88,11 @@ const wchar_t* GlkKeyName(KeyCode code) {
 }  // namespace
 
 void Player::OnKey(const Key& key) {
+  // An open question takes every key until one answers it.
+  if (m_question) {
+    OnQuestionKey(key);
+    return;
+  }
   // The player's own keys work whatever the game waits for.
   if (key.code == KeyCode::kCtrlC) {
     AskToLeave();
@@ -352,13 +357,18 @@ void Player::ReadCommandLine() {
 
 void Player::AskToLeave() {
   // A second Ctrl-C confirms.
-  if (AskYesNo(L"Leave the game? What is not saved is lost. Yes or No.", true)) {
-    if (m_speechReady) m_narro.Speak(std::wstring(L"Goodbye."), SPEAK_AND_WAIT);
-    m_quit = true;
-    m_exitStatus = 0;
-  } else {
-    Tell(L"The game goes on.");
-  }
+  AskYesNo(
+      L"Leave the game? What is not saved is lost. Yes or No.",
+      [this](bool yes) {
+        if (!yes) {
+          Tell(L"The game goes on.");
+          return;
+        }
+        if (m_speechReady) m_narro.Speak(std::wstring(L"Goodbye."), SPEAK_AND_WAIT);
+        m_quit = true;
+        m_exitStatus = 0;
+      },
+      true);
 }
 
 }  // namespace player

@@ -12,10 +12,10 @@
 
 #include <narro/Narro.h>
 
-#include "player/Files.h"
+#include "player/SmallFiles.h"
 #include "player/MapFile.h"
 #include "player/Player.h"
-#include "player/Utf8Text.h"
+#include "player/CleanText.h"
 #include "platform/locale/TextEncoding.h"
 
 namespace player {

@@ -3,7 +3,7 @@
 // own stand-in, to be corrected once the story's title is known.
 #include <narro/Narro.h>
 
-#include "player/Files.h"
+#include "player/SmallFiles.h"
 #include "player/Player.h"
 #include "player/StoryFiles.h"
 #include "platform/locale/TextEncoding.h"

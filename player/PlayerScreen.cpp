@@ -1,79 +1,52 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The bottom of narro-play's screen: the game's open line (its prompt) with
-// the command after it, redrawn in place; Yes or No questions asked there;
-// and the terminal handed to the library's dialogs and taken back.
-#include <errno.h>
-#include <poll.h>
-#include <signal.h>
-#include <unistd.h>
-#include <wchar.h>
-
+// the command after it, redrawn in place; Yes or No questions asked there,
+// in its place, and answered; and the terminal handed to the library's
+// dialogs and taken back.
 #include <algorithm>
+#include <utility>
 
 #include <narro/Narro.h>
 
 #include "player/Player.h"
-#include "player/PlayerSignals.h"
 #include "player/ScreenText.h"
 #include "platform/locale/TextEncoding.h"
 
 namespace player {
 
-bool Player::AskYesNo(const std::wstring& question, bool ctrlCAnswersYes) {
-  EraseInputArea();
-  Terminal::Write(platform::Utf8FromWide(ForScreen(question)) + " ");
-  Say(question);
-  KeyDecoder keys;
-  bool answer = false;
-  for (;;) {
-    struct pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {SignalFd(), POLLIN, 0}};
-    const int ready = poll(fds, 2, keys.Pending() ? 40 : -1);
-    if (ready < 0 && errno == EINTR) continue;
-    if (fds[1].revents & POLLIN) {
-      // A resize leaves the question open: the player who dragged the
-      // window has not answered it. Any other signal goes back to the main
-      // loop, and the question is No.
-      bool stop = false;
-      for (int number : TakeSignals()) {
-        if (number == SIGWINCH) {
-          m_resizeWanted = true;
-          continue;
-        }
-        stop = true;
-        PutBackSignal(number);
-      }
-      if (stop) break;
-      if (!(fds[0].revents & POLLIN)) continue;
-    }
-    std::optional<Key> key;
-    if (ready == 0) {
-      key = keys.Flush();
-    } else {
-      char buffer[64];
-      const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
-      if (n <= 0) break;
-      keys.Feed(std::string(buffer, static_cast<size_t>(n)));
-      key = keys.Next();
-    }
-    if (!key) continue;
-    if (key->code == KeyCode::kChar && (key->ch == L'y' || key->ch == L'Y')) {
-      answer = true;
-      break;
-    }
-    if ((key->code == KeyCode::kChar && (key->ch == L'n' || key->ch == L'N')) ||
-        key->code == KeyCode::kEscape) {
-      break;
-    }
-    if (key->code == KeyCode::kCtrlC) {
-      answer = ctrlCAnswersYes;
-      break;
-    }
-    Say(L"Yes or No?");
+void Player::AskYesNo(const std::wstring& question, YesNoQuestion::Then then, bool ctrlCAnswersYes) {
+  // The only questions asked are the player's own, whose keys go to the
+  // open one, and a file's, which waits for an open one to be answered.
+  if (m_question) {
+    then(false);
+    return;
   }
-  Terminal::Write(answer ? "Yes\n" : "No\n");
+  m_question.emplace(question, ctrlCAnswersYes, std::move(then));
+  Redraw();
+  Say(question);
+}
+
+void Player::OnQuestionKey(const Key& key) {
+  const std::optional<bool> yes = m_question->AnswerOf(key);
+  if (!yes) {
+    Say(L"Yes or No?");
+    return;
+  }
+  AnswerQuestion(*yes);
+}
+
+void Player::AnswerQuestion(bool yes) {
+  const YesNoQuestion::Then then = m_question->TakeThen();
+  m_question.reset();
+  Terminal::Write(yes ? "Yes\n" : "No\n");
   m_cursorRow = 0;
   Redraw();
-  return answer;
+  if (then) then(yes);
+  // A file question the game asked meanwhile is the next one.
+  if (m_fileQuestionWaits && !m_question && !m_quit) {
+    m_fileQuestionWaits = false;
+    if (m_session && m_session->SpecialInput() && !m_session->Busy()) OnFileQuestion();
+  }
 }
 
 void Player::EraseInputArea() {
@@ -100,11 +73,7 @@ void Player::DrawStatus(bool force) {
     EraseInputArea();
     if (count != m_terminal.TopRows()) m_terminal.KeepTopRows(count);
     else m_terminal.Rekeep();
-    const std::string typed = m_terminal.TakeTypedAhead();
-    if (!typed.empty()) {
-      m_keys.Feed(typed);
-      m_escapeUntil = Clock::now();  // read at the loop's next turn
-    }
+    m_loop.FeedTyped(m_terminal.TakeTypedAhead());
   }
   const int columns = std::max(1, m_terminal.Columns());
   std::string out = "\x1b" "7";
@@ -125,11 +94,16 @@ void Player::DrawStatus(bool force) {
 void Player::Redraw() {
   EraseInputArea();
   const int columns = std::max(1, m_terminal.Columns());
-  const std::wstring open = m_view ? m_view->OpenLine() : std::wstring();
+  // An open question stands where the command line does, the cursor
+  // after it, and is drawn again below whatever the game shows meanwhile.
+  const std::wstring open =
+      m_question ? m_question->Text() + L" " : m_view ? m_view->OpenLine() : std::wstring();
+  const std::wstring typed = m_question ? std::wstring() : m_editor.Text();
+  const size_t cursor = m_question ? 0 : m_editor.Cursor();
   // The open line is the game's; the typed text may hold what was pasted.
-  const std::wstring all = ForScreen(open + m_editor.Text(), false);
+  const std::wstring all = ForScreen(open + typed, false);
   const int endCells = CellsOf(all);
-  const int cursorCells = CellsOf(ForScreen(open + m_editor.Text().substr(0, m_editor.Cursor()), false));
+  const int cursorCells = CellsOf(ForScreen(open + typed.substr(0, cursor), false));
   std::string out = platform::Utf8FromWide(all);
   // At the very end of a row the terminal holds the cursor back until the
   // next character; a space and a return make it take the new row now.

@@ -46,6 +46,4 @@ std::vector<int> TakeSignals() {
   return numbers;
 }
 
-void PutBackSignal(int number) { OnSignal(number); }
-
 }  // namespace player

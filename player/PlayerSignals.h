@@ -16,8 +16,6 @@ void CatchSignals();
 int SignalFd();
 // The signals that came, oldest first.
 std::vector<int> TakeSignals();
-// Gives a signal back to the main loop, for a question that stops at it.
-void PutBackSignal(int number);
 
 }  // namespace player
 

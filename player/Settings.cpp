@@ -9,11 +9,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "player/Files.h"
+#include "player/SmallFiles.h"
 #include "platform/locale/TextEncoding.h"
 #include "player/WholeNumber.h"
 
-using player::FolderOf;
+namespace player {
 
 namespace {
 
@@ -277,3 +277,5 @@ bool SaveSettings(const std::string& path, const PlayerSettings& settings, std::
   }
   return false;
 }
+
+}  // namespace player

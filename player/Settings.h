@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+namespace player {
+
 struct PlayerSettings {
   std::string voiceId;      // speech voice token id; empty: the default voice
   long rate = 0;            // -10..10
@@ -42,5 +44,7 @@ PlayerSettings LoadSettings(const std::string& path, std::string& problem);
 // regular file.
 // False with one line in `problem` on failure. Never throws.
 bool SaveSettings(const std::string& path, const PlayerSettings& settings, std::string& problem);
+
+}  // namespace player
 
 #endif  // NARRO_PLAYER_SETTINGS_H_

@@ -5,8 +5,8 @@
 #include <cwctype>
 #include <vector>
 
-#include "player/Files.h"
-#include "player/Utf8Text.h"
+#include "player/SmallFiles.h"
+#include "player/CleanText.h"
 #include "platform/locale/TextEncoding.h"
 
 namespace player {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "player/Files.h"
+#include "player/SmallFiles.h"
 
 namespace player {
 

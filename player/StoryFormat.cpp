@@ -13,10 +13,10 @@
 
 #include <zlib.h>
 
-#include "player/Files.h"
+#include "player/SmallFiles.h"
 #include "platform/locale/TextEncoding.h"
 #include "player/StoryFiles.h"
-#include "player/Utf8Text.h"
+#include "player/CleanText.h"
 
 namespace player {
 

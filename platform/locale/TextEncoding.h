@@ -26,7 +26,7 @@
 // printed for a shell to use is printed as its bytes. A program that takes
 // names as UTF-8 text only (narro-play's interpreters: Node.js, JSON) is
 // given a path that is not UTF-8 another way (PathForInterpreter in
-// player/Files.h), never a re-encoded one.
+// player/SmallFiles.h), never a re-encoded one.
 #ifndef NARRO_PLATFORM_LOCALE_TEXT_ENCODING_H_
 #define NARRO_PLATFORM_LOCALE_TEXT_ENCODING_H_
 

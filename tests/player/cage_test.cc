@@ -4,7 +4,7 @@
 // Where this kernel lacks Landlock or seccomp the checks that need them
 // are skipped, and say so.
 #include "player/Cage.h"
-#include "player/Files.h"
+#include "player/SmallFiles.h"
 #include "player/Interpreter.h"
 #include "player/InterpreterCommand.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The interpreter process and the command that starts it.
 #include "player/Interpreter.h"
-#include "player/Files.h"
+#include "player/SmallFiles.h"
 #include "player/InterpreterCommand.h"
 
 #include <gtest/gtest.h>

@@ -5,6 +5,12 @@
 
 #include <vector>
 
+using player::ApplyOptions;
+using player::ParseOptions;
+using player::PlayerOptions;
+using player::PlayerSettings;
+using player::UsageText;
+
 namespace {
 
 bool Parse(std::vector<const char*> args, PlayerOptions& options, std::string& error) {

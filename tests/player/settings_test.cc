@@ -15,6 +15,11 @@
 #include "platform/locale/TextEncoding.h"
 #include "tests/support/TempDir.h"
 
+using player::LoadSettings;
+using player::PlayerSettings;
+using player::SaveSettings;
+using player::SettingsPath;
+
 namespace {
 
 // Sets (or unsets) a variable for one test and puts it back after, so the

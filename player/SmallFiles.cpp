@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "player/Files.h"
+#include "player/SmallFiles.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

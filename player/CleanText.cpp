@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "player/Utf8Text.h"
+#include "player/CleanText.h"
 
 namespace player {
 

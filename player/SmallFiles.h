@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The file-system helpers the player's parts share: path pieces, folders
-// made for the player alone, and small files read without ever blocking.
-#ifndef NARRO_PLAYER_FILES_H_
-#define NARRO_PLAYER_FILES_H_
+// Small whole files, read without ever blocking and written whole or not
+// at all (the settings, the map), and the file-system helpers the player's
+// parts share with them: path pieces and folders made for the player alone.
+#ifndef NARRO_PLAYER_SMALL_FILES_H_
+#define NARRO_PLAYER_SMALL_FILES_H_
 
 #include <cstddef>
 #include <string>
@@ -47,4 +48,4 @@ bool WriteWholeFile(const std::string& path, const std::string& text, int mode, 
 
 }  // namespace player
 
-#endif  // NARRO_PLAYER_FILES_H_
+#endif  // NARRO_PLAYER_SMALL_FILES_H_

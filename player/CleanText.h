@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game's text made fit for a terminal and a voice. (Its UTF-8 is
 // decoded and encoded by platform/locale/TextEncoding.h.)
-#ifndef NARRO_PLAYER_UTF8_TEXT_H_
-#define NARRO_PLAYER_UTF8_TEXT_H_
+#ifndef NARRO_PLAYER_CLEAN_TEXT_H_
+#define NARRO_PLAYER_CLEAN_TEXT_H_
 
 #include <string>
 #include <vector>
@@ -26,4 +26,4 @@ std::vector<std::wstring> SplitLines(const std::wstring& text);
 
 }  // namespace player
 
-#endif  // NARRO_PLAYER_UTF8_TEXT_H_
+#endif  // NARRO_PLAYER_CLEAN_TEXT_H_
