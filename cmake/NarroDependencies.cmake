@@ -28,7 +28,7 @@ set_target_properties(Pcaudio::Pcaudio PROPERTIES
   INTERFACE_INCLUDE_DIRECTORIES ${PCAUDIO_INCLUDE_DIR})
 
 # Inform 6 and its library compile the demo and test stories
-# (games/stories). The tests play them, so a build with tests needs them;
+# (stories). The tests play them, so a build with tests needs them;
 # the library and the programs do not, and a build without them compiles,
 # and installs, no story.
 find_program(NARRO_INFORM6 inform6)
