@@ -43,7 +43,7 @@ void Player::AnswerFile(const std::optional<std::string>& path) {
   }
   const std::string named = PathForInterpreter(*path, FolderOf(m_story), Interpreter::kFolderFd);
   if (named.empty()) {
-    Tell(L"The game cannot use that file: its folder's name is not UTF-8 text.");
+    m_voice.Tell(L"The game cannot use that file: its folder's name is not UTF-8 text.");
     Send(m_session->AnswerFile(std::nullopt));
     return;
   }
@@ -76,8 +76,8 @@ std::optional<std::string> Player::LendToGame(const std::string& path, const std
   std::string error;
   const std::string inside = m_files.Lend(path, error);
   if (inside.empty()) {
-    Tell(what + L" " + platform::WideFromUtf8(BaseName(path)) + L" cannot be read: " + platform::WideFromUtf8(error) +
-        L".");
+    m_voice.Tell(what + L" " + platform::WideFromUtf8(BaseName(path)) + L" cannot be read: " +
+                 platform::WideFromUtf8(error) + L".");
     return std::nullopt;
   }
   return inside;
@@ -96,7 +96,8 @@ std::wstring Player::AskFileName(const std::string& prompt) {
   });
   std::wstring name = Trimmed(static_cast<const wchar_t*>(typed));
   if (name.size() > kFileNameLimit) {
-    Tell(L"That name is too long: at most " + std::to_wstring(kFileNameLimit) + L" characters. Nothing was written.");
+    m_voice.Tell(L"That name is too long: at most " + std::to_wstring(kFileNameLimit) +
+                 L" characters. Nothing was written.");
     name.clear();
   }
   return name;
@@ -107,15 +108,18 @@ void Player::FileToWrite(const std::string& target, const std::wstring& name, bo
   bool exists = false;
   const std::string refusal = RefusalToWrite(target, exists);
   if (!refusal.empty()) {
-    Tell((save ? L"The game cannot be saved as " : L"The file cannot be written as ") + name + L": " +
-        platform::WideFromUtf8(refusal) + L".");
+    m_voice.Tell((save ? L"The game cannot be saved as " : L"The file cannot be written as ") +
+                 name + L": " + platform::WideFromUtf8(refusal) + L".");
     then(std::string());
     return;
   }
   const auto expect = [this, target, name, save, exists, append, then]() {
     std::string error;
     const std::string inside = m_files.Expect(target, save, exists, append, error);
-    if (inside.empty()) Tell(L"The file " + name + L" cannot be read: " + platform::WideFromUtf8(error) + L".");
+    if (inside.empty()) {
+      m_voice.Tell(L"The file " + name + L" cannot be read: " + platform::WideFromUtf8(error) +
+                   L".");
+    }
     then(inside);
   };
   if (!exists || append) {
@@ -128,7 +132,7 @@ void Player::FileToWrite(const std::string& target, const std::wstring& name, bo
                expect();
                return;
              }
-             Tell(L"Not replaced.");
+             m_voice.Tell(L"Not replaced.");
              then(std::string());
            });
 }
@@ -142,7 +146,8 @@ void Player::SaveGame() {
   }
   CTTSString path;
   if (!m_narro.getSaveFile(CTTSString(m_story), CTTSString(platform::Utf8FromWide(name)), kSaveExtension, path)) {
-    Tell(L"The game cannot be saved: the story file cannot be read, or no folder can be written.");
+    m_voice.Tell(
+        L"The game cannot be saved: the story file cannot be read, or no folder can be written.");
     AnswerFile(std::nullopt);
     return;
   }
@@ -150,7 +155,7 @@ void Player::SaveGame() {
     // The input dialog says only the words a space ended: the whole name
     // is said back, so that the player knows what to look for in the
     // list. The game's answer queues behind it.
-    if (!inside.empty()) Tell(L"Saving as " + name + L".");
+    if (!inside.empty()) m_voice.Tell(L"Saving as " + name + L".");
     AnswerFile(inside.empty() ? std::nullopt : std::optional<std::string>(inside));
   });
 }

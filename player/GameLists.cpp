@@ -73,12 +73,12 @@ std::string Player::ChooseSave() {
 
 void Player::ChooseSaveToRestore() {
   if (!m_session || !m_session->LineInput() || m_session->Busy()) {
-    Tell(L"A saved game can be restored when the game waits for a command.");
+    m_voice.Tell(L"A saved game can be restored when the game waits for a command.");
     return;
   }
   const std::string path = ChooseSave();
   if (path.empty()) {
-    Tell(L"Not restored.");
+    m_voice.Tell(L"Not restored.");
     return;
   }
   // The game's own restore command asks for the file; the chosen one is
@@ -90,8 +90,8 @@ void Player::ChooseSaveToRestore() {
 }
 
 void Player::ChooseVoice() {
-  if (!m_speechReady) {
-    Show(L"[Speech is not running: there are no voices to choose.]\n");
+  if (!m_voice.Ready()) {
+    m_voice.Show(L"[Speech is not running: there are no voices to choose.]\n");
     return;
   }
   std::string before;
@@ -103,11 +103,11 @@ void Player::ChooseVoice() {
   std::string id = before;
   m_narro.GetVoice(id, rate, volume);
   if (id == before) {
-    Tell(L"The voice stays as it was.");
+    m_voice.Tell(L"The voice stays as it was.");
     return;
   }
   m_settings.voiceId = m_setup.stored.voiceId = id;
-  Tell(L"Voice " + platform::WideFromUtf8(PathOf(chosen)) + L".");
+  m_voice.Tell(L"Voice " + platform::WideFromUtf8(PathOf(chosen)) + L".");
   KeepSettings();
 }
 
@@ -133,7 +133,7 @@ void Player::AddUnknownStories(const std::string& folder) {
   std::vector<std::wstring> read;
   if (!toRead.empty()) {
     const std::wstring of = L" of " + std::to_wstring(toRead.size()) + L".";
-    if (toRead.size() > 1) Tell(L"Reading titles: 0" + of + L" Escape stops.");
+    if (toRead.size() > 1) m_voice.Tell(L"Reading titles: 0" + of + L" Escape stops.");
     auto lastSaid = std::chrono::steady_clock::now();
     bool stopped = false;
     TitleReader reader(m_settings.interpreter, TitleReader::Limits());
@@ -151,11 +151,11 @@ void Player::AddUnknownStories(const std::string& folder) {
       const auto now = std::chrono::steady_clock::now();
       if (!stopped && toRead.size() > 1 && now - lastSaid >= kProgressEvery) {
         lastSaid = now;
-        Tell(L"Reading titles: " + std::to_wstring(done) + of);
+        m_voice.Tell(L"Reading titles: " + std::to_wstring(done) + of);
       }
       return !stopped;
     });
-    if (stopped) Tell(L"Stopped: the other stories are named by their files.");
+    if (stopped) m_voice.Tell(L"Stopped: the other stories are named by their files.");
   }
   for (size_t i = 0, r = 0; i < unknown.size(); ++i) {
     std::wstring title = titles[i];
@@ -186,7 +186,7 @@ void Player::ChooseGame(bool chooseFolder) {
   }
   const std::string path = PathOf(chosen);
   if (path.empty()) {
-    Tell(L"The game goes on.");
+    m_voice.Tell(L"The game goes on.");
     return;
   }
   m_settings.gamesFolder = m_setup.stored.gamesFolder = FolderOf(path);
@@ -200,8 +200,11 @@ void Player::ChooseGame(bool chooseFolder) {
   const std::wstring playing = m_storyName.empty() ? std::wstring(L"this game") : m_storyName;
   AskYesNo(L"End " + playing + L" and start " + name + L"? Unsaved progress in " + playing + L" is lost. Yes or No.",
            [this, path, name](bool yes) {
-             if (yes) SwitchGame(path, name);
-             else Tell(L"The game goes on.");
+             if (yes) {
+               SwitchGame(path, name);
+             } else {
+               m_voice.Tell(L"The game goes on.");
+             }
            });
 }
 
@@ -211,13 +214,13 @@ void Player::SwitchGame(const std::string& path, const std::wstring& name) {
   std::string error;
   if (!InterpreterCommand(m_settings.interpreter, VmFor(IdentifyStory(path).format), path, argv,
                           error)) {
-    Tell(platform::WideFromUtf8(error) + L". The game goes on.");
+    m_voice.Tell(platform::WideFromUtf8(error) + L". The game goes on.");
     return;
   }
   m_interpreter.Stop();
   EraseInputArea();
-  Show(L"\n[Starting " + platform::WideFromUtf8(path) + L"]\n");
-  Say(L"Starting " + name + L".");
+  m_voice.Show(L"\n[Starting " + platform::WideFromUtf8(path) + L"]\n");
+  m_voice.Say(L"Starting " + name + L".");
   StartGame(path);
 }
 

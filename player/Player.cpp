@@ -94,8 +94,8 @@ void Player::TellPlaced(const std::vector<GameFiles::Outcome>& outcomes) {
     const std::wstring text =
         outcome.save ? L"The game was not saved as " + name + L": " + why + L". Any saved game of that name is as it was."
                      : L"The file " + name + L" was not written: " + why + L".";
-    Show(L"[" + text + L"]\n");
-    if (m_speechReady) m_narro.Speak(text, SPEAK_QUEUED);
+    m_voice.Show(L"[" + text + L"]\n");
+    m_voice.Queue(text);
   }
 }
 
@@ -124,7 +124,7 @@ bool Player::BeginPlay() {
     // The player's screen reader speaks what is shown; two voices at once
     // would be one too many, and no voice is even started.
     m_narro.setFlags(m_settings.flags & ~static_cast<uint32_t>(FLAG_SPEECH | FLAG_DIALOG_SPEECH));
-    m_speechTried = true;
+    m_voice.KeepSilent();
   }
   CTTSString folder;
   m_narro.getDataFolder(folder);
@@ -132,9 +132,9 @@ bool Player::BeginPlay() {
   // The interpreter starts while the voice does: the two take about as
   // long, and the banner is heard sooner.
   if (!StartGame(m_setup.story)) return false;
-  StartSpeech();
-  if (!m_speechReady && !m_settings.screenReader) {
-    Show(L"narro-play: speech could not start; the game goes on silently.\n");
+  m_voice.Start();
+  if (!m_voice.Ready() && !m_settings.screenReader) {
+    m_voice.Show(L"narro-play: speech could not start; the game goes on silently.\n");
   }
   return true;
 }
@@ -361,14 +361,7 @@ void Player::OnFirstTurn() {
   m_narro.addNewGame(file, name);
 }
 
-void Player::SpeakTurn() {
-  const std::wstring turn = m_view->TakeTurn();
-  if (turn.empty()) return;
-  // Heard first, stored for Repeat and the word list after.
-  if (m_speechReady) m_narro.SpeakParagraph(turn, SPEAK_QUEUED);
-  m_narro.AddToBuffer(CTTSWString(turn));
-  NoteReply(turn);
-}
+void Player::SpeakTurn() { NoteReply(m_voice.SpeakTurn(*m_view)); }
 
 void Player::OnInterpreterEnded() {
   m_interpreter.ReadErrors();
@@ -397,8 +390,8 @@ void Player::OnInterpreterEnded() {
   }
   if (ended || (started && status == 0 && quiet)) {
     EraseInputArea();
-    Show(L"\n[The game has ended.]\n");
-    if (m_speechReady) m_narro.Speak(std::wstring(L"The game has ended."), SPEAK_AND_WAIT);
+    m_voice.Show(L"\n[The game has ended.]\n");
+    m_voice.SayAndWait(L"The game has ended.");
     m_exitStatus = 0;
     m_quit = true;
     return;
@@ -424,31 +417,14 @@ void Player::Fault(const std::string& message) {
   }
   m_interpreter.Stop();
   Finish("narro-play: " + text);
-  StartSpeech();  // a game that failed at once is heard failing too
-  if (m_speechReady) {
-    m_narro.Speak(std::wstring(), SPEAK_SILENCE);
-    m_narro.Speak(platform::WideFromUtf8(message), SPEAK_AND_WAIT);
-  }
+  m_voice.Start();  // a game that failed at once is heard failing too
+  m_voice.Silence();
+  m_voice.SayAndWait(platform::WideFromUtf8(message));
   m_exitStatus = 1;
   m_quit = true;
 }
 
-void Player::StartSpeech() {
-  if (m_speechTried) return;
-  m_speechTried = true;
-  m_speechReady = m_narro.InitializeSAPI(m_settings.voiceId, m_settings.rate, m_settings.volume);
-}
-
-void Player::Say(const std::wstring& text) {
-  if (m_speechReady) m_narro.Speak(text, SPEAK_CUT_OFF);
-}
-
-void Player::Tell(const std::wstring& text) {
-  Show(L"[" + text + L"]\n");
-  Say(text);
-}
-
-void Player::Show(const std::wstring& text) {
+void Player::ShowOnScreen(const std::wstring& text) {
   EraseInputArea();
   Terminal::Write(platform::Utf8FromWide(ForScreen(text)));
   m_cursorRow = 0;
@@ -464,8 +440,8 @@ void Player::KeepSettings() {
     m_saved = m_setup.stored;
   } else if (!m_toldSettingsProblem) {
     m_toldSettingsProblem = true;
-    Show(platform::WideFromUtf8("narro-play: " + problem + "\n"));
-    Say(platform::WideFromUtf8(problem));
+    m_voice.Show(platform::WideFromUtf8("narro-play: " + problem + "\n"));
+    m_voice.Say(platform::WideFromUtf8(problem));
   }
 }
 

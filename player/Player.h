@@ -8,7 +8,8 @@
 // games, games) and switching games in GameLists.cpp, the map and the
 // review of past turns in PlayerMap.cpp, the bottom of the screen and its
 // Yes or No questions in PlayerScreen.cpp, the names of stories in
-// PlayerNames.cpp.
+// PlayerNames.cpp. What is heard and the player's messages go through
+// PlayerVoice.
 #ifndef NARRO_PLAYER_PLAYER_H_
 #define NARRO_PLAYER_PLAYER_H_
 
@@ -29,6 +30,7 @@
 #include "player/Interpreter.h"
 #include "player/KeyDecoder.h"
 #include "player/LineEditor.h"
+#include "player/PlayerVoice.h"
 #include "player/Settings.h"
 #include "player/Terminal.h"
 #include "player/YesNoQuestion.h"
@@ -80,6 +82,7 @@ class Player : private EventLoop::Events {
   void OnUpdate(const GlkUpdate& update);
   void OnGameWaits();
   void OnFirstTurn();
+  // The turn heard, and noted as the reply to the command that made it.
   void SpeakTurn();
   void OnInterpreterEnded();
   void Send(const std::string& event);
@@ -123,9 +126,6 @@ class Player : private EventLoop::Events {
   // The game asks for the next command: the turn is over, and the map and
   // the review learn it.
   void EndOfTurn();
-  // Speaks an answer of the map or the review (queued behind what is
-  // said, or cutting it off); with --screen-reader, shows it instead.
-  void Answer(const std::wstring& text, bool queued);
   void SayWaysFromHere();
   void OpenRouteList();
   void OpenUnexploredList();
@@ -198,13 +198,8 @@ class Player : private EventLoop::Events {
   // Runs a library dialog with the terminal handed over to it.
   template <class Call> void WithDialog(Call call);
 
-  void StartSpeech();
-  // Speaks a short answer to a key (a character, the command line).
-  void Say(const std::wstring& text);
-  // A message: shown as a line ("[Rate 1]"), for a braille display and a
-  // screen reader, and spoken.
-  void Tell(const std::wstring& text);
-  void Show(const std::wstring& text);
+  // Text put above the command line, which is drawn again under it.
+  void ShowOnScreen(const std::wstring& text);
   void Redraw();
   // The status area on the screen's top rows, drawn when it changed, or
   // anew (`force`) after the terminal's size changed or a dialog had it.
@@ -217,6 +212,8 @@ class Player : private EventLoop::Events {
   PlayerSetup m_setup;
   PlayerSettings& m_settings;
   PlayerSettings m_saved;  // what the settings file holds now
+  PlayerVoice m_voice{m_narro, m_settings,
+                      [this](const std::wstring& text) { ShowOnScreen(text); }};
   Terminal m_terminal;
   Interpreter m_interpreter;
   PrivateFolder m_private;  // the interpreter's own folder
@@ -244,8 +241,6 @@ class Player : private EventLoop::Events {
   std::deque<Key> m_heldKeys; // keys typed while it answered one
   static constexpr size_t kHeldKeyLimit = 64;
   bool m_firstTurn = true;
-  bool m_speechReady = false;
-  bool m_speechTried = false;
   bool m_resizeWanted = false;
   // The map of the story being played, and where it is kept (empty: not
   // kept, the file being unfit or the folder unknown).

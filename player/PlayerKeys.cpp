@@ -158,7 +158,7 @@ void Player::OnKey(const Key& key) {
     case KeyCode::kBackspace:
     case KeyCode::kDelete: {
       const wchar_t removed = key.code == KeyCode::kBackspace ? m_editor.Backspace() : m_editor.Delete();
-      if (removed != 0 && m_narro.checkFlags(FLAG_SPEECH)) Say(CharacterName(removed));
+      if (removed != 0 && m_narro.checkFlags(FLAG_SPEECH)) m_voice.Say(CharacterName(removed));
       Redraw();
       return;
     }
@@ -192,7 +192,7 @@ bool Player::SendKeyToGame(const Key& key) {
   const std::string event = m_session->AnswerChar(value);
   if (event.empty()) return false;
   // The player has acted: what was being said is old news.
-  if (m_speechReady) m_narro.Speak(std::wstring(), SPEAK_SILENCE);
+  m_voice.Silence();
   m_narro.ClearBuffer();
   Send(event);
   return true;
@@ -218,7 +218,7 @@ void Player::OnFunctionKey(int number) {
 
 bool Player::InsertText(const std::wstring& text) {
   if (m_editor.Insert(text)) return true;
-  Tell(L"The game takes at most " + std::to_wstring(m_editor.Limit()) + L" characters.");
+  m_voice.Tell(L"The game takes at most " + std::to_wstring(m_editor.Limit()) + L" characters.");
   return false;
 }
 
@@ -243,7 +243,7 @@ void Player::OnTypedCharacter(wchar_t ch) {
 }
 
 void Player::SayCursorCharacter() {
-  if (m_narro.checkFlags(FLAG_SPEECH)) Say(CharacterName(m_editor.AtCursor()));
+  if (m_narro.checkFlags(FLAG_SPEECH)) m_voice.Say(CharacterName(m_editor.AtCursor()));
 }
 
 void Player::SendCommand() {
@@ -257,7 +257,7 @@ void Player::SendCommand() {
   Terminal::Write(platform::Utf8FromWide(ForScreen((m_view ? m_view->OpenLine() : std::wstring()) + line)) + "\n");
   if (m_view) m_view->CommandShown();
   m_cursorRow = 0;
-  if (m_speechReady) m_narro.Speak(std::wstring(), SPEAK_SILENCE);
+  m_voice.Silence();
   // The last word, which no space completed, when the player asked to hear
   // it: before the reply, which queues behind it.
   if (m_settings.echoLastWord && !line.empty() && !EndsWord(line.back())) {
@@ -272,7 +272,7 @@ void Player::SendCommand() {
     // the command goes, after any typed before it, as soon as it asks.
     m_heldLines.push_back(line);
   } else if (event.empty()) {
-    Tell(L"The game does not take a command now.");
+    m_voice.Tell(L"The game does not take a command now.");
   }
   Redraw();
 }
@@ -280,11 +280,9 @@ void Player::SendCommand() {
 void Player::Help() {
   std::wstring text = L"Keys of narro-play:\n";
   for (const HelpLine& line : kHelp) text += std::wstring(line.keys) + L": " + line.action + L"\n";
-  Show(text);
-  if (m_speechReady) {
-    m_narro.Speak(std::wstring(), SPEAK_SILENCE);
-    m_narro.SpeakParagraph(text, SPEAK_QUEUED);
-  }
+  m_voice.Show(text);
+  m_voice.Silence();
+  m_voice.QueueParagraph(text);
 }
 
 void Player::InsertFromList(int type) {
@@ -292,11 +290,11 @@ void Player::InsertFromList(int type) {
   WithDialog([&] { m_narro.getList(chosen, static_cast<if_list_type>(type), "", ""); });
   const std::wstring listed = static_cast<const wchar_t*>(chosen);
   if (listed.empty()) {
-    Tell(L"Nothing inserted.");
+    m_voice.Tell(L"Nothing inserted.");
     return;
   }
   if (m_session && m_session->CharInput() && !m_session->LineInput()) {
-    Tell(L"The game waits for a key, not a command.");
+    m_voice.Tell(L"The game waits for a key, not a command.");
     return;
   }
   // The game's text keeps its punctuation ("that!"); the command takes the
@@ -304,16 +302,17 @@ void Player::InsertFromList(int type) {
   std::wstring word = LineEditor::Bare(listed);
   if (word.empty()) word = listed;
   if (!m_editor.InsertWord(word)) {
-    Tell(L"The game takes at most " + std::to_wstring(m_editor.Limit()) + L" characters. Nothing inserted.");
+    m_voice.Tell(L"The game takes at most " + std::to_wstring(m_editor.Limit()) +
+                 L" characters. Nothing inserted.");
     Redraw();
     return;
   }
   Redraw();
-  Say(word);
+  m_voice.Say(word);
 }
 
 void Player::AdjustVoice(int rateStep, int volumeStep) {
-  if (!m_speechReady) return;
+  if (!m_voice.Ready()) return;
   std::string id;
   long rate = m_settings.rate;
   int volume = m_settings.volume;
@@ -324,35 +323,35 @@ void Player::AdjustVoice(int rateStep, int volumeStep) {
   m_settings.rate = m_setup.stored.rate = rate;
   m_settings.volume = m_setup.stored.volume = volume;
   // Said in the new setting, so the player hears what changed.
-  Tell(rateStep != 0 ? L"Rate " + std::to_wstring(rate) : L"Volume " + std::to_wstring(volume));
+  m_voice.Tell(rateStep != 0 ? L"Rate " + std::to_wstring(rate)
+                             : L"Volume " + std::to_wstring(volume));
   KeepSettings();
 }
 
 void Player::ToggleEchoLastWord() {
   m_settings.echoLastWord = m_setup.stored.echoLastWord = !m_settings.echoLastWord;
-  Tell(m_settings.echoLastWord ? L"Enter says the last word." : L"Enter does not say the last word.");
+  m_voice.Tell(m_settings.echoLastWord ? L"Enter says the last word."
+                                       : L"Enter does not say the last word.");
   KeepSettings();
 }
 
 void Player::ToggleAnnounceRoom() {
   m_settings.announceRoom = m_setup.stored.announceRoom = !m_settings.announceRoom;
   if (m_view) m_view->SetAnnounceRoom(m_settings.announceRoom);
-  Tell(m_settings.announceRoom ? L"New rooms on the status line are said."
-                              : L"New rooms on the status line are not said.");
+  m_voice.Tell(m_settings.announceRoom ? L"New rooms on the status line are said."
+                                       : L"New rooms on the status line are not said.");
   KeepSettings();
 }
 
-void Player::StopSpeaking() {
-  if (m_speechReady) m_narro.Speak(std::wstring(), SPEAK_SILENCE);
-}
+void Player::StopSpeaking() { m_voice.Silence(); }
 
 void Player::ReadStatusLine() {
   const std::wstring words = m_view ? m_view->StatusWords() : std::wstring();
-  Tell(words.empty() ? std::wstring(L"No status line.") : words);
+  m_voice.Tell(words.empty() ? std::wstring(L"No status line.") : words);
 }
 
 void Player::ReadCommandLine() {
-  Say(m_editor.Text().empty() ? std::wstring(L"blank") : m_editor.Text());
+  m_voice.Say(m_editor.Text().empty() ? std::wstring(L"blank") : m_editor.Text());
 }
 
 void Player::AskToLeave() {
@@ -361,10 +360,10 @@ void Player::AskToLeave() {
       L"Leave the game? What is not saved is lost. Yes or No.",
       [this](bool yes) {
         if (!yes) {
-          Tell(L"The game goes on.");
+          m_voice.Tell(L"The game goes on.");
           return;
         }
-        if (m_speechReady) m_narro.Speak(std::wstring(L"Goodbye."), SPEAK_AND_WAIT);
+        m_voice.SayAndWait(L"Goodbye.");
         m_quit = true;
         m_exitStatus = 0;
       },

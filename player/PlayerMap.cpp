@@ -22,8 +22,6 @@ namespace player {
 
 namespace {
 
-constexpr int kQueue = 1;
-constexpr int kSilence = 2;
 // A past turn in the review list: its command and this many of the
 // reply's first words.
 constexpr size_t kReviewWords = 8;
@@ -81,7 +79,7 @@ void Player::OpenMap(const std::string& story) {
       const std::wstring text = L"The map file " + platform::WideFromUtf8(path) + L" " +
                                 platform::WideFromUtf8(what) +
                                 L". It is kept as it is, and this game's map is not saved.";
-      Show(L"[" + text + L"]\n");
+      m_voice.Show(L"[" + text + L"]\n");
       m_toldMapProblem = false;
       m_mapProblem = text;
       return;
@@ -98,8 +96,8 @@ void Player::KeepMap() {
   const std::wstring text = L"The map file " + platform::WideFromUtf8(m_mapPath) + L" " +
                             platform::WideFromUtf8(what) + L". The map is not saved.";
   m_mapPath.clear();
-  Show(L"[" + text + L"]\n");
-  if (m_speechReady) m_narro.Speak(text, kQueue);
+  m_voice.Show(L"[" + text + L"]\n");
+  m_voice.Queue(text);
 }
 
 void Player::NoteReply(const std::wstring& text) {
@@ -150,33 +148,17 @@ void Player::EndOfTurn() {
   m_reply.clear();
   m_stepping = false;
   KeepMap();
-  if (!m_mapProblem.empty() && !m_toldMapProblem && m_speechReady) {
+  if (!m_mapProblem.empty() && !m_toldMapProblem && m_voice.Ready()) {
     m_toldMapProblem = true;
-    m_narro.Speak(m_mapProblem, kQueue);
+    m_voice.Queue(m_mapProblem);
   }
 }
 
-void Player::Answer(const std::wstring& text, bool queued) {
-  // A screen reader reads what is shown; a voice of the player's own would
-  // speak over it.
-  if (m_settings.screenReader) {
-    Show(L"[" + text + L"]\n");
-    return;
-  }
-  if (!m_speechReady) return;
-  if (queued) {
-    m_narro.Speak(text, kQueue);
-    return;
-  }
-  m_narro.Speak(std::wstring(), kSilence);
-  m_narro.SpeakParagraph(text, 0);
-}
-
-void Player::SayWaysFromHere() { Tell(m_map.WaysFromHere()); }
+void Player::SayWaysFromHere() { m_voice.Tell(m_map.WaysFromHere()); }
 
 void Player::OpenRouteList() {
   if (m_map.Rooms().empty()) {
-    Tell(L"The map is empty: no room is known yet.");
+    m_voice.Tell(L"The map is empty: no room is known yet.");
     return;
   }
   SpokenList list;
@@ -187,14 +169,15 @@ void Player::OpenRouteList() {
   }
   const size_t count = list.entries.size();
   m_list = std::move(list);
-  Tell(L"Rooms known: " + NumberWord(count) + L". Enter for the way there, Escape to leave.");
+  m_voice.Tell(L"Rooms known: " + NumberWord(count) +
+               L". Enter for the way there, Escape to leave.");
   SayListEntry();
 }
 
 void Player::OpenUnexploredList() {
   const std::vector<std::pair<int, std::wstring>> rooms = m_map.Unexplored();
   if (rooms.empty()) {
-    Tell(L"No room known has a way its description names that was not tried.");
+    m_voice.Tell(L"No room known has a way its description names that was not tried.");
     return;
   }
   SpokenList list;
@@ -204,13 +187,13 @@ void Player::OpenUnexploredList() {
     list.values.push_back(room);
   }
   m_list = std::move(list);
-  Tell(L"Rooms with ways not tried: " + NumberWord(rooms.size()) + L", nearest first.");
+  m_voice.Tell(L"Rooms with ways not tried: " + NumberWord(rooms.size()) + L", nearest first.");
   SayListEntry();
 }
 
 void Player::OpenReviewList() {
   if (m_past.empty()) {
-    Tell(L"No turn yet.");
+    m_voice.Tell(L"No turn yet.");
     return;
   }
   SpokenList list;
@@ -224,13 +207,13 @@ void Player::OpenReviewList() {
     list.values.push_back(static_cast<int>(i));
   }
   m_list = std::move(list);
-  Tell(L"Turns: " + NumberWord(m_past.size()) + L", newest first. Enter reads one whole.");
+  m_voice.Tell(L"Turns: " + NumberWord(m_past.size()) + L", newest first. Enter reads one whole.");
   SayListEntry();
 }
 
 void Player::SayListEntry() {
   if (!m_list || m_list->entries.empty()) return;
-  Answer(m_list->entries[m_list->at], true);
+  m_voice.Answer(m_list->entries[m_list->at], true);
 }
 
 bool Player::OnListKey(const Key& key) {
@@ -247,7 +230,7 @@ bool Player::OnListKey(const Key& key) {
     case KeyCode::kEnter: ChooseListEntry(); return true;
     case KeyCode::kEscape:
       m_list.reset();
-      Answer(L"List closed.", false);
+      m_voice.Answer(L"List closed.", false);
       return true;
     case KeyCode::kChar: {
       // The next entry from here that begins with the letter typed.
@@ -266,7 +249,7 @@ bool Player::OnListKey(const Key& key) {
       return false;
   }
   list.at = at;
-  if (m_speechReady && !m_settings.screenReader) m_narro.Speak(std::wstring(), kSilence);
+  if (!m_settings.screenReader) m_voice.Silence();
   SayListEntry();
   return true;
 }
@@ -279,7 +262,7 @@ void Player::ChooseListEntry() {
     const PastTurn& past = m_past[static_cast<size_t>(value)];
     std::wstring text = (past.command.empty() ? std::wstring(L"The start") : L"After " + past.command) + L".\n";
     for (const std::wstring& paragraph : past.paragraphs) text += paragraph + L"\n";
-    Answer(text, false);
+    m_voice.Answer(text, false);
     return;
   }
   m_list.reset();
@@ -289,8 +272,9 @@ void Player::ChooseListEntry() {
 void Player::GoTowards(int room) {
   const std::optional<std::vector<int>> route = m_map.Route(room);
   if (!route) {
-    Tell(m_map.Current() < 0 ? std::wstring(L"Where you are is not on the map, so no way is known.")
-                             : L"No known way leads to " + m_map.Label(room) + L".");
+    m_voice.Tell(m_map.Current() < 0
+                     ? std::wstring(L"Where you are is not on the map, so no way is known.")
+                     : L"No known way leads to " + m_map.Label(room) + L".");
     return;
   }
   std::wstring words = GameMap::RouteWords(*route);
@@ -304,12 +288,12 @@ void Player::GoTowards(int room) {
     }
   }
   Redraw();
-  Tell(words);
+  m_voice.Tell(words);
 }
 
 void Player::StepParagraph(int step) {
   if (m_past.empty()) {
-    Answer(L"No turn yet.", false);
+    m_voice.Answer(L"No turn yet.", false);
     return;
   }
   // The place is the paragraph last read; at first, after the newest one.
@@ -318,7 +302,7 @@ void Player::StepParagraph(int step) {
     m_stepTurn = m_past.size() - 1;
     m_stepParagraph = m_past.back().paragraphs.size();
     if (step > 0) {
-      Answer(L"The newest paragraph was the last.", false);
+      m_voice.Answer(L"The newest paragraph was the last.", false);
       return;
     }
   }
@@ -349,7 +333,8 @@ void Player::StepParagraph(int step) {
     }
   }
   if (!moved) {
-    Answer(step < 0 ? L"The first paragraph kept." : L"The newest paragraph was the last.", false);
+    m_voice.Answer(step < 0 ? L"The first paragraph kept." : L"The newest paragraph was the last.",
+                   false);
     return;
   }
   m_stepTurn = turn;
@@ -358,11 +343,13 @@ void Player::StepParagraph(int step) {
   std::wstring text = past.paragraphs[paragraph];
   // Where a turn begins, whose reply it is.
   if (paragraph == 0 && !past.command.empty()) text = L"After " + past.command + L": " + text;
-  Answer(text, false);
+  m_voice.Answer(text, false);
 }
 
 void Player::SayRoomDescription() {
-  Answer(m_roomLook.empty() ? std::wstring(L"No room's description has been heard yet.") : m_roomLook, false);
+  m_voice.Answer(
+      m_roomLook.empty() ? std::wstring(L"No room's description has been heard yet.") : m_roomLook,
+      false);
 }
 
 void Player::SkipToLastParagraph() {
@@ -371,10 +358,10 @@ void Player::SkipToLastParagraph() {
     if (!m_past[i].paragraphs.empty()) last = &m_past[i].paragraphs.back();
   }
   if (last == nullptr) {
-    Answer(L"No turn yet.", false);
+    m_voice.Answer(L"No turn yet.", false);
     return;
   }
-  Answer(*last, false);
+  m_voice.Answer(*last, false);
 }
 
 }  // namespace player

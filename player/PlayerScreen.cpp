@@ -23,13 +23,13 @@ void Player::AskYesNo(const std::wstring& question, YesNoQuestion::Then then, bo
   }
   m_question.emplace(question, ctrlCAnswersYes, std::move(then));
   Redraw();
-  Say(question);
+  m_voice.Say(question);
 }
 
 void Player::OnQuestionKey(const Key& key) {
   const std::optional<bool> yes = m_question->AnswerOf(key);
   if (!yes) {
-    Say(L"Yes or No?");
+    m_voice.Say(L"Yes or No?");
     return;
   }
   AnswerQuestion(*yes);
