@@ -85,7 +85,7 @@ std::optional<std::string> Player::LendToGame(const std::string& path, const std
 
 std::wstring Player::AskFileName(const std::string& prompt) {
   CTTSWString typed;
-  WithDialog([&] {
+  m_screen.WithDialog([&] {
     // The input dialog may throw (its speech, memory): then nothing was
     // typed, and the game's question is cancelled rather than left open.
     try {

@@ -67,7 +67,7 @@ void FindStories(const std::string& folder, int depth, std::vector<std::string>&
 
 std::string Player::ChooseSave() {
   CTTSWString chosen;
-  WithDialog([&] { m_narro.getSaves(chosen, CTTSString(m_story), kSaveExtension); });
+  m_screen.WithDialog([&] { m_narro.getSaves(chosen, CTTSString(m_story), kSaveExtension); });
   return PathOf(chosen);
 }
 
@@ -99,7 +99,7 @@ void Player::ChooseVoice() {
   int volume = m_settings.volume;
   m_narro.GetVoice(before, rate, volume);
   CTTSWString chosen;
-  WithDialog([&] { m_narro.getList(chosen, if_list_voices, "", ""); });
+  m_screen.WithDialog([&] { m_narro.getList(chosen, if_list_voices, "", ""); });
   std::string id = before;
   m_narro.GetVoice(id, rate, volume);
   if (id == before) {
@@ -180,9 +180,11 @@ void Player::ChooseGame(bool chooseFolder) {
   CTTSWString chosen;
   if (chooseFolder || !haveFolder) {
     m_narro.SetRoot(start.c_str());
-    WithDialog([&] { m_narro.getList(chosen, if_list_games, kStoryExtensions, kSaveExtension); });
+    m_screen.WithDialog(
+        [&] { m_narro.getList(chosen, if_list_games, kStoryExtensions, kSaveExtension); });
   } else {
-    WithDialog([&] { m_narro.getGames(chosen, CTTSString(start), kStoryExtensions, kSaveExtension); });
+    m_screen.WithDialog(
+        [&] { m_narro.getGames(chosen, CTTSString(start), kStoryExtensions, kSaveExtension); });
   }
   const std::string path = PathOf(chosen);
   if (path.empty()) {
@@ -218,7 +220,7 @@ void Player::SwitchGame(const std::string& path, const std::wstring& name) {
     return;
   }
   m_interpreter.Stop();
-  EraseInputArea();
+  m_screen.EraseInputArea();
   m_voice.Show(L"\n[Starting " + platform::WideFromUtf8(path) + L"]\n");
   m_voice.Say(L"Starting " + name + L".");
   StartGame(path);

@@ -112,7 +112,7 @@ int Player::Run() {
   m_loop.Run();
   KeepSettings();
   EndInterpreter();
-  EraseInputArea();
+  m_screen.EraseInputArea();
   m_terminal.Suspend();
   return m_exitStatus;
 }
@@ -154,10 +154,9 @@ void Player::OnSignals(const std::vector<int>& numbers) {
 }
 
 void Player::OnResize() {
-  Terminal::Write("\r\n");
-  m_cursorRow = 0;
-  DrawStatus(true);
-  Redraw();
+  m_screen.NewRow();
+  m_screen.DrawStatus(true);
+  m_screen.Redraw();
   // The game hears of it when it has answered what it was sent.
   m_resizeWanted = true;
 }
@@ -278,12 +277,10 @@ void Player::OnUpdate(const GlkUpdate& update) {
     if (m_settings.screenReader) out.shown += L"[" + line + L"]\n";
   }
   if (!out.shown.empty() || !out.shownGrid.empty()) {
-    EraseInputArea();
-    Terminal::Write(
-        platform::Utf8FromWide(WrapForScreen(ForScreen(out.shown + out.shownGrid), m_terminal.Columns())));
-    m_cursorRow = 0;
+    m_screen.WriteAbove(platform::Utf8FromWide(
+        WrapForScreen(ForScreen(out.shown + out.shownGrid), m_terminal.Columns())));
   }
-  Redraw();
+  m_screen.Redraw();
   const std::optional<int> timer = m_session->Timer();
   if (!timer) m_loop.StopTimer();
   else m_loop.StartTimer(*timer, update.timerChanged);
@@ -291,7 +288,7 @@ void Player::OnUpdate(const GlkUpdate& update) {
   // Drawn once the turn is on its way to the ear: the first time, the
   // terminal is asked where its cursor is, and a terminal slow to answer
   // must not hold the reply back.
-  if (!m_quit && m_view) DrawStatus(false);
+  if (!m_quit && m_view) m_screen.DrawStatus(false);
 }
 
 void Player::OnGameWaits() {
@@ -369,9 +366,8 @@ void Player::OnInterpreterEnded() {
   GameView::Output last;
   m_view->EndOpenParagraph(last);
   if (!last.shown.empty()) {
-    EraseInputArea();
-    Terminal::Write(platform::Utf8FromWide(WrapForScreen(ForScreen(last.shown), m_terminal.Columns())));
-    m_cursorRow = 0;
+    m_screen.WriteAbove(
+        platform::Utf8FromWide(WrapForScreen(ForScreen(last.shown), m_terminal.Columns())));
   }
   const bool ended = m_session->Ended();
   const bool started = m_session->Started();
@@ -389,7 +385,7 @@ void Player::OnInterpreterEnded() {
     return;
   }
   if (ended || (started && status == 0 && quiet)) {
-    EraseInputArea();
+    m_screen.EraseInputArea();
     m_voice.Show(L"\n[The game has ended.]\n");
     m_voice.SayAndWait(L"The game has ended.");
     m_exitStatus = 0;
@@ -424,13 +420,6 @@ void Player::Fault(const std::string& message) {
   m_quit = true;
 }
 
-void Player::ShowOnScreen(const std::wstring& text) {
-  EraseInputArea();
-  Terminal::Write(platform::Utf8FromWide(ForScreen(text)));
-  m_cursorRow = 0;
-  Redraw();
-}
-
 void Player::KeepSettings() {
   if (m_setup.settingsPath.empty() || !m_setup.settingsWritable) return;
   // Nothing changed, nothing written: the file stays the user's as it is.
@@ -448,7 +437,7 @@ void Player::KeepSettings() {
 void Player::Finish(const std::string& message) {
   // The input area was drawn only on a terminal: a pipe or a file gets no
   // control sequences. The message goes where a program's faults go.
-  if (isatty(STDOUT_FILENO)) EraseInputArea();
+  if (isatty(STDOUT_FILENO)) m_screen.EraseInputArea();
   // A story's name or an interpreter's last words may hold anything.
   const std::string text = platform::Utf8FromWide(ForScreen(platform::WideFromUtf8(message))) + "\n";
   for (size_t done = 0; done < text.size();) {

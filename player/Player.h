@@ -6,10 +6,10 @@
 // live in Player.cpp, the keys and the command line in PlayerKeys.cpp, the
 // game's file questions in FileQuestions.cpp, the lists (voices, saved
 // games, games) and switching games in GameLists.cpp, the map and the
-// review of past turns in PlayerMap.cpp, the bottom of the screen and its
-// Yes or No questions in PlayerScreen.cpp, the names of stories in
-// PlayerNames.cpp. What is heard and the player's messages go through
-// PlayerVoice.
+// review of past turns in PlayerMap.cpp, its Yes or No questions in
+// PlayerQuestions.cpp, the names of stories in PlayerNames.cpp. What is
+// heard and the player's messages go through PlayerVoice, what is drawn
+// through PlayerScreen.
 #ifndef NARRO_PLAYER_PLAYER_H_
 #define NARRO_PLAYER_PLAYER_H_
 
@@ -30,6 +30,7 @@
 #include "player/Interpreter.h"
 #include "player/KeyDecoder.h"
 #include "player/LineEditor.h"
+#include "player/PlayerScreen.h"
 #include "player/PlayerVoice.h"
 #include "player/Settings.h"
 #include "player/Terminal.h"
@@ -187,24 +188,15 @@ class Player : private EventLoop::Events {
   // (PlayerNames.cpp)
   bool KnownStoryName(const std::string& story, std::wstring& name);
 
-  // The screen's bottom, the questions asked there and the dialogs
-  // (PlayerScreen.cpp).
+  // The player's own questions (PlayerQuestions.cpp).
   // Asks a spoken Yes or No question, answered by Y or N (Escape is No,
   // and Ctrl-C is the answer the caller gives); the loop goes on serving
   // the game meanwhile, and `then` has the answer when it comes.
   void AskYesNo(const std::wstring& question, YesNoQuestion::Then then, bool ctrlCAnswersYes = false);
   void OnQuestionKey(const Key& key);
   void AnswerQuestion(bool yes);
-  // Runs a library dialog with the terminal handed over to it.
-  template <class Call> void WithDialog(Call call);
 
-  // Text put above the command line, which is drawn again under it.
-  void ShowOnScreen(const std::wstring& text);
-  void Redraw();
-  // The status area on the screen's top rows, drawn when it changed, or
-  // anew (`force`) after the terminal's size changed or a dialog had it.
-  void DrawStatus(bool force);
-  void EraseInputArea();
+  // (Player.cpp)
   void KeepSettings();
   void Finish(const std::string& message);
 
@@ -213,7 +205,7 @@ class Player : private EventLoop::Events {
   PlayerSettings& m_settings;
   PlayerSettings m_saved;  // what the settings file holds now
   PlayerVoice m_voice{m_narro, m_settings,
-                      [this](const std::wstring& text) { ShowOnScreen(text); }};
+                      [this](const std::wstring& text) { m_screen.Show(text); }};
   Terminal m_terminal;
   Interpreter m_interpreter;
   PrivateFolder m_private;  // the interpreter's own folder
@@ -222,6 +214,8 @@ class Player : private EventLoop::Events {
   std::optional<GameView> m_view;
   EventLoop m_loop{m_interpreter, *this};
   LineEditor m_editor;
+  PlayerScreen m_screen{m_terminal, m_settings, m_view, m_editor,
+                        [this](const std::string& bytes) { m_loop.FeedTyped(bytes); }};
 
   std::string m_story;
   std::string m_dataFolder;
@@ -230,8 +224,6 @@ class Player : private EventLoop::Events {
   int m_width = 80;
   int m_height = 24;
 
-  int m_cursorRow = 0;        // the cursor's row within the input area
-  std::vector<std::wstring> m_statusDrawn;  // the status rows on the screen
   std::wstring m_lastCommand; // the newest line sent to the game
   // Commands typed while the game was busy, oldest first: each goes when
   // the game next asks for one. Typing ahead loses none of them.
@@ -280,17 +272,6 @@ class Player : private EventLoop::Events {
   bool m_toldCage = false;
   int m_exitStatus = 0;
 };
-
-template <class Call>
-void Player::WithDialog(Call call) {
-  EraseInputArea();
-  m_terminal.Suspend();
-  call();
-  m_terminal.Resume();
-  m_cursorRow = 0;
-  DrawStatus(true);
-  Redraw();
-}
 
 }  // namespace player
 

@@ -133,9 +133,8 @@ void Player::OnKey(const Key& key) {
     }
   }
   if (key.code == KeyCode::kCtrlL) {
-    Terminal::Write("\r\n");
-    m_cursorRow = 0;
-    Redraw();
+    m_screen.NewRow();
+    m_screen.Redraw();
     return;
   }
   if (m_session && m_session->CharInput() && !m_session->LineInput()) {
@@ -159,17 +158,17 @@ void Player::OnKey(const Key& key) {
     case KeyCode::kDelete: {
       const wchar_t removed = key.code == KeyCode::kBackspace ? m_editor.Backspace() : m_editor.Delete();
       if (removed != 0 && m_narro.checkFlags(FLAG_SPEECH)) m_voice.Say(CharacterName(removed));
-      Redraw();
+      m_screen.Redraw();
       return;
     }
-    case KeyCode::kLeft: m_editor.Left(); SayCursorCharacter(); Redraw(); return;
-    case KeyCode::kRight: m_editor.Right(); SayCursorCharacter(); Redraw(); return;
-    case KeyCode::kHome: m_editor.Home(); SayCursorCharacter(); Redraw(); return;
-    case KeyCode::kEnd: m_editor.End(); SayCursorCharacter(); Redraw(); return;
+    case KeyCode::kLeft: m_editor.Left(); SayCursorCharacter(); m_screen.Redraw(); return;
+    case KeyCode::kRight: m_editor.Right(); SayCursorCharacter(); m_screen.Redraw(); return;
+    case KeyCode::kHome: m_editor.Home(); SayCursorCharacter(); m_screen.Redraw(); return;
+    case KeyCode::kEnd: m_editor.End(); SayCursorCharacter(); m_screen.Redraw(); return;
     case KeyCode::kUp:
     case KeyCode::kDown:
       if (key.code == KeyCode::kUp) m_editor.Up(); else m_editor.Down();
-      Redraw();
+      m_screen.Redraw();
       ReadCommandLine();
       return;
     case KeyCode::kEscape: StopSpeaking(); return;
@@ -226,7 +225,7 @@ void Player::OnTypedCharacter(wchar_t ch) {
   if (ch < 0x20) return;
   const size_t before = m_editor.Cursor();
   if (!InsertText(std::wstring(1, ch))) {
-    Redraw();
+    m_screen.Redraw();
     return;
   }
   // The line up to the cursor: a word is complete when a space or a
@@ -239,7 +238,7 @@ void Player::OnTypedCharacter(wchar_t ch) {
     const std::wstring typed = text.substr(0, m_editor.Cursor());
     m_narro.MonitorInput(typed.c_str());
   }
-  Redraw();
+  m_screen.Redraw();
 }
 
 void Player::SayCursorCharacter() {
@@ -253,10 +252,10 @@ void Player::SendCommand() {
   const std::string event = m_session ? m_session->AnswerLine(line) : std::string();
   if (!event.empty()) Send(event);
   // The command stays on screen, after the prompt, as in a transcript.
-  EraseInputArea();
-  Terminal::Write(platform::Utf8FromWide(ForScreen((m_view ? m_view->OpenLine() : std::wstring()) + line)) + "\n");
+  m_screen.WriteAbove(
+      platform::Utf8FromWide(ForScreen((m_view ? m_view->OpenLine() : std::wstring()) + line)) +
+      "\n");
   if (m_view) m_view->CommandShown();
-  m_cursorRow = 0;
   m_voice.Silence();
   // The last word, which no space completed, when the player asked to hear
   // it: before the reply, which queues behind it.
@@ -274,7 +273,7 @@ void Player::SendCommand() {
   } else if (event.empty()) {
     m_voice.Tell(L"The game does not take a command now.");
   }
-  Redraw();
+  m_screen.Redraw();
 }
 
 void Player::Help() {
@@ -287,7 +286,7 @@ void Player::Help() {
 
 void Player::InsertFromList(int type) {
   CTTSWString chosen;
-  WithDialog([&] { m_narro.getList(chosen, static_cast<if_list_type>(type), "", ""); });
+  m_screen.WithDialog([&] { m_narro.getList(chosen, static_cast<if_list_type>(type), "", ""); });
   const std::wstring listed = static_cast<const wchar_t*>(chosen);
   if (listed.empty()) {
     m_voice.Tell(L"Nothing inserted.");
@@ -304,10 +303,10 @@ void Player::InsertFromList(int type) {
   if (!m_editor.InsertWord(word)) {
     m_voice.Tell(L"The game takes at most " + std::to_wstring(m_editor.Limit()) +
                  L" characters. Nothing inserted.");
-    Redraw();
+    m_screen.Redraw();
     return;
   }
-  Redraw();
+  m_screen.Redraw();
   m_voice.Say(word);
 }
 

@@ -287,7 +287,7 @@ void Player::GoTowards(int room) {
       words += L" Too long for the command line.";
     }
   }
-  Redraw();
+  m_screen.Redraw();
   m_voice.Tell(words);
 }
 
