@@ -67,7 +67,8 @@ void FindStories(const std::string& folder, int depth, std::vector<std::string>&
 
 std::string Player::ChooseSave() {
   CTTSWString chosen;
-  m_screen.WithDialog([&] { m_narro.getSaves(chosen, CTTSString(m_story), kSaveExtension); });
+  m_screen.WithDialog(
+      [&] { m_narro.getSaves(chosen, CTTSString(m_story), FileQuestions::kSaveExtension); });
   return PathOf(chosen);
 }
 
@@ -83,7 +84,7 @@ void Player::ChooseSaveToRestore() {
   }
   // The game's own restore command asks for the file; the chosen one is
   // the answer.
-  m_pendingRestore = path;
+  m_fileQuestions.RestoreNext(path);
   m_editor.Enter();
   m_editor.Insert(L"restore");
   SendCommand();
@@ -180,11 +181,13 @@ void Player::ChooseGame(bool chooseFolder) {
   CTTSWString chosen;
   if (chooseFolder || !haveFolder) {
     m_narro.SetRoot(start.c_str());
-    m_screen.WithDialog(
-        [&] { m_narro.getList(chosen, if_list_games, kStoryExtensions, kSaveExtension); });
+    m_screen.WithDialog([&] {
+      m_narro.getList(chosen, if_list_games, kStoryExtensions, FileQuestions::kSaveExtension);
+    });
   } else {
-    m_screen.WithDialog(
-        [&] { m_narro.getGames(chosen, CTTSString(start), kStoryExtensions, kSaveExtension); });
+    m_screen.WithDialog([&] {
+      m_narro.getGames(chosen, CTTSString(start), kStoryExtensions, FileQuestions::kSaveExtension);
+    });
   }
   const std::string path = PathOf(chosen);
   if (path.empty()) {

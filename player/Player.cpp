@@ -216,7 +216,7 @@ bool Player::StartGame(const std::string& story) {
   m_view->SetAnnounceRoom(m_settings.announceRoom);
   ForgetMap();
   m_firstTurn = true;
-  m_pendingRestore.clear();
+  m_fileQuestions.ForgetRestore();
   m_fileQuestionWaits = false;
   m_heldLines.clear();
   m_readsKeys = false;
@@ -307,7 +307,7 @@ void Player::OnGameWaits() {
   }
   // A save chosen with F6 answers only the question its restore command
   // brings; a game that asked none has had its chance.
-  m_pendingRestore.clear();
+  m_fileQuestions.ForgetRestore();
   // The game asks for a command: the reply is whole, before any command
   // typed ahead goes.
   if (m_session->LineInput()) EndOfTurn();
@@ -418,6 +418,16 @@ void Player::Fault(const std::string& message) {
   m_voice.SayAndWait(platform::WideFromUtf8(message));
   m_exitStatus = 1;
   m_quit = true;
+}
+
+void Player::OnFileQuestion() { m_fileQuestions.Answer(*m_session->SpecialInput()); }
+
+void Player::SendFileAnswer(const std::optional<std::string>& named) {
+  Send(m_session->AnswerFile(named));
+}
+
+void Player::Ask(const std::wstring& question, YesNoQuestion::Then then) {
+  AskYesNo(question, std::move(then));
 }
 
 void Player::KeepSettings() {

@@ -4,12 +4,12 @@
 // program. The one event loop is EventLoop (EventLoop.cpp), which hands
 // what came to this object. What each event means and the game's updates
 // live in Player.cpp, the keys and the command line in PlayerKeys.cpp, the
-// game's file questions in FileQuestions.cpp, the lists (voices, saved
+// lists (voices, saved
 // games, games) and switching games in GameLists.cpp, the map and the
 // review of past turns in PlayerMap.cpp, its Yes or No questions in
 // PlayerQuestions.cpp, the names of stories in PlayerNames.cpp. What is
 // heard and the player's messages go through PlayerVoice, what is drawn
-// through PlayerScreen.
+// through PlayerScreen; FileQuestions answers the game's file questions.
 #ifndef NARRO_PLAYER_PLAYER_H_
 #define NARRO_PLAYER_PLAYER_H_
 
@@ -23,6 +23,7 @@
 
 #include "player/Cage.h"
 #include "player/EventLoop.h"
+#include "player/FileQuestions.h"
 #include "player/GameFiles.h"
 #include "player/GameMap.h"
 #include "player/GameView.h"
@@ -48,7 +49,7 @@ struct PlayerSetup {
   PlayerSettings stored;     // as read, to keep when the options differ
 };
 
-class Player : private EventLoop::Events {
+class Player : private EventLoop::Events, private FileQuestions::Game {
  public:
   Player(CNarro& narro, const PlayerSetup& setup);
   ~Player();
@@ -143,34 +144,16 @@ class Player : private EventLoop::Events {
   void ChooseListEntry();
   void GoTowards(int room);
 
-  // The game's file questions (FileQuestions.cpp).
+  // The game's file questions, answered by FileQuestions (Player.cpp).
   void OnFileQuestion();
-  void SaveGame();
-  void RestoreGame();
-  void NameOtherFile(const GlkSpecialInput& question);
-  // A file the game is to write at `target`: refused with the reason said
-  // when it must not be written, asked about when it exists; else `then`
-  // has the name the interpreter writes it under, empty when it is not
-  // written.
-  void FileToWrite(const std::string& target, const std::wstring& name, bool save, bool append,
-                   const std::function<void(const std::string& inside)>& then);
-  // The name typed in the library's input dialog, blanks trimmed; empty on
-  // Escape.
-  std::wstring AskFileName(const std::string& prompt);
-  void AnswerFile(const std::optional<std::string>& path);
-  // A copy of the file at `path` for the game to read, or nothing, the
-  // reason said, when it cannot be read ("The saved game X cannot be read").
-  std::optional<std::string> LendToGame(const std::string& path, const std::wstring& what);
-  // The extension of saved games: emglken's interpreters write a save
-  // under the name they are given, adding this one only to a name that has
-  // none.
-  static constexpr char kSaveExtension[] = ".glksave";
-  // The longest file name the player may type.
-  static constexpr size_t kFileNameLimit = 100;
+  const std::string& Story() const override { return m_story; }
+  const std::string& DataFolder() const override { return m_dataFolder; }
+  void SendFileAnswer(const std::optional<std::string>& named) override;
+  void Ask(const std::wstring& question, YesNoQuestion::Then then) override;
 
   // The lists of voices, saved games and games, and switching games
   // (GameLists.cpp).
-  std::string ChooseSave();
+  std::string ChooseSave() override;
   void ChooseSaveToRestore();
   void ChooseVoice();
   // The games list: of the games folder when one is known, else (and with
@@ -216,6 +199,7 @@ class Player : private EventLoop::Events {
   LineEditor m_editor;
   PlayerScreen m_screen{m_terminal, m_settings, m_view, m_editor,
                         [this](const std::string& bytes) { m_loop.FeedTyped(bytes); }};
+  FileQuestions m_fileQuestions{m_narro, m_files, m_voice, m_screen, *this};
 
   std::string m_story;
   std::string m_dataFolder;
@@ -264,7 +248,6 @@ class Player : private EventLoop::Events {
     size_t at = 0;
   };
   std::optional<SpokenList> m_list;
-  std::string m_pendingRestore;  // a save chosen from the list, asked for next
   std::optional<YesNoQuestion> m_question;  // the question open, if any
   bool m_fileQuestionWaits = false;  // the game's, until that one is answered
   bool m_quit = false;
