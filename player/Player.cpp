@@ -346,7 +346,7 @@ void Player::OnFirstTurn() {
   // A story no database knows is added to the player's under its title,
   // so that the games list and its saved games name it.
   std::wstring known;
-  if (KnownStoryName(m_story, known)) {
+  if (m_lists.KnownStoryName(m_story, known)) {
     m_storyName = known;
     return;
   }
@@ -428,6 +428,16 @@ void Player::SendFileAnswer(const std::optional<std::string>& named) {
 
 void Player::Ask(const std::wstring& question, YesNoQuestion::Then then) {
   AskYesNo(question, std::move(then));
+}
+
+bool Player::WaitsForCommand() const {
+  return m_session && m_session->LineInput() && !m_session->Busy();
+}
+
+void Player::EnterCommand(const std::wstring& command) {
+  m_editor.Enter();
+  m_editor.Insert(command);
+  SendCommand();
 }
 
 void Player::KeepSettings() {

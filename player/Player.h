@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // narro-play's game: a GlkOte interpreter running the story, the terminal,
 // and the library speaking between them. One object for one run of the
-// program. The one event loop is EventLoop (EventLoop.cpp), which hands
-// what came to this object. What each event means and the game's updates
-// live in Player.cpp, the keys and the command line in PlayerKeys.cpp, the
-// lists (voices, saved
-// games, games) and switching games in GameLists.cpp, the map and the
-// review of past turns in PlayerMap.cpp, its Yes or No questions in
-// PlayerQuestions.cpp, the names of stories in PlayerNames.cpp. What is
-// heard and the player's messages go through PlayerVoice, what is drawn
-// through PlayerScreen; FileQuestions answers the game's file questions.
+// program, which hands the work to its parts and keeps what joins them.
+// The one event loop is EventLoop, which hands what came to this object.
+// What is heard and the player's messages go through PlayerVoice, what is
+// drawn through PlayerScreen; FileQuestions answers the game's file
+// questions, GameLists holds the lists (voices, saved games, games) and
+// switches games. What each event means and the game's updates live in
+// Player.cpp, the keys and the command line in PlayerKeys.cpp, the map and
+// the review of past turns in PlayerMap.cpp, the Yes or No questions in
+// PlayerQuestions.cpp.
 #ifndef NARRO_PLAYER_PLAYER_H_
 #define NARRO_PLAYER_PLAYER_H_
 
@@ -25,6 +25,7 @@
 #include "player/EventLoop.h"
 #include "player/FileQuestions.h"
 #include "player/GameFiles.h"
+#include "player/GameLists.h"
 #include "player/GameMap.h"
 #include "player/GameView.h"
 #include "player/GlkProtocol.h"
@@ -49,7 +50,7 @@ struct PlayerSetup {
   PlayerSettings stored;     // as read, to keep when the options differ
 };
 
-class Player : private EventLoop::Events, private FileQuestions::Game {
+class Player : private EventLoop::Events, private FileQuestions::Game, private GameLists::Game {
  public:
   Player(CNarro& narro, const PlayerSetup& setup);
   ~Player();
@@ -151,25 +152,13 @@ class Player : private EventLoop::Events, private FileQuestions::Game {
   void SendFileAnswer(const std::optional<std::string>& named) override;
   void Ask(const std::wstring& question, YesNoQuestion::Then then) override;
 
-  // The lists of voices, saved games and games, and switching games
-  // (GameLists.cpp).
-  std::string ChooseSave() override;
-  void ChooseSaveToRestore();
-  void ChooseVoice();
-  // The games list: of the games folder when one is known, else (and with
-  // chooseFolder) of a folder the player chooses first.
-  void ChooseGame(bool chooseFolder);
-  // Ends the game being played and starts the story at `path`, unless no
-  // interpreter can play it.
-  void SwitchGame(const std::string& path, const std::wstring& name);
-  void AddUnknownStories(const std::string& folder);
-  // True, with the name, when a database names `story`. False when the
-  // player should name it: `name` is then empty, or the stand-in name the
-  // player stored itself when it found no title (IsStandInName), which a
-  // title found now replaces. A stand-in is offered once a run: a story
-  // whose banner names nothing is not started again at every games list.
-  // (PlayerNames.cpp)
-  bool KnownStoryName(const std::string& story, std::wstring& name);
+  // The lists and switching games, to GameLists (Player.cpp).
+  std::string ChooseSave() override { return m_lists.ChooseSave(); }
+  const std::wstring& StoryName() const override { return m_storyName; }
+  bool WaitsForCommand() const override;
+  void EnterCommand(const std::wstring& command) override;
+  void EndGame() override { m_interpreter.Stop(); }
+  void StartStory(const std::string& story) override { StartGame(story); }
 
   // The player's own questions (PlayerQuestions.cpp).
   // Asks a spoken Yes or No question, answered by Y or N (Escape is No,
@@ -180,7 +169,7 @@ class Player : private EventLoop::Events, private FileQuestions::Game {
   void AnswerQuestion(bool yes);
 
   // (Player.cpp)
-  void KeepSettings();
+  void KeepSettings() override;
   void Finish(const std::string& message);
 
   CNarro& m_narro;
@@ -200,11 +189,12 @@ class Player : private EventLoop::Events, private FileQuestions::Game {
   PlayerScreen m_screen{m_terminal, m_settings, m_view, m_editor,
                         [this](const std::string& bytes) { m_loop.FeedTyped(bytes); }};
   FileQuestions m_fileQuestions{m_narro, m_files, m_voice, m_screen, *this};
+  GameLists m_lists{m_narro,  m_settings,    m_setup.stored,  m_voice,
+                    m_screen, m_loop.Keys(), m_fileQuestions, *this};
 
   std::string m_story;
   std::string m_dataFolder;
   std::wstring m_storyName;  // spoken when the story changes
-  std::set<std::string> m_standInsOffered;  // KnownStoryName
   int m_width = 80;
   int m_height = 24;
 

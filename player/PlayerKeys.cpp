@@ -113,7 +113,7 @@ void Player::OnKey(const Key& key) {
       case L'.': AdjustVoice(0, 10); return;
       case L'e': ToggleEchoLastWord(); return;
       case L'n': ToggleAnnounceRoom(); return;
-      case L'f': ChooseGame(true); return;
+      case L'f': m_lists.ChooseGame(true); return;
       case L'm': SayWaysFromHere(); return;
       case L'p': OpenRouteList(); return;
       case L'u': OpenUnexploredList(); return;
@@ -203,9 +203,9 @@ void Player::OnFunctionKey(int number) {
     case 2: m_narro.Repeat(); return;
     case 3: InsertFromList(if_list_words); return;
     case 4: InsertFromList(if_list_scratch); return;
-    case 5: ChooseVoice(); return;
-    case 6: ChooseSaveToRestore(); return;
-    case 7: ChooseGame(false); return;
+    case 5: m_lists.ChooseVoice(); return;
+    case 6: m_lists.ChooseSaveToRestore(); return;
+    case 7: m_lists.ChooseGame(false); return;
     case 8: ReadStatusLine(); return;
     case 9: ReadCommandLine(); return;
     case 10: SayWaysFromHere(); return;
