@@ -214,7 +214,7 @@ bool Player::StartGame(const std::string& story) {
   m_session.emplace();
   m_view.emplace();
   m_view->SetAnnounceRoom(m_settings.announceRoom);
-  ForgetMap();
+  m_mapReview.Forget();
   m_firstTurn = true;
   m_fileQuestions.ForgetRestore();
   m_fileQuestionWaits = false;
@@ -310,7 +310,7 @@ void Player::OnGameWaits() {
   m_fileQuestions.ForgetRestore();
   // The game asks for a command: the reply is whole, before any command
   // typed ahead goes.
-  if (m_session->LineInput()) EndOfTurn();
+  if (m_session->LineInput()) m_mapReview.EndOfTurn(*m_view);
   const bool readsKey = m_session->CharInput() != nullptr && m_session->LineInput() == nullptr;
   if (readsKey || m_session->LineInput()) m_readsKeys = readsKey;
   if (!m_heldKeys.empty() && (m_session->CharInput() || m_session->LineInput())) {
@@ -334,9 +334,10 @@ void Player::OnGameWaits() {
     m_editor.SetLimit(std::min(limit, LineEditor::kLineLimit));
     if (!m_heldLines.empty()) {
       // Typed while the game was busy: shown and cut off already.
-      m_turnCommand = m_heldLines.front();
+      const std::wstring command = m_heldLines.front();
       m_heldLines.pop_front();
-      Send(m_session->AnswerLine(m_turnCommand));
+      m_mapReview.NoteCommand(command);
+      Send(m_session->AnswerLine(command));
     }
   }
 }
@@ -358,7 +359,7 @@ void Player::OnFirstTurn() {
   m_narro.addNewGame(file, name);
 }
 
-void Player::SpeakTurn() { NoteReply(m_voice.SpeakTurn(*m_view)); }
+void Player::SpeakTurn() { m_mapReview.NoteReply(m_voice.SpeakTurn(*m_view)); }
 
 void Player::OnInterpreterEnded() {
   m_interpreter.ReadErrors();
@@ -438,6 +439,10 @@ void Player::EnterCommand(const std::wstring& command) {
   m_editor.Enter();
   m_editor.Insert(command);
   SendCommand();
+}
+
+bool Player::WaitsForKey() const {
+  return m_session && m_session->CharInput() && !m_session->LineInput();
 }
 
 void Player::KeepSettings() {

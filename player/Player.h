@@ -7,9 +7,9 @@
 // drawn through PlayerScreen; FileQuestions answers the game's file
 // questions, GameLists holds the lists (voices, saved games, games) and
 // switches games. What each event means and the game's updates live in
-// Player.cpp, the keys and the command line in PlayerKeys.cpp, the map and
-// the review of past turns in PlayerMap.cpp, the Yes or No questions in
-// PlayerQuestions.cpp.
+// Player.cpp, the keys and the command line in PlayerKeys.cpp, the Yes or
+// No questions in PlayerQuestions.cpp; MapAndReview keeps the map and the
+// past turns.
 #ifndef NARRO_PLAYER_PLAYER_H_
 #define NARRO_PLAYER_PLAYER_H_
 
@@ -32,6 +32,7 @@
 #include "player/Interpreter.h"
 #include "player/KeyDecoder.h"
 #include "player/LineEditor.h"
+#include "player/MapAndReview.h"
 #include "player/PlayerScreen.h"
 #include "player/PlayerVoice.h"
 #include "player/Settings.h"
@@ -50,7 +51,10 @@ struct PlayerSetup {
   PlayerSettings stored;     // as read, to keep when the options differ
 };
 
-class Player : private EventLoop::Events, private FileQuestions::Game, private GameLists::Game {
+class Player : private EventLoop::Events,
+               private FileQuestions::Game,
+               private GameLists::Game,
+               private MapAndReview::Game {
  public:
   Player(CNarro& narro, const PlayerSetup& setup);
   ~Player();
@@ -98,7 +102,7 @@ class Player : private EventLoop::Events, private FileQuestions::Game, private G
   // data folder's game-files/STEM_CRC. MayHaveKeptFiles: a folder of that
   // stem is there, without reading the story for its CRC.
   std::string GameFilesRoot() const;
-  std::string GameFilesFolder(const std::string& story);
+  std::string GameFilesFolder(const std::string& story) override;
   bool MayHaveKeptFiles(const std::string& story) const;
 
   // Keys and the command line (PlayerKeys.cpp).
@@ -118,32 +122,8 @@ class Player : private EventLoop::Events, private FileQuestions::Game, private G
   void ToggleAnnounceRoom();
   void AskToLeave();
 
-  // The map and the review of past turns (PlayerMap.cpp).
-  // A new game: the last one's map, turns and lists are forgotten; its
-  // map is read when the game first asks for a command.
-  void ForgetMap();
-  void OpenMap(const std::string& story);
-  void KeepMap();
-  // The reply so far of the turn under way (SpeakTurn's text).
-  void NoteReply(const std::wstring& text);
-  // The game asks for the next command: the turn is over, and the map and
-  // the review learn it.
-  void EndOfTurn();
-  void SayWaysFromHere();
-  void OpenRouteList();
-  void OpenUnexploredList();
-  void OpenReviewList();
-  // A paragraph of the past replies, back (-1) or on (1) from the last one
-  // heard so.
-  void StepParagraph(int step);
-  void SayRoomDescription();
-  void SkipToLastParagraph();
-  // The keys of a spoken list while one is open; false for a key that is
-  // not the list's (the list is then closed).
-  bool OnListKey(const Key& key);
-  void SayListEntry();
-  void ChooseListEntry();
-  void GoTowards(int room);
+  // The map and the review of past turns, to MapAndReview (Player.cpp).
+  bool WaitsForKey() const override;
 
   // The game's file questions, answered by FileQuestions (Player.cpp).
   void OnFileQuestion();
@@ -191,6 +171,7 @@ class Player : private EventLoop::Events, private FileQuestions::Game, private G
   FileQuestions m_fileQuestions{m_narro, m_files, m_voice, m_screen, *this};
   GameLists m_lists{m_narro,  m_settings,    m_setup.stored,  m_voice,
                     m_screen, m_loop.Keys(), m_fileQuestions, *this};
+  MapAndReview m_mapReview{m_settings, m_voice, m_screen, m_editor, *this};
 
   std::string m_story;
   std::string m_dataFolder;
@@ -208,36 +189,6 @@ class Player : private EventLoop::Events, private FileQuestions::Game, private G
   static constexpr size_t kHeldKeyLimit = 64;
   bool m_firstTurn = true;
   bool m_resizeWanted = false;
-  // The map of the story being played, and where it is kept (empty: not
-  // kept, the file being unfit or the folder unknown).
-  GameMap m_map;
-  std::string m_mapPath;
-  bool m_mapChanged = false;
-  bool m_mapOpened = false;
-  bool m_toldMapProblem = false;
-  std::wstring m_mapProblem;  // the map file refused, said once
-  std::wstring m_turnCommand;  // the command whose reply is being gathered
-  std::wstring m_reply;        // that reply, as heard
-  std::wstring m_roomLook;     // the newest room heading and description
-  struct PastTurn {
-    std::wstring command;
-    std::vector<std::wstring> paragraphs;
-  };
-  std::deque<PastTurn> m_past;  // newest last
-  size_t m_pastChars = 0;
-  static constexpr size_t kPastLimit = 200;           // turns
-  static constexpr size_t kPastCharLimit = 1u << 20;  // and characters
-  size_t m_stepTurn = 0;       // StepParagraph's place: a turn of m_past
-  size_t m_stepParagraph = 0;  // and a paragraph of it, the next one on
-  bool m_stepping = false;
-  // A list of the player's own, spoken entry by entry.
-  struct SpokenList {
-    enum class Kind { kRoute, kUnexplored, kReview } kind = Kind::kRoute;
-    std::vector<std::wstring> entries;
-    std::vector<int> values;
-    size_t at = 0;
-  };
-  std::optional<SpokenList> m_list;
   std::optional<YesNoQuestion> m_question;  // the question open, if any
   bool m_fileQuestionWaits = false;  // the game's, until that one is answered
   bool m_quit = false;

@@ -100,7 +100,7 @@ void Player::OnKey(const Key& key) {
   }
   // A list of the player's own takes its keys first; any other key
   // closes it and does what it always does.
-  if (m_list && OnListKey(key)) return;
+  if (m_mapReview.ListOpen() && m_mapReview.OnListKey(key)) return;
   if (key.code == KeyCode::kFunction && key.number <= 12) {
     OnFunctionKey(key.number);
     return;
@@ -114,14 +114,14 @@ void Player::OnKey(const Key& key) {
       case L'e': ToggleEchoLastWord(); return;
       case L'n': ToggleAnnounceRoom(); return;
       case L'f': m_lists.ChooseGame(true); return;
-      case L'm': SayWaysFromHere(); return;
-      case L'p': OpenRouteList(); return;
-      case L'u': OpenUnexploredList(); return;
-      case L'b': OpenReviewList(); return;
-      case L'j': StepParagraph(-1); return;
-      case L'k': StepParagraph(1); return;
-      case L'd': SayRoomDescription(); return;
-      case L'x': SkipToLastParagraph(); return;
+      case L'm': m_mapReview.SayWaysFromHere(); return;
+      case L'p': m_mapReview.OpenRouteList(); return;
+      case L'u': m_mapReview.OpenUnexploredList(); return;
+      case L'b': m_mapReview.OpenReviewList(); return;
+      case L'j': m_mapReview.StepParagraph(-1); return;
+      case L'k': m_mapReview.StepParagraph(1); return;
+      case L'd': m_mapReview.SayRoomDescription(); return;
+      case L'x': m_mapReview.SkipToLastParagraph(); return;
       default: {
         // Alt and a letter stands for an F-key, for terminals that keep
         // the F-keys to themselves.
@@ -208,9 +208,9 @@ void Player::OnFunctionKey(int number) {
     case 7: m_lists.ChooseGame(false); return;
     case 8: ReadStatusLine(); return;
     case 9: ReadCommandLine(); return;
-    case 10: SayWaysFromHere(); return;
-    case 11: OpenRouteList(); return;
-    case 12: OpenReviewList(); return;
+    case 10: m_mapReview.SayWaysFromHere(); return;
+    case 11: m_mapReview.OpenRouteList(); return;
+    case 12: m_mapReview.OpenReviewList(); return;
     default: return;
   }
 }
@@ -264,7 +264,7 @@ void Player::SendCommand() {
   }
   m_narro.ClearBuffer();
   m_lastCommand = line;
-  if (!event.empty()) m_turnCommand = line;
+  if (!event.empty()) m_mapReview.NoteCommand(line);
   if (event.empty() && m_session && m_session->Busy() && !m_session->Ended() &&
       m_heldLines.size() < kHeldLineLimit) {
     // The game is still answering the last command, a timer or a resize:

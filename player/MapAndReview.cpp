@@ -1,21 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// narro-play's map and review: what the player learns of the story's
-// rooms as it is played, asked for by keys (the ways from here, a route
-// to a room known, the rooms with ways not tried), and the past turns read
-// again, whole or a paragraph at a time, without leaving the command line.
-// Its lists are the player's own, spoken entry by entry: the library's
-// lists show only what the library keeps.
+#include "player/MapAndReview.h"
+
 #include <algorithm>
 #include <cwctype>
 #include <string>
 #include <vector>
 
-#include <narro/Narro.h>
-
-#include "player/SmallFiles.h"
-#include "player/MapFile.h"
-#include "player/Player.h"
 #include "player/CleanText.h"
+#include "player/GameView.h"
+#include "player/KeyDecoder.h"
+#include "player/LineEditor.h"
+#include "player/MapFile.h"
+#include "player/PlayerScreen.h"
+#include "player/PlayerVoice.h"
+#include "player/Settings.h"
+#include "player/SmallFiles.h"
 #include "platform/locale/TextEncoding.h"
 
 namespace player {
@@ -44,7 +43,7 @@ std::wstring FirstWords(const std::wstring& text, size_t count) {
 
 }  // namespace
 
-void Player::ForgetMap() {
+void MapAndReview::Forget() {
   m_map.Clear();
   m_mapChanged = false;
   m_mapOpened = false;
@@ -59,14 +58,14 @@ void Player::ForgetMap() {
   m_reply.clear();
 }
 
-void Player::OpenMap(const std::string& story) {
+void MapAndReview::OpenMap(const std::string& story) {
   m_mapOpened = true;
-  if (m_dataFolder.empty()) return;
-  std::string folder = m_dataFolder;
+  if (m_game.DataFolder().empty()) return;
+  std::string folder = m_game.DataFolder();
   if (folder.back() != '/') folder += '/';
   // Named as the story's own files are, by its stem and its CRC: two
   // releases of one story are two maps.
-  const std::string path = folder + "maps/" + BaseName(GameFilesFolder(story)) + ".map";
+  const std::string path = folder + "maps/" + BaseName(m_game.GameFilesFolder(story)) + ".map";
   std::string what;
   switch (ReadMapFile(path, m_map, what)) {
     case MapFileState::kMissing:
@@ -87,7 +86,7 @@ void Player::OpenMap(const std::string& story) {
   }
 }
 
-void Player::KeepMap() {
+void MapAndReview::KeepMap() {
   if (!m_mapChanged || m_mapPath.empty()) return;
   m_mapChanged = false;
   std::string what;
@@ -100,20 +99,20 @@ void Player::KeepMap() {
   m_voice.Queue(text);
 }
 
-void Player::NoteReply(const std::wstring& text) {
+void MapAndReview::NoteReply(const std::wstring& text) {
   if (m_reply.size() < GameView::kTurnLimit) m_reply += text.substr(0, GameView::kTurnLimit - m_reply.size());
 }
 
-void Player::EndOfTurn() {
+void MapAndReview::EndOfTurn(GameView& view) {
   // Read once the banner is on its way to the voice: the map's name needs
   // the story's CRC, and reading a large story for it would hold the
   // banner back.
-  if (!m_mapOpened) OpenMap(m_story);
+  if (!m_mapOpened) OpenMap(m_game.Story());
   MapTurn turn;
   turn.command = m_turnCommand;
-  const std::vector<std::wstring> rows = m_view->StatusRows();
+  const std::vector<std::wstring> rows = view.StatusRows();
   if (!rows.empty()) turn.statusRoom = StatusLineRoom(rows[0]);
-  turn.headings = m_view->TakeHeadings();
+  turn.headings = view.TakeHeadings();
   std::vector<std::wstring> paragraphs;
   for (const std::wstring& line : SplitLines(m_reply)) {
     const std::wstring trimmed = Trimmed(line);
@@ -154,9 +153,9 @@ void Player::EndOfTurn() {
   }
 }
 
-void Player::SayWaysFromHere() { m_voice.Tell(m_map.WaysFromHere()); }
+void MapAndReview::SayWaysFromHere() { m_voice.Tell(m_map.WaysFromHere()); }
 
-void Player::OpenRouteList() {
+void MapAndReview::OpenRouteList() {
   if (m_map.Rooms().empty()) {
     m_voice.Tell(L"The map is empty: no room is known yet.");
     return;
@@ -174,7 +173,7 @@ void Player::OpenRouteList() {
   SayListEntry();
 }
 
-void Player::OpenUnexploredList() {
+void MapAndReview::OpenUnexploredList() {
   const std::vector<std::pair<int, std::wstring>> rooms = m_map.Unexplored();
   if (rooms.empty()) {
     m_voice.Tell(L"No room known has a way its description names that was not tried.");
@@ -191,7 +190,7 @@ void Player::OpenUnexploredList() {
   SayListEntry();
 }
 
-void Player::OpenReviewList() {
+void MapAndReview::OpenReviewList() {
   if (m_past.empty()) {
     m_voice.Tell(L"No turn yet.");
     return;
@@ -211,12 +210,12 @@ void Player::OpenReviewList() {
   SayListEntry();
 }
 
-void Player::SayListEntry() {
+void MapAndReview::SayListEntry() {
   if (!m_list || m_list->entries.empty()) return;
   m_voice.Answer(m_list->entries[m_list->at], true);
 }
 
-bool Player::OnListKey(const Key& key) {
+bool MapAndReview::OnListKey(const Key& key) {
   SpokenList& list = *m_list;
   const size_t last = list.entries.size() - 1;
   size_t at = list.at;
@@ -254,7 +253,7 @@ bool Player::OnListKey(const Key& key) {
   return true;
 }
 
-void Player::ChooseListEntry() {
+void MapAndReview::ChooseListEntry() {
   const SpokenList::Kind kind = m_list->kind;
   const int value = m_list->values[m_list->at];
   if (kind == SpokenList::Kind::kReview) {
@@ -269,7 +268,7 @@ void Player::ChooseListEntry() {
   GoTowards(value);
 }
 
-void Player::GoTowards(int room) {
+void MapAndReview::GoTowards(int room) {
   const std::optional<std::vector<int>> route = m_map.Route(room);
   if (!route) {
     m_voice.Tell(m_map.Current() < 0
@@ -279,7 +278,7 @@ void Player::GoTowards(int room) {
   }
   std::wstring words = GameMap::RouteWords(*route);
   if (!route->empty()) {
-    if (m_session && m_session->CharInput() && !m_session->LineInput()) {
+    if (m_game.WaitsForKey()) {
       words += L" The game waits for a key, not a command.";
     } else if (m_editor.Replace(GameMap::RouteCommand(*route))) {
       words += L" On the command line; Enter sends it.";
@@ -291,7 +290,7 @@ void Player::GoTowards(int room) {
   m_voice.Tell(words);
 }
 
-void Player::StepParagraph(int step) {
+void MapAndReview::StepParagraph(int step) {
   if (m_past.empty()) {
     m_voice.Answer(L"No turn yet.", false);
     return;
@@ -346,13 +345,13 @@ void Player::StepParagraph(int step) {
   m_voice.Answer(text, false);
 }
 
-void Player::SayRoomDescription() {
+void MapAndReview::SayRoomDescription() {
   m_voice.Answer(
       m_roomLook.empty() ? std::wstring(L"No room's description has been heard yet.") : m_roomLook,
       false);
 }
 
-void Player::SkipToLastParagraph() {
+void MapAndReview::SkipToLastParagraph() {
   const std::wstring* last = nullptr;
   for (size_t i = m_past.size(); i-- > 0 && last == nullptr;) {
     if (!m_past[i].paragraphs.empty()) last = &m_past[i].paragraphs.back();
