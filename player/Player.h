@@ -15,9 +15,7 @@
 
 #include <chrono>
 #include <deque>
-#include <functional>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -26,7 +24,6 @@
 #include "player/FileQuestions.h"
 #include "player/GameFiles.h"
 #include "player/GameLists.h"
-#include "player/GameMap.h"
 #include "player/GameView.h"
 #include "player/GlkProtocol.h"
 #include "player/Interpreter.h"
@@ -122,21 +119,19 @@ class Player : private EventLoop::Events,
   void ToggleAnnounceRoom();
   void AskToLeave();
 
-  // The map and the review of past turns, to MapAndReview (Player.cpp).
-  bool WaitsForKey() const override;
-
-  // The game's file questions, answered by FileQuestions (Player.cpp).
+  // The game's file question, to FileQuestions (Player.cpp).
   void OnFileQuestion();
+
+  // What the parts ask of the game being played (Player.cpp).
   const std::string& Story() const override { return m_story; }
+  const std::wstring& StoryName() const override { return m_storyName; }
   const std::string& DataFolder() const override { return m_dataFolder; }
+  bool WaitsForCommand() const override;
+  bool WaitsForKey() const override;
+  void EnterCommand(const std::wstring& command) override;
   void SendFileAnswer(const std::optional<std::string>& named) override;
   void Ask(const std::wstring& question, YesNoQuestion::Then then) override;
-
-  // The lists and switching games, to GameLists (Player.cpp).
   std::string ChooseSave() override { return m_lists.ChooseSave(); }
-  const std::wstring& StoryName() const override { return m_storyName; }
-  bool WaitsForCommand() const override;
-  void EnterCommand(const std::wstring& command) override;
   void EndGame() override { m_interpreter.Stop(); }
   void StartStory(const std::string& story) override { StartGame(story); }
 
