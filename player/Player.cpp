@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include <narro/Narro.h>
