@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The game's file questions (save, restore, transcripts and data files),
-// answered through the library's input dialog and saved-games list, each of
-// which Escape cancels; a file that exists is replaced only after a Yes.
+#include "player/FileQuestions.h"
+
 #include <unistd.h>
 
 #include <functional>
@@ -11,7 +10,9 @@
 
 #include "player/CleanText.h"
 #include "player/GameFiles.h"
-#include "player/Player.h"
+#include "player/Interpreter.h"
+#include "player/PlayerScreen.h"
+#include "player/PlayerVoice.h"
 #include "player/SmallFiles.h"
 #include "player/StoryFiles.h"
 #include "platform/locale/TextEncoding.h"
@@ -36,22 +37,22 @@ std::wstring AskFor(const std::string& fileType) {
 
 // Every file the interpreter is given lies in its private folder, whose
 // name is plain text; PathForInterpreter keeps it safe all the same.
-void Player::AnswerFile(const std::optional<std::string>& path) {
+void FileQuestions::AnswerFile(const std::optional<std::string>& path) {
   if (!path) {
-    Send(m_session->AnswerFile(std::nullopt));
+    m_game.SendFileAnswer(std::nullopt);
     return;
   }
-  const std::string named = PathForInterpreter(*path, FolderOf(m_story), Interpreter::kFolderFd);
+  const std::string named =
+      PathForInterpreter(*path, FolderOf(m_game.Story()), Interpreter::kFolderFd);
   if (named.empty()) {
-    Tell(L"The game cannot use that file: its folder's name is not UTF-8 text.");
-    Send(m_session->AnswerFile(std::nullopt));
+    m_voice.Tell(L"The game cannot use that file: its folder's name is not UTF-8 text.");
+    m_game.SendFileAnswer(std::nullopt);
     return;
   }
-  Send(m_session->AnswerFile(named));
+  m_game.SendFileAnswer(named);
 }
 
-void Player::OnFileQuestion() {
-  const GlkSpecialInput question = *m_session->SpecialInput();
+void FileQuestions::Answer(GlkSpecialInput question) {
   if (question.type != "fileref_prompt") {
     // A question this player does not know: cancelled, so the game goes on.
     AnswerFile(std::nullopt);
@@ -72,20 +73,21 @@ void Player::OnFileQuestion() {
   NameOtherFile(question);
 }
 
-std::optional<std::string> Player::LendToGame(const std::string& path, const std::wstring& what) {
+std::optional<std::string> FileQuestions::LendToGame(const std::string& path,
+                                                     const std::wstring& what) {
   std::string error;
   const std::string inside = m_files.Lend(path, error);
   if (inside.empty()) {
-    Tell(what + L" " + platform::WideFromUtf8(BaseName(path)) + L" cannot be read: " + platform::WideFromUtf8(error) +
-        L".");
+    m_voice.Tell(what + L" " + platform::WideFromUtf8(BaseName(path)) + L" cannot be read: " +
+                 platform::WideFromUtf8(error) + L".");
     return std::nullopt;
   }
   return inside;
 }
 
-std::wstring Player::AskFileName(const std::string& prompt) {
+std::wstring FileQuestions::AskFileName(const std::string& prompt) {
   CTTSWString typed;
-  WithDialog([&] {
+  m_screen.WithDialog([&] {
     // The input dialog may throw (its speech, memory): then nothing was
     // typed, and the game's question is cancelled rather than left open.
     try {
@@ -96,44 +98,50 @@ std::wstring Player::AskFileName(const std::string& prompt) {
   });
   std::wstring name = Trimmed(static_cast<const wchar_t*>(typed));
   if (name.size() > kFileNameLimit) {
-    Tell(L"That name is too long: at most " + std::to_wstring(kFileNameLimit) + L" characters. Nothing was written.");
+    m_voice.Tell(L"That name is too long: at most " + std::to_wstring(kFileNameLimit) +
+                 L" characters. Nothing was written.");
     name.clear();
   }
   return name;
 }
 
-void Player::FileToWrite(const std::string& target, const std::wstring& name, bool save, bool append,
-                         const std::function<void(const std::string& inside)>& then) {
+void FileQuestions::FileToWrite(const std::string& target, const std::wstring& name, bool save,
+                                bool append,
+                                const std::function<void(const std::string& inside)>& then) {
   bool exists = false;
   const std::string refusal = RefusalToWrite(target, exists);
   if (!refusal.empty()) {
-    Tell((save ? L"The game cannot be saved as " : L"The file cannot be written as ") + name + L": " +
-        platform::WideFromUtf8(refusal) + L".");
+    m_voice.Tell((save ? L"The game cannot be saved as " : L"The file cannot be written as ") +
+                 name + L": " + platform::WideFromUtf8(refusal) + L".");
     then(std::string());
     return;
   }
   const auto expect = [this, target, name, save, exists, append, then]() {
     std::string error;
     const std::string inside = m_files.Expect(target, save, exists, append, error);
-    if (inside.empty()) Tell(L"The file " + name + L" cannot be read: " + platform::WideFromUtf8(error) + L".");
+    if (inside.empty()) {
+      m_voice.Tell(L"The file " + name + L" cannot be read: " + platform::WideFromUtf8(error) +
+                   L".");
+    }
     then(inside);
   };
   if (!exists || append) {
     expect();
     return;
   }
-  AskYesNo((save ? L"A saved game called " : L"A file called ") + name + L" exists. Replace it? Yes or No.",
-           [this, expect, then](bool yes) {
-             if (yes) {
-               expect();
-               return;
-             }
-             Tell(L"Not replaced.");
-             then(std::string());
-           });
+  m_game.Ask((save ? L"A saved game called " : L"A file called ") + name +
+                 L" exists. Replace it? Yes or No.",
+             [this, expect, then](bool yes) {
+               if (yes) {
+                 expect();
+                 return;
+               }
+               m_voice.Tell(L"Not replaced.");
+               then(std::string());
+             });
 }
 
-void Player::SaveGame() {
+void FileQuestions::SaveGame() {
   const std::wstring name = AskFileName("Save the game as");
   if (name.empty()) {
     // The game says that nothing was saved, in its own words.
@@ -141,8 +149,10 @@ void Player::SaveGame() {
     return;
   }
   CTTSString path;
-  if (!m_narro.getSaveFile(CTTSString(m_story), CTTSString(platform::Utf8FromWide(name)), kSaveExtension, path)) {
-    Tell(L"The game cannot be saved: the story file cannot be read, or no folder can be written.");
+  if (!m_narro.getSaveFile(CTTSString(m_game.Story()), CTTSString(platform::Utf8FromWide(name)),
+                           kSaveExtension, path)) {
+    m_voice.Tell(
+        L"The game cannot be saved: the story file cannot be read, or no folder can be written.");
     AnswerFile(std::nullopt);
     return;
   }
@@ -150,25 +160,25 @@ void Player::SaveGame() {
     // The input dialog says only the words a space ended: the whole name
     // is said back, so that the player knows what to look for in the
     // list. The game's answer queues behind it.
-    if (!inside.empty()) Tell(L"Saving as " + name + L".");
+    if (!inside.empty()) m_voice.Tell(L"Saving as " + name + L".");
     AnswerFile(inside.empty() ? std::nullopt : std::optional<std::string>(inside));
   });
 }
 
-void Player::RestoreGame() {
-  const std::string path = ChooseSave();
+void FileQuestions::RestoreGame() {
+  const std::string path = m_game.ChooseSave();
   // An empty answer is a cancel; the game says it restored nothing.
   AnswerFile(path.empty() ? std::nullopt : LendToGame(path, L"The saved game"));
 }
 
-void Player::NameOtherFile(const GlkSpecialInput& question) {
+void FileQuestions::NameOtherFile(const GlkSpecialInput& question) {
   const std::wstring name = AskFileName(platform::Utf8FromWide(AskFor(question.fileType)));
   if (name.empty()) {
     AnswerFile(std::nullopt);
     return;
   }
-  std::string folder = FolderOf(m_story);
-  if (access(folder.c_str(), W_OK | X_OK) != 0) folder = m_dataFolder;
+  std::string folder = FolderOf(m_game.Story());
+  if (access(folder.c_str(), W_OK | X_OK) != 0) folder = m_game.DataFolder();
   std::string file = platform::Utf8FromWide(name);
   // One name in that folder: no folder of its own, no hidden file, nothing
   // a terminal would take for a command.

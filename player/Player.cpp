@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include <narro/Narro.h>
@@ -94,8 +95,8 @@ void Player::TellPlaced(const std::vector<GameFiles::Outcome>& outcomes) {
     const std::wstring text =
         outcome.save ? L"The game was not saved as " + name + L": " + why + L". Any saved game of that name is as it was."
                      : L"The file " + name + L" was not written: " + why + L".";
-    Show(L"[" + text + L"]\n");
-    if (m_speechReady) m_narro.Speak(text, SPEAK_QUEUED);
+    m_voice.Show(L"[" + text + L"]\n");
+    m_voice.Queue(text);
   }
 }
 
@@ -112,7 +113,7 @@ int Player::Run() {
   m_loop.Run();
   KeepSettings();
   EndInterpreter();
-  EraseInputArea();
+  m_screen.EraseInputArea();
   m_terminal.Suspend();
   return m_exitStatus;
 }
@@ -124,7 +125,7 @@ bool Player::BeginPlay() {
     // The player's screen reader speaks what is shown; two voices at once
     // would be one too many, and no voice is even started.
     m_narro.setFlags(m_settings.flags & ~static_cast<uint32_t>(FLAG_SPEECH | FLAG_DIALOG_SPEECH));
-    m_speechTried = true;
+    m_voice.KeepSilent();
   }
   CTTSString folder;
   m_narro.getDataFolder(folder);
@@ -132,9 +133,9 @@ bool Player::BeginPlay() {
   // The interpreter starts while the voice does: the two take about as
   // long, and the banner is heard sooner.
   if (!StartGame(m_setup.story)) return false;
-  StartSpeech();
-  if (!m_speechReady && !m_settings.screenReader) {
-    Show(L"narro-play: speech could not start; the game goes on silently.\n");
+  m_voice.Start();
+  if (!m_voice.Ready() && !m_settings.screenReader) {
+    m_voice.Show(L"narro-play: speech could not start; the game goes on silently.\n");
   }
   return true;
 }
@@ -154,10 +155,9 @@ void Player::OnSignals(const std::vector<int>& numbers) {
 }
 
 void Player::OnResize() {
-  Terminal::Write("\r\n");
-  m_cursorRow = 0;
-  DrawStatus(true);
-  Redraw();
+  m_screen.NewRow();
+  m_screen.DrawStatus(true);
+  m_screen.Redraw();
   // The game hears of it when it has answered what it was sent.
   m_resizeWanted = true;
 }
@@ -215,9 +215,9 @@ bool Player::StartGame(const std::string& story) {
   m_session.emplace();
   m_view.emplace();
   m_view->SetAnnounceRoom(m_settings.announceRoom);
-  ForgetMap();
+  m_mapReview.Forget();
   m_firstTurn = true;
-  m_pendingRestore.clear();
+  m_fileQuestions.ForgetRestore();
   m_fileQuestionWaits = false;
   m_heldLines.clear();
   m_readsKeys = false;
@@ -278,12 +278,10 @@ void Player::OnUpdate(const GlkUpdate& update) {
     if (m_settings.screenReader) out.shown += L"[" + line + L"]\n";
   }
   if (!out.shown.empty() || !out.shownGrid.empty()) {
-    EraseInputArea();
-    Terminal::Write(
-        platform::Utf8FromWide(WrapForScreen(ForScreen(out.shown + out.shownGrid), m_terminal.Columns())));
-    m_cursorRow = 0;
+    m_screen.WriteAbove(platform::Utf8FromWide(
+        WrapForScreen(ForScreen(out.shown + out.shownGrid), m_terminal.Columns())));
   }
-  Redraw();
+  m_screen.Redraw();
   const std::optional<int> timer = m_session->Timer();
   if (!timer) m_loop.StopTimer();
   else m_loop.StartTimer(*timer, update.timerChanged);
@@ -291,7 +289,7 @@ void Player::OnUpdate(const GlkUpdate& update) {
   // Drawn once the turn is on its way to the ear: the first time, the
   // terminal is asked where its cursor is, and a terminal slow to answer
   // must not hold the reply back.
-  if (!m_quit && m_view) DrawStatus(false);
+  if (!m_quit && m_view) m_screen.DrawStatus(false);
 }
 
 void Player::OnGameWaits() {
@@ -310,10 +308,10 @@ void Player::OnGameWaits() {
   }
   // A save chosen with F6 answers only the question its restore command
   // brings; a game that asked none has had its chance.
-  m_pendingRestore.clear();
+  m_fileQuestions.ForgetRestore();
   // The game asks for a command: the reply is whole, before any command
   // typed ahead goes.
-  if (m_session->LineInput()) EndOfTurn();
+  if (m_session->LineInput()) m_mapReview.EndOfTurn(*m_view);
   const bool readsKey = m_session->CharInput() != nullptr && m_session->LineInput() == nullptr;
   if (readsKey || m_session->LineInput()) m_readsKeys = readsKey;
   if (!m_heldKeys.empty() && (m_session->CharInput() || m_session->LineInput())) {
@@ -337,9 +335,10 @@ void Player::OnGameWaits() {
     m_editor.SetLimit(std::min(limit, LineEditor::kLineLimit));
     if (!m_heldLines.empty()) {
       // Typed while the game was busy: shown and cut off already.
-      m_turnCommand = m_heldLines.front();
+      const std::wstring command = m_heldLines.front();
       m_heldLines.pop_front();
-      Send(m_session->AnswerLine(m_turnCommand));
+      m_mapReview.NoteCommand(command);
+      Send(m_session->AnswerLine(command));
     }
   }
 }
@@ -349,7 +348,7 @@ void Player::OnFirstTurn() {
   // A story no database knows is added to the player's under its title,
   // so that the games list and its saved games name it.
   std::wstring known;
-  if (KnownStoryName(m_story, known)) {
+  if (m_lists.KnownStoryName(m_story, known)) {
     m_storyName = known;
     return;
   }
@@ -361,14 +360,7 @@ void Player::OnFirstTurn() {
   m_narro.addNewGame(file, name);
 }
 
-void Player::SpeakTurn() {
-  const std::wstring turn = m_view->TakeTurn();
-  if (turn.empty()) return;
-  // Heard first, stored for Repeat and the word list after.
-  if (m_speechReady) m_narro.SpeakParagraph(turn, SPEAK_QUEUED);
-  m_narro.AddToBuffer(CTTSWString(turn));
-  NoteReply(turn);
-}
+void Player::SpeakTurn() { m_mapReview.NoteReply(m_voice.SpeakTurn(*m_view)); }
 
 void Player::OnInterpreterEnded() {
   m_interpreter.ReadErrors();
@@ -376,9 +368,8 @@ void Player::OnInterpreterEnded() {
   GameView::Output last;
   m_view->EndOpenParagraph(last);
   if (!last.shown.empty()) {
-    EraseInputArea();
-    Terminal::Write(platform::Utf8FromWide(WrapForScreen(ForScreen(last.shown), m_terminal.Columns())));
-    m_cursorRow = 0;
+    m_screen.WriteAbove(
+        platform::Utf8FromWide(WrapForScreen(ForScreen(last.shown), m_terminal.Columns())));
   }
   const bool ended = m_session->Ended();
   const bool started = m_session->Started();
@@ -396,9 +387,9 @@ void Player::OnInterpreterEnded() {
     return;
   }
   if (ended || (started && status == 0 && quiet)) {
-    EraseInputArea();
-    Show(L"\n[The game has ended.]\n");
-    if (m_speechReady) m_narro.Speak(std::wstring(L"The game has ended."), SPEAK_AND_WAIT);
+    m_screen.EraseInputArea();
+    m_voice.Show(L"\n[The game has ended.]\n");
+    m_voice.SayAndWait(L"The game has ended.");
     m_exitStatus = 0;
     m_quit = true;
     return;
@@ -424,35 +415,35 @@ void Player::Fault(const std::string& message) {
   }
   m_interpreter.Stop();
   Finish("narro-play: " + text);
-  StartSpeech();  // a game that failed at once is heard failing too
-  if (m_speechReady) {
-    m_narro.Speak(std::wstring(), SPEAK_SILENCE);
-    m_narro.Speak(platform::WideFromUtf8(message), SPEAK_AND_WAIT);
-  }
+  m_voice.Start();  // a game that failed at once is heard failing too
+  m_voice.Silence();
+  m_voice.SayAndWait(platform::WideFromUtf8(message));
   m_exitStatus = 1;
   m_quit = true;
 }
 
-void Player::StartSpeech() {
-  if (m_speechTried) return;
-  m_speechTried = true;
-  m_speechReady = m_narro.InitializeSAPI(m_settings.voiceId, m_settings.rate, m_settings.volume);
+void Player::OnFileQuestion() { m_fileQuestions.Answer(*m_session->SpecialInput()); }
+
+void Player::SendFileAnswer(const std::optional<std::string>& named) {
+  Send(m_session->AnswerFile(named));
 }
 
-void Player::Say(const std::wstring& text) {
-  if (m_speechReady) m_narro.Speak(text, SPEAK_CUT_OFF);
+void Player::Ask(const std::wstring& question, YesNoQuestion::Then then) {
+  AskYesNo(question, std::move(then));
 }
 
-void Player::Tell(const std::wstring& text) {
-  Show(L"[" + text + L"]\n");
-  Say(text);
+bool Player::WaitsForCommand() const {
+  return m_session && m_session->LineInput() && !m_session->Busy();
 }
 
-void Player::Show(const std::wstring& text) {
-  EraseInputArea();
-  Terminal::Write(platform::Utf8FromWide(ForScreen(text)));
-  m_cursorRow = 0;
-  Redraw();
+void Player::EnterCommand(const std::wstring& command) {
+  m_editor.Enter();
+  m_editor.Insert(command);
+  SendCommand();
+}
+
+bool Player::WaitsForKey() const {
+  return m_session && m_session->CharInput() && !m_session->LineInput();
 }
 
 void Player::KeepSettings() {
@@ -464,15 +455,15 @@ void Player::KeepSettings() {
     m_saved = m_setup.stored;
   } else if (!m_toldSettingsProblem) {
     m_toldSettingsProblem = true;
-    Show(platform::WideFromUtf8("narro-play: " + problem + "\n"));
-    Say(platform::WideFromUtf8(problem));
+    m_voice.Show(platform::WideFromUtf8("narro-play: " + problem + "\n"));
+    m_voice.Say(platform::WideFromUtf8(problem));
   }
 }
 
 void Player::Finish(const std::string& message) {
   // The input area was drawn only on a terminal: a pipe or a file gets no
   // control sequences. The message goes where a program's faults go.
-  if (isatty(STDOUT_FILENO)) EraseInputArea();
+  if (isatty(STDOUT_FILENO)) m_screen.EraseInputArea();
   // A story's name or an interpreter's last words may hold anything.
   const std::string text = platform::Utf8FromWide(ForScreen(platform::WideFromUtf8(message))) + "\n";
   for (size_t done = 0; done < text.size();) {

@@ -1,34 +1,37 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // narro-play's game: a GlkOte interpreter running the story, the terminal,
 // and the library speaking between them. One object for one run of the
-// program. The one event loop is EventLoop (EventLoop.cpp), which hands
-// what came to this object. What each event means and the game's updates
-// live in Player.cpp, the keys and the command line in PlayerKeys.cpp, the
-// game's file questions in FileQuestions.cpp, the lists (voices, saved
-// games, games) and switching games in GameLists.cpp, the map and the
-// review of past turns in PlayerMap.cpp, the bottom of the screen and its
-// Yes or No questions in PlayerScreen.cpp, the names of stories in
-// PlayerNames.cpp.
+// program, which hands the work to its parts and keeps what joins them.
+// The one event loop is EventLoop, which hands what came to this object.
+// What is heard and the player's messages go through PlayerVoice, what is
+// drawn through PlayerScreen; FileQuestions answers the game's file
+// questions, GameLists holds the lists (voices, saved games, games) and
+// switches games. What each event means and the game's updates live in
+// Player.cpp, the keys and the command line in PlayerKeys.cpp, the Yes or
+// No questions in PlayerQuestions.cpp; MapAndReview keeps the map and the
+// past turns.
 #ifndef NARRO_PLAYER_PLAYER_H_
 #define NARRO_PLAYER_PLAYER_H_
 
 #include <chrono>
 #include <deque>
-#include <functional>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "player/Cage.h"
 #include "player/EventLoop.h"
+#include "player/FileQuestions.h"
 #include "player/GameFiles.h"
-#include "player/GameMap.h"
+#include "player/GameLists.h"
 #include "player/GameView.h"
 #include "player/GlkProtocol.h"
 #include "player/Interpreter.h"
 #include "player/KeyDecoder.h"
 #include "player/LineEditor.h"
+#include "player/MapAndReview.h"
+#include "player/PlayerScreen.h"
+#include "player/PlayerVoice.h"
 #include "player/Settings.h"
 #include "player/Terminal.h"
 #include "player/YesNoQuestion.h"
@@ -45,7 +48,10 @@ struct PlayerSetup {
   PlayerSettings stored;     // as read, to keep when the options differ
 };
 
-class Player : private EventLoop::Events {
+class Player : private EventLoop::Events,
+               private FileQuestions::Game,
+               private GameLists::Game,
+               private MapAndReview::Game {
  public:
   Player(CNarro& narro, const PlayerSetup& setup);
   ~Player();
@@ -80,6 +86,7 @@ class Player : private EventLoop::Events {
   void OnUpdate(const GlkUpdate& update);
   void OnGameWaits();
   void OnFirstTurn();
+  // The turn heard, and noted as the reply to the command that made it.
   void SpeakTurn();
   void OnInterpreterEnded();
   void Send(const std::string& event);
@@ -92,7 +99,7 @@ class Player : private EventLoop::Events {
   // data folder's game-files/STEM_CRC. MayHaveKeptFiles: a folder of that
   // stem is there, without reading the story for its CRC.
   std::string GameFilesRoot() const;
-  std::string GameFilesFolder(const std::string& story);
+  std::string GameFilesFolder(const std::string& story) override;
   bool MayHaveKeptFiles(const std::string& story) const;
 
   // Keys and the command line (PlayerKeys.cpp).
@@ -112,111 +119,40 @@ class Player : private EventLoop::Events {
   void ToggleAnnounceRoom();
   void AskToLeave();
 
-  // The map and the review of past turns (PlayerMap.cpp).
-  // A new game: the last one's map, turns and lists are forgotten; its
-  // map is read when the game first asks for a command.
-  void ForgetMap();
-  void OpenMap(const std::string& story);
-  void KeepMap();
-  // The reply so far of the turn under way (SpeakTurn's text).
-  void NoteReply(const std::wstring& text);
-  // The game asks for the next command: the turn is over, and the map and
-  // the review learn it.
-  void EndOfTurn();
-  // Speaks an answer of the map or the review (queued behind what is
-  // said, or cutting it off); with --screen-reader, shows it instead.
-  void Answer(const std::wstring& text, bool queued);
-  void SayWaysFromHere();
-  void OpenRouteList();
-  void OpenUnexploredList();
-  void OpenReviewList();
-  // A paragraph of the past replies, back (-1) or on (1) from the last one
-  // heard so.
-  void StepParagraph(int step);
-  void SayRoomDescription();
-  void SkipToLastParagraph();
-  // The keys of a spoken list while one is open; false for a key that is
-  // not the list's (the list is then closed).
-  bool OnListKey(const Key& key);
-  void SayListEntry();
-  void ChooseListEntry();
-  void GoTowards(int room);
-
-  // The game's file questions (FileQuestions.cpp).
+  // The game's file question, to FileQuestions (Player.cpp).
   void OnFileQuestion();
-  void SaveGame();
-  void RestoreGame();
-  void NameOtherFile(const GlkSpecialInput& question);
-  // A file the game is to write at `target`: refused with the reason said
-  // when it must not be written, asked about when it exists; else `then`
-  // has the name the interpreter writes it under, empty when it is not
-  // written.
-  void FileToWrite(const std::string& target, const std::wstring& name, bool save, bool append,
-                   const std::function<void(const std::string& inside)>& then);
-  // The name typed in the library's input dialog, blanks trimmed; empty on
-  // Escape.
-  std::wstring AskFileName(const std::string& prompt);
-  void AnswerFile(const std::optional<std::string>& path);
-  // A copy of the file at `path` for the game to read, or nothing, the
-  // reason said, when it cannot be read ("The saved game X cannot be read").
-  std::optional<std::string> LendToGame(const std::string& path, const std::wstring& what);
-  // The extension of saved games: emglken's interpreters write a save
-  // under the name they are given, adding this one only to a name that has
-  // none.
-  static constexpr char kSaveExtension[] = ".glksave";
-  // The longest file name the player may type.
-  static constexpr size_t kFileNameLimit = 100;
 
-  // The lists of voices, saved games and games, and switching games
-  // (GameLists.cpp).
-  std::string ChooseSave();
-  void ChooseSaveToRestore();
-  void ChooseVoice();
-  // The games list: of the games folder when one is known, else (and with
-  // chooseFolder) of a folder the player chooses first.
-  void ChooseGame(bool chooseFolder);
-  // Ends the game being played and starts the story at `path`, unless no
-  // interpreter can play it.
-  void SwitchGame(const std::string& path, const std::wstring& name);
-  void AddUnknownStories(const std::string& folder);
-  // True, with the name, when a database names `story`. False when the
-  // player should name it: `name` is then empty, or the stand-in name the
-  // player stored itself when it found no title (IsStandInName), which a
-  // title found now replaces. A stand-in is offered once a run: a story
-  // whose banner names nothing is not started again at every games list.
-  // (PlayerNames.cpp)
-  bool KnownStoryName(const std::string& story, std::wstring& name);
+  // What the parts ask of the game being played (Player.cpp).
+  const std::string& Story() const override { return m_story; }
+  const std::wstring& StoryName() const override { return m_storyName; }
+  const std::string& DataFolder() const override { return m_dataFolder; }
+  bool WaitsForCommand() const override;
+  bool WaitsForKey() const override;
+  void EnterCommand(const std::wstring& command) override;
+  void SendFileAnswer(const std::optional<std::string>& named) override;
+  void Ask(const std::wstring& question, YesNoQuestion::Then then) override;
+  std::string ChooseSave() override { return m_lists.ChooseSave(); }
+  void EndGame() override { m_interpreter.Stop(); }
+  void StartStory(const std::string& story) override { StartGame(story); }
 
-  // The screen's bottom, the questions asked there and the dialogs
-  // (PlayerScreen.cpp).
+  // The player's own questions (PlayerQuestions.cpp).
   // Asks a spoken Yes or No question, answered by Y or N (Escape is No,
   // and Ctrl-C is the answer the caller gives); the loop goes on serving
   // the game meanwhile, and `then` has the answer when it comes.
   void AskYesNo(const std::wstring& question, YesNoQuestion::Then then, bool ctrlCAnswersYes = false);
   void OnQuestionKey(const Key& key);
   void AnswerQuestion(bool yes);
-  // Runs a library dialog with the terminal handed over to it.
-  template <class Call> void WithDialog(Call call);
 
-  void StartSpeech();
-  // Speaks a short answer to a key (a character, the command line).
-  void Say(const std::wstring& text);
-  // A message: shown as a line ("[Rate 1]"), for a braille display and a
-  // screen reader, and spoken.
-  void Tell(const std::wstring& text);
-  void Show(const std::wstring& text);
-  void Redraw();
-  // The status area on the screen's top rows, drawn when it changed, or
-  // anew (`force`) after the terminal's size changed or a dialog had it.
-  void DrawStatus(bool force);
-  void EraseInputArea();
-  void KeepSettings();
+  // (Player.cpp)
+  void KeepSettings() override;
   void Finish(const std::string& message);
 
   CNarro& m_narro;
   PlayerSetup m_setup;
   PlayerSettings& m_settings;
   PlayerSettings m_saved;  // what the settings file holds now
+  PlayerVoice m_voice{m_narro, m_settings,
+                      [this](const std::wstring& text) { m_screen.Show(text); }};
   Terminal m_terminal;
   Interpreter m_interpreter;
   PrivateFolder m_private;  // the interpreter's own folder
@@ -225,16 +161,19 @@ class Player : private EventLoop::Events {
   std::optional<GameView> m_view;
   EventLoop m_loop{m_interpreter, *this};
   LineEditor m_editor;
+  PlayerScreen m_screen{m_terminal, m_settings, m_view, m_editor,
+                        [this](const std::string& bytes) { m_loop.FeedTyped(bytes); }};
+  FileQuestions m_fileQuestions{m_narro, m_files, m_voice, m_screen, *this};
+  GameLists m_lists{m_narro,  m_settings,    m_setup.stored,  m_voice,
+                    m_screen, m_loop.Keys(), m_fileQuestions, *this};
+  MapAndReview m_mapReview{m_settings, m_voice, m_screen, m_editor, *this};
 
   std::string m_story;
   std::string m_dataFolder;
   std::wstring m_storyName;  // spoken when the story changes
-  std::set<std::string> m_standInsOffered;  // KnownStoryName
   int m_width = 80;
   int m_height = 24;
 
-  int m_cursorRow = 0;        // the cursor's row within the input area
-  std::vector<std::wstring> m_statusDrawn;  // the status rows on the screen
   std::wstring m_lastCommand; // the newest line sent to the game
   // Commands typed while the game was busy, oldest first: each goes when
   // the game next asks for one. Typing ahead loses none of them.
@@ -244,40 +183,7 @@ class Player : private EventLoop::Events {
   std::deque<Key> m_heldKeys; // keys typed while it answered one
   static constexpr size_t kHeldKeyLimit = 64;
   bool m_firstTurn = true;
-  bool m_speechReady = false;
-  bool m_speechTried = false;
   bool m_resizeWanted = false;
-  // The map of the story being played, and where it is kept (empty: not
-  // kept, the file being unfit or the folder unknown).
-  GameMap m_map;
-  std::string m_mapPath;
-  bool m_mapChanged = false;
-  bool m_mapOpened = false;
-  bool m_toldMapProblem = false;
-  std::wstring m_mapProblem;  // the map file refused, said once
-  std::wstring m_turnCommand;  // the command whose reply is being gathered
-  std::wstring m_reply;        // that reply, as heard
-  std::wstring m_roomLook;     // the newest room heading and description
-  struct PastTurn {
-    std::wstring command;
-    std::vector<std::wstring> paragraphs;
-  };
-  std::deque<PastTurn> m_past;  // newest last
-  size_t m_pastChars = 0;
-  static constexpr size_t kPastLimit = 200;           // turns
-  static constexpr size_t kPastCharLimit = 1u << 20;  // and characters
-  size_t m_stepTurn = 0;       // StepParagraph's place: a turn of m_past
-  size_t m_stepParagraph = 0;  // and a paragraph of it, the next one on
-  bool m_stepping = false;
-  // A list of the player's own, spoken entry by entry.
-  struct SpokenList {
-    enum class Kind { kRoute, kUnexplored, kReview } kind = Kind::kRoute;
-    std::vector<std::wstring> entries;
-    std::vector<int> values;
-    size_t at = 0;
-  };
-  std::optional<SpokenList> m_list;
-  std::string m_pendingRestore;  // a save chosen from the list, asked for next
   std::optional<YesNoQuestion> m_question;  // the question open, if any
   bool m_fileQuestionWaits = false;  // the game's, until that one is answered
   bool m_quit = false;
@@ -285,17 +191,6 @@ class Player : private EventLoop::Events {
   bool m_toldCage = false;
   int m_exitStatus = 0;
 };
-
-template <class Call>
-void Player::WithDialog(Call call) {
-  EraseInputArea();
-  m_terminal.Suspend();
-  call();
-  m_terminal.Resume();
-  m_cursorRow = 0;
-  DrawStatus(true);
-  Redraw();
-}
 
 }  // namespace player
 

@@ -100,7 +100,7 @@ void Player::OnKey(const Key& key) {
   }
   // A list of the player's own takes its keys first; any other key
   // closes it and does what it always does.
-  if (m_list && OnListKey(key)) return;
+  if (m_mapReview.ListOpen() && m_mapReview.OnListKey(key)) return;
   if (key.code == KeyCode::kFunction && key.number <= 12) {
     OnFunctionKey(key.number);
     return;
@@ -113,15 +113,15 @@ void Player::OnKey(const Key& key) {
       case L'.': AdjustVoice(0, 10); return;
       case L'e': ToggleEchoLastWord(); return;
       case L'n': ToggleAnnounceRoom(); return;
-      case L'f': ChooseGame(true); return;
-      case L'm': SayWaysFromHere(); return;
-      case L'p': OpenRouteList(); return;
-      case L'u': OpenUnexploredList(); return;
-      case L'b': OpenReviewList(); return;
-      case L'j': StepParagraph(-1); return;
-      case L'k': StepParagraph(1); return;
-      case L'd': SayRoomDescription(); return;
-      case L'x': SkipToLastParagraph(); return;
+      case L'f': m_lists.ChooseGame(true); return;
+      case L'm': m_mapReview.SayWaysFromHere(); return;
+      case L'p': m_mapReview.OpenRouteList(); return;
+      case L'u': m_mapReview.OpenUnexploredList(); return;
+      case L'b': m_mapReview.OpenReviewList(); return;
+      case L'j': m_mapReview.StepParagraph(-1); return;
+      case L'k': m_mapReview.StepParagraph(1); return;
+      case L'd': m_mapReview.SayRoomDescription(); return;
+      case L'x': m_mapReview.SkipToLastParagraph(); return;
       default: {
         // Alt and a letter stands for an F-key, for terminals that keep
         // the F-keys to themselves.
@@ -133,9 +133,8 @@ void Player::OnKey(const Key& key) {
     }
   }
   if (key.code == KeyCode::kCtrlL) {
-    Terminal::Write("\r\n");
-    m_cursorRow = 0;
-    Redraw();
+    m_screen.NewRow();
+    m_screen.Redraw();
     return;
   }
   if (m_session && m_session->CharInput() && !m_session->LineInput()) {
@@ -158,18 +157,18 @@ void Player::OnKey(const Key& key) {
     case KeyCode::kBackspace:
     case KeyCode::kDelete: {
       const wchar_t removed = key.code == KeyCode::kBackspace ? m_editor.Backspace() : m_editor.Delete();
-      if (removed != 0 && m_narro.checkFlags(FLAG_SPEECH)) Say(CharacterName(removed));
-      Redraw();
+      if (removed != 0 && m_narro.checkFlags(FLAG_SPEECH)) m_voice.Say(CharacterName(removed));
+      m_screen.Redraw();
       return;
     }
-    case KeyCode::kLeft: m_editor.Left(); SayCursorCharacter(); Redraw(); return;
-    case KeyCode::kRight: m_editor.Right(); SayCursorCharacter(); Redraw(); return;
-    case KeyCode::kHome: m_editor.Home(); SayCursorCharacter(); Redraw(); return;
-    case KeyCode::kEnd: m_editor.End(); SayCursorCharacter(); Redraw(); return;
+    case KeyCode::kLeft: m_editor.Left(); SayCursorCharacter(); m_screen.Redraw(); return;
+    case KeyCode::kRight: m_editor.Right(); SayCursorCharacter(); m_screen.Redraw(); return;
+    case KeyCode::kHome: m_editor.Home(); SayCursorCharacter(); m_screen.Redraw(); return;
+    case KeyCode::kEnd: m_editor.End(); SayCursorCharacter(); m_screen.Redraw(); return;
     case KeyCode::kUp:
     case KeyCode::kDown:
       if (key.code == KeyCode::kUp) m_editor.Up(); else m_editor.Down();
-      Redraw();
+      m_screen.Redraw();
       ReadCommandLine();
       return;
     case KeyCode::kEscape: StopSpeaking(); return;
@@ -192,7 +191,7 @@ bool Player::SendKeyToGame(const Key& key) {
   const std::string event = m_session->AnswerChar(value);
   if (event.empty()) return false;
   // The player has acted: what was being said is old news.
-  if (m_speechReady) m_narro.Speak(std::wstring(), SPEAK_SILENCE);
+  m_voice.Silence();
   m_narro.ClearBuffer();
   Send(event);
   return true;
@@ -204,21 +203,21 @@ void Player::OnFunctionKey(int number) {
     case 2: m_narro.Repeat(); return;
     case 3: InsertFromList(if_list_words); return;
     case 4: InsertFromList(if_list_scratch); return;
-    case 5: ChooseVoice(); return;
-    case 6: ChooseSaveToRestore(); return;
-    case 7: ChooseGame(false); return;
+    case 5: m_lists.ChooseVoice(); return;
+    case 6: m_lists.ChooseSaveToRestore(); return;
+    case 7: m_lists.ChooseGame(false); return;
     case 8: ReadStatusLine(); return;
     case 9: ReadCommandLine(); return;
-    case 10: SayWaysFromHere(); return;
-    case 11: OpenRouteList(); return;
-    case 12: OpenReviewList(); return;
+    case 10: m_mapReview.SayWaysFromHere(); return;
+    case 11: m_mapReview.OpenRouteList(); return;
+    case 12: m_mapReview.OpenReviewList(); return;
     default: return;
   }
 }
 
 bool Player::InsertText(const std::wstring& text) {
   if (m_editor.Insert(text)) return true;
-  Tell(L"The game takes at most " + std::to_wstring(m_editor.Limit()) + L" characters.");
+  m_voice.Tell(L"The game takes at most " + std::to_wstring(m_editor.Limit()) + L" characters.");
   return false;
 }
 
@@ -226,7 +225,7 @@ void Player::OnTypedCharacter(wchar_t ch) {
   if (ch < 0x20) return;
   const size_t before = m_editor.Cursor();
   if (!InsertText(std::wstring(1, ch))) {
-    Redraw();
+    m_screen.Redraw();
     return;
   }
   // The line up to the cursor: a word is complete when a space or a
@@ -239,11 +238,11 @@ void Player::OnTypedCharacter(wchar_t ch) {
     const std::wstring typed = text.substr(0, m_editor.Cursor());
     m_narro.MonitorInput(typed.c_str());
   }
-  Redraw();
+  m_screen.Redraw();
 }
 
 void Player::SayCursorCharacter() {
-  if (m_narro.checkFlags(FLAG_SPEECH)) Say(CharacterName(m_editor.AtCursor()));
+  if (m_narro.checkFlags(FLAG_SPEECH)) m_voice.Say(CharacterName(m_editor.AtCursor()));
 }
 
 void Player::SendCommand() {
@@ -253,11 +252,11 @@ void Player::SendCommand() {
   const std::string event = m_session ? m_session->AnswerLine(line) : std::string();
   if (!event.empty()) Send(event);
   // The command stays on screen, after the prompt, as in a transcript.
-  EraseInputArea();
-  Terminal::Write(platform::Utf8FromWide(ForScreen((m_view ? m_view->OpenLine() : std::wstring()) + line)) + "\n");
+  m_screen.WriteAbove(
+      platform::Utf8FromWide(ForScreen((m_view ? m_view->OpenLine() : std::wstring()) + line)) +
+      "\n");
   if (m_view) m_view->CommandShown();
-  m_cursorRow = 0;
-  if (m_speechReady) m_narro.Speak(std::wstring(), SPEAK_SILENCE);
+  m_voice.Silence();
   // The last word, which no space completed, when the player asked to hear
   // it: before the reply, which queues behind it.
   if (m_settings.echoLastWord && !line.empty() && !EndsWord(line.back())) {
@@ -265,38 +264,36 @@ void Player::SendCommand() {
   }
   m_narro.ClearBuffer();
   m_lastCommand = line;
-  if (!event.empty()) m_turnCommand = line;
+  if (!event.empty()) m_mapReview.NoteCommand(line);
   if (event.empty() && m_session && m_session->Busy() && !m_session->Ended() &&
       m_heldLines.size() < kHeldLineLimit) {
     // The game is still answering the last command, a timer or a resize:
     // the command goes, after any typed before it, as soon as it asks.
     m_heldLines.push_back(line);
   } else if (event.empty()) {
-    Tell(L"The game does not take a command now.");
+    m_voice.Tell(L"The game does not take a command now.");
   }
-  Redraw();
+  m_screen.Redraw();
 }
 
 void Player::Help() {
   std::wstring text = L"Keys of narro-play:\n";
   for (const HelpLine& line : kHelp) text += std::wstring(line.keys) + L": " + line.action + L"\n";
-  Show(text);
-  if (m_speechReady) {
-    m_narro.Speak(std::wstring(), SPEAK_SILENCE);
-    m_narro.SpeakParagraph(text, SPEAK_QUEUED);
-  }
+  m_voice.Show(text);
+  m_voice.Silence();
+  m_voice.QueueParagraph(text);
 }
 
 void Player::InsertFromList(int type) {
   CTTSWString chosen;
-  WithDialog([&] { m_narro.getList(chosen, static_cast<if_list_type>(type), "", ""); });
+  m_screen.WithDialog([&] { m_narro.getList(chosen, static_cast<if_list_type>(type), "", ""); });
   const std::wstring listed = static_cast<const wchar_t*>(chosen);
   if (listed.empty()) {
-    Tell(L"Nothing inserted.");
+    m_voice.Tell(L"Nothing inserted.");
     return;
   }
   if (m_session && m_session->CharInput() && !m_session->LineInput()) {
-    Tell(L"The game waits for a key, not a command.");
+    m_voice.Tell(L"The game waits for a key, not a command.");
     return;
   }
   // The game's text keeps its punctuation ("that!"); the command takes the
@@ -304,16 +301,17 @@ void Player::InsertFromList(int type) {
   std::wstring word = LineEditor::Bare(listed);
   if (word.empty()) word = listed;
   if (!m_editor.InsertWord(word)) {
-    Tell(L"The game takes at most " + std::to_wstring(m_editor.Limit()) + L" characters. Nothing inserted.");
-    Redraw();
+    m_voice.Tell(L"The game takes at most " + std::to_wstring(m_editor.Limit()) +
+                 L" characters. Nothing inserted.");
+    m_screen.Redraw();
     return;
   }
-  Redraw();
-  Say(word);
+  m_screen.Redraw();
+  m_voice.Say(word);
 }
 
 void Player::AdjustVoice(int rateStep, int volumeStep) {
-  if (!m_speechReady) return;
+  if (!m_voice.Ready()) return;
   std::string id;
   long rate = m_settings.rate;
   int volume = m_settings.volume;
@@ -324,35 +322,35 @@ void Player::AdjustVoice(int rateStep, int volumeStep) {
   m_settings.rate = m_setup.stored.rate = rate;
   m_settings.volume = m_setup.stored.volume = volume;
   // Said in the new setting, so the player hears what changed.
-  Tell(rateStep != 0 ? L"Rate " + std::to_wstring(rate) : L"Volume " + std::to_wstring(volume));
+  m_voice.Tell(rateStep != 0 ? L"Rate " + std::to_wstring(rate)
+                             : L"Volume " + std::to_wstring(volume));
   KeepSettings();
 }
 
 void Player::ToggleEchoLastWord() {
   m_settings.echoLastWord = m_setup.stored.echoLastWord = !m_settings.echoLastWord;
-  Tell(m_settings.echoLastWord ? L"Enter says the last word." : L"Enter does not say the last word.");
+  m_voice.Tell(m_settings.echoLastWord ? L"Enter says the last word."
+                                       : L"Enter does not say the last word.");
   KeepSettings();
 }
 
 void Player::ToggleAnnounceRoom() {
   m_settings.announceRoom = m_setup.stored.announceRoom = !m_settings.announceRoom;
   if (m_view) m_view->SetAnnounceRoom(m_settings.announceRoom);
-  Tell(m_settings.announceRoom ? L"New rooms on the status line are said."
-                              : L"New rooms on the status line are not said.");
+  m_voice.Tell(m_settings.announceRoom ? L"New rooms on the status line are said."
+                                       : L"New rooms on the status line are not said.");
   KeepSettings();
 }
 
-void Player::StopSpeaking() {
-  if (m_speechReady) m_narro.Speak(std::wstring(), SPEAK_SILENCE);
-}
+void Player::StopSpeaking() { m_voice.Silence(); }
 
 void Player::ReadStatusLine() {
   const std::wstring words = m_view ? m_view->StatusWords() : std::wstring();
-  Tell(words.empty() ? std::wstring(L"No status line.") : words);
+  m_voice.Tell(words.empty() ? std::wstring(L"No status line.") : words);
 }
 
 void Player::ReadCommandLine() {
-  Say(m_editor.Text().empty() ? std::wstring(L"blank") : m_editor.Text());
+  m_voice.Say(m_editor.Text().empty() ? std::wstring(L"blank") : m_editor.Text());
 }
 
 void Player::AskToLeave() {
@@ -361,10 +359,10 @@ void Player::AskToLeave() {
       L"Leave the game? What is not saved is lost. Yes or No.",
       [this](bool yes) {
         if (!yes) {
-          Tell(L"The game goes on.");
+          m_voice.Tell(L"The game goes on.");
           return;
         }
-        if (m_speechReady) m_narro.Speak(std::wstring(L"Goodbye."), SPEAK_AND_WAIT);
+        m_voice.SayAndWait(L"Goodbye.");
         m_quit = true;
         m_exitStatus = 0;
       },

@@ -1,55 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The bottom of narro-play's screen: the game's open line (its prompt) with
-// the command after it, redrawn in place; Yes or No questions asked there,
-// in its place, and answered; and the terminal handed to the library's
-// dialogs and taken back.
+#include "player/PlayerScreen.h"
+
 #include <algorithm>
-#include <utility>
 
-#include <narro/Narro.h>
-
-#include "player/Player.h"
+#include "player/GameView.h"
+#include "player/LineEditor.h"
 #include "player/ScreenText.h"
+#include "player/Settings.h"
+#include "player/Terminal.h"
 #include "platform/locale/TextEncoding.h"
 
 namespace player {
 
-void Player::AskYesNo(const std::wstring& question, YesNoQuestion::Then then, bool ctrlCAnswersYes) {
-  // The only questions asked are the player's own, whose keys go to the
-  // open one, and a file's, which waits for an open one to be answered.
-  if (m_question) {
-    then(false);
-    return;
-  }
-  m_question.emplace(question, ctrlCAnswersYes, std::move(then));
-  Redraw();
-  Say(question);
-}
-
-void Player::OnQuestionKey(const Key& key) {
-  const std::optional<bool> yes = m_question->AnswerOf(key);
-  if (!yes) {
-    Say(L"Yes or No?");
-    return;
-  }
-  AnswerQuestion(*yes);
-}
-
-void Player::AnswerQuestion(bool yes) {
-  const YesNoQuestion::Then then = m_question->TakeThen();
-  m_question.reset();
-  Terminal::Write(yes ? "Yes\n" : "No\n");
-  m_cursorRow = 0;
-  Redraw();
-  if (then) then(yes);
-  // A file question the game asked meanwhile is the next one.
-  if (m_fileQuestionWaits && !m_question && !m_quit) {
-    m_fileQuestionWaits = false;
-    if (m_session && m_session->SpecialInput() && !m_session->Busy()) OnFileQuestion();
-  }
-}
-
-void Player::EraseInputArea() {
+void PlayerScreen::EraseInputArea() {
   std::string out = "\r";
   if (m_cursorRow > 0) out += "\x1b[" + std::to_string(m_cursorRow) + "A";
   out += "\x1b[J";
@@ -57,7 +20,45 @@ void Player::EraseInputArea() {
   m_cursorRow = 0;
 }
 
-void Player::DrawStatus(bool force) {
+void PlayerScreen::WriteAbove(const std::string& text) {
+  EraseInputArea();
+  Terminal::Write(text);
+  m_cursorRow = 0;
+}
+
+void PlayerScreen::Show(const std::wstring& text) {
+  WriteAbove(platform::Utf8FromWide(ForScreen(text)));
+  Redraw();
+}
+
+void PlayerScreen::NewRow() {
+  Terminal::Write("\r\n");
+  m_cursorRow = 0;
+}
+
+void PlayerScreen::OpenQuestion(const std::wstring& text) {
+  m_question = text;
+  Redraw();
+}
+
+void PlayerScreen::CloseQuestion(bool yes) {
+  m_question.reset();
+  Terminal::Write(yes ? "Yes\n" : "No\n");
+  m_cursorRow = 0;
+  Redraw();
+}
+
+void PlayerScreen::WithDialog(const std::function<void()>& call) {
+  EraseInputArea();
+  m_terminal.Suspend();
+  call();
+  m_terminal.Resume();
+  m_cursorRow = 0;
+  DrawStatus(true);
+  Redraw();
+}
+
+void PlayerScreen::DrawStatus(bool force) {
   std::vector<std::wstring> rows = m_view ? m_view->StatusRows() : std::vector<std::wstring>();
   // A screen reader follows the cursor and reads what changes: a status
   // line redrawn far from it each turn would be read out of place. Its
@@ -73,7 +74,7 @@ void Player::DrawStatus(bool force) {
     EraseInputArea();
     if (count != m_terminal.TopRows()) m_terminal.KeepTopRows(count);
     else m_terminal.Rekeep();
-    m_loop.FeedTyped(m_terminal.TakeTypedAhead());
+    m_typedAhead(m_terminal.TakeTypedAhead());
   }
   const int columns = std::max(1, m_terminal.Columns());
   std::string out = "\x1b" "7";
@@ -91,13 +92,13 @@ void Player::DrawStatus(bool force) {
   m_statusDrawn = rows;
 }
 
-void Player::Redraw() {
+void PlayerScreen::Redraw() {
   EraseInputArea();
   const int columns = std::max(1, m_terminal.Columns());
   // An open question stands where the command line does, the cursor
   // after it, and is drawn again below whatever the game shows meanwhile.
   const std::wstring open =
-      m_question ? m_question->Text() + L" " : m_view ? m_view->OpenLine() : std::wstring();
+      m_question ? *m_question + L" " : m_view ? m_view->OpenLine() : std::wstring();
   const std::wstring typed = m_question ? std::wstring() : m_editor.Text();
   const size_t cursor = m_question ? 0 : m_editor.Cursor();
   // The open line is the game's; the typed text may hold what was pasted.

@@ -48,6 +48,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/player/StandIns.h"
 #include "tests/support/Shell.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Tmux.h"
@@ -149,28 +150,6 @@ pid_t ProcessPlaying(const std::string& story) {
   return found;
 }
 
-// What every stand-in interpreter shares: the protocol's updates, a
-// buffer window (id 1) with a line request each turn.
-const char kStandInPrelude[] = R"PY(import json, os, sys, time
-out = sys.stdout.buffer
-def send(obj):
-    out.write(json.dumps(obj).encode() + b"\n\n")
-    out.flush()
-def turn(gen, paragraphs, maxlen=120, windows=False):
-    text = [{"content": [{"style": "normal", "text": p}]} for p in paragraphs + [">"]]
-    update = {"type": "update", "gen": gen, "content": [{"id": 1, "text": text}],
-              "input": [{"id": 1, "gen": gen, "type": "line", "maxlen": maxlen}]}
-    if windows:
-        update["windows"] = [{"id": 1, "type": "buffer", "rock": 0, "left": 0, "top": 0,
-                              "width": 80, "height": 24}]
-    send(update)
-def event():
-    line = sys.stdin.readline()
-    if not line:
-        sys.exit(0)
-    return json.loads(line)
-)PY";
-
 class NarroPlay : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -197,9 +176,10 @@ class NarroPlay : public ::testing::Test {
     return std::string();
   }
 
-  // A stand-in interpreter: the prelude and `body`, run by python3.
-  std::string StandIn(const std::string& name, const std::string& body) const {
-    WriteFile(Path(name), std::string(kStandInPrelude) + body);
+  // A stand-in interpreter (StandIns.h), written to `name` in the test's
+  // folder: the --interpreter option that runs it by python3.
+  std::string StandIn(const std::string& name, const std::string& script) const {
+    WriteFile(Path(name), script);
     return "--interpreter " + Quoted(std::string(NARRO_PLAY_PYTHON) + " " + Path(name));
   }
 
@@ -495,28 +475,7 @@ TEST_F(NarroPlay, F8ReadsTheStatusLineAsWords) {
 // to (even a restore replays the text that did), so a stand-in moves the
 // player silently.
 TEST_F(NarroPlay, ARoomOnlyTheStatusLineNamesIsSaidUnlessAltNTurnedItOff) {
-  const std::string standIn = StandIn("rooms.py", R"PY(
-def status(gen, room, moves, paragraph, windows=False):
-    update = {"type": "update", "gen": gen, "content": [
-        {"id": 2, "lines": [{"line": 0, "content": [{"style": "normal", "text":
-            " %-30s Score: 0   Moves: %d" % (room, moves)}]}]},
-        {"id": 1, "text": [{"content": [{"style": "normal", "text": paragraph}]},
-                           {"content": [{"style": "normal", "text": ">"}]}]}],
-        "input": [{"id": 1, "gen": gen, "type": "line", "maxlen": 120}]}
-    if windows:
-        update["windows"] = [
-            {"id": 2, "type": "grid", "rock": 0, "left": 0, "top": 0, "width": 80, "height": 1,
-             "gridwidth": 80, "gridheight": 1},
-            {"id": 1, "type": "buffer", "rock": 0, "left": 0, "top": 1, "width": 80, "height": 23}]
-    send(update)
-event()
-status(1, "Attic", 0, "Dust everywhere. The floor creaks.", windows=True)
-gen, rooms = 1, ["Cellar", "Attic"]
-while True:
-    event()
-    gen += 1
-    status(gen, rooms[gen % 2], gen - 1, "The floor gives way, and you land in a heap.")
-)PY");
+  const std::string standIn = StandIn("rooms.py", stand_ins::StatusLineRooms());
   Start(standIn + " game/cave.z5");
   Heard("Dust everywhere.");
   tmux().Keys("F8");
@@ -1532,24 +1491,7 @@ TEST_F(NarroPlay, AStoryNameStartingWithADashIsTakenAfterDoubleDash) {
 // takes, no status line, and its own end after "quit".
 TEST_F(NarroPlay, TheInterpreterOptionRunsThatCommandWithTheStoryAppended) {
   // It can write nothing outside its cage: it says what it was given.
-  StandIn("stand in.py", R"PY(
-event()
-turn(1, ["Hello from the stand-in.", "Given: " + " and ".join(sys.argv[1:])], maxlen=20, windows=True)
-gen = 1
-while True:
-    ev = event()
-    gen += 1
-    value = ev.get("value", "").strip()
-    if ev.get("type") == "line" and value == "quit":
-        send({"type": "update", "gen": gen, "content": [{"id": 1, "text": [
-            {"content": [{"style": "normal", "text": "Bye from the stand-in."}]}]}],
-            "disable": True})
-        sys.exit(0)
-    if ev.get("type") == "line":
-        turn(gen, ["You said: " + value], maxlen=20)
-    else:
-        turn(gen, [], maxlen=20)
-)PY");
+  StandIn("stand in.py", stand_ins::SaysWhatItWasGiven());
   // A path with a space, in quotes, and an option of the command's own.
   Start("--interpreter " +
         Quoted(std::string(NARRO_PLAY_PYTHON) + " \"" + Path("stand in.py") + "\" --flag") +
@@ -1579,10 +1521,7 @@ TEST_F(NarroPlay, AnInterpreterThatIsNotThereEndsWithAMessageAndStatusOne) {
 }
 
 TEST_F(NarroPlay, AnInterpreterThatRefusesTheStoryEndsWithItsReason) {
-  const std::string standIn = StandIn("refuse.py", R"PY(
-sys.stderr.write("refuse: this story is not for me\n")
-sys.exit(3)
-)PY");
+  const std::string standIn = StandIn("refuse.py", stand_ins::RefusesTheStory());
   Start(standIn + " game/cave.z5");
   ExpectFault("the interpreter ended before the game started: the interpreter exited with status 3");
   EXPECT_TRUE(Shown("refuse: this story is not for me"));
@@ -1611,18 +1550,7 @@ TEST_F(NarroPlay, AnInterpreterKilledMidGameEndsWithAMessageAndStatusOne) {
 // Nothing of the game outlives the player: a process the interpreter
 // started, which ignores SIGTERM, is killed with its group.
 TEST_F(NarroPlay, AProcessTheInterpreterStartedDoesNotOutliveThePlayer) {
-  const std::string standIn = StandIn("spawner.py", R"PY(
-import signal
-child = os.fork()
-if child == 0:
-    signal.signal(signal.SIGTERM, signal.SIG_IGN)
-    time.sleep(120)
-    os._exit(0)
-event()
-turn(1, ["Child " + str(child) + " started."], windows=True)
-while True:
-    event()
-)PY");
+  const std::string standIn = StandIn("spawner.py", stand_ins::StartsAChild());
   Start(standIn + " game/cave.z5");
   const int said = Heard("Child ");
   ASSERT_GE(said, 0);
@@ -1643,12 +1571,7 @@ while True:
 // ended the game, whatever its exit status: the real one says first that
 // no more input is wanted.
 TEST_F(NarroPlay, AnInterpreterExitingMidGameWithStatusZeroIsAFault) {
-  const std::string standIn = StandIn("quits.py", R"PY(
-event()
-turn(1, ["A game that leaves."], windows=True)
-event()
-sys.exit(0)
-)PY");
+  const std::string standIn = StandIn("quits.py", stand_ins::QuitsMidGame());
   Start(standIn + " game/cave.z5");
   Heard("A game that leaves.", true);
   Send("look");
@@ -1656,14 +1579,7 @@ sys.exit(0)
 }
 
 TEST_F(NarroPlay, AnInterpreterWritingWhatIsNotJsonEndsWithAMessageAndStatusOne) {
-  const std::string standIn = StandIn("chatty.py", R"PY(
-event()
-turn(1, ["All is well so far."], windows=True)
-event()
-out.write(b"Segmentation fault, or so it says\n")
-out.flush()
-sys.stdin.readline()
-)PY");
+  const std::string standIn = StandIn("chatty.py", stand_ins::WritesWhatIsNotJson());
   Start(standIn + " game/cave.z5");
   Heard("All is well so far.", true);
   Send("look");
@@ -1675,16 +1591,7 @@ sys.stdin.readline()
 // hold sequences that would retitle the terminal, clear the screen and
 // colour it; none of them does, and nothing of them is left to see.
 TEST_F(NarroPlay, EscapeSequencesFromTheInterpreterNeverReachTheTerminal) {
-  const std::string standIn = StandIn("hostile.py", R"PY(
-event()
-turn(1, ["Calm \x1b[41mred\x1b[0m text\u202e, reversed."], windows=True)
-event()
-sys.stderr.write("last words \x1b]2;ERR-PWNED\x07\x1b[2J\u009b31m end\n")
-sys.stderr.flush()
-out.write(b"\x1b]2;OUT-PWNED\x07\x1b[2J\x9b" b"31m not JSON\n")
-out.flush()
-sys.stdin.readline()
-)PY");
+  const std::string standIn = StandIn("hostile.py", stand_ins::WritesEscapeSequences());
   Start(standIn + " game/cave.z5");
   Heard("Calm red text, reversed.", true);
   EXPECT_TRUE(Shown("Calm red text, reversed.")) << tmux().Screen();
@@ -1700,40 +1607,13 @@ sys.stdin.readline()
 }
 
 TEST_F(NarroPlay, AnUpdateOfAHundredMegabytesIsRefusedAtSixteen) {
-  const std::string standIn = StandIn("huge.py", R"PY(
-event()
-out.write(b'{"type": "update", "gen": 1, "content": [{"id": 1, "text": [{"content": '
-          b'[{"style": "normal", "text": "')
-piece = b"x" * (1 << 20)
-try:
-    for i in range(100):
-        out.write(piece)
-    out.write(b'"}]}]}]}\n\n')
-    out.flush()
-except BrokenPipeError:
-    pass
-sys.stdin.readline()
-)PY");
+  const std::string standIn = StandIn("huge.py", stand_ins::SendsAHugeUpdate());
   Start(standIn + " game/cave.z5");
   ExpectFault("the interpreter sent an update larger than 16 MiB");
 }
 
 TEST_F(NarroPlay, ALineOfAHundredMegabytesThatNeverEndsIsRefusedAtSixteen) {
-  const std::string standIn = StandIn("endless.py", R"PY(
-event()
-turn(1, ["A game about to babble."], windows=True)
-event()
-out.write(b'{"type": "update", "gen": 2, "content": [{"id": 1, "text": [{"content": '
-          b'[{"style": "normal", "text": "')
-piece = b"y" * (1 << 20)
-try:
-    for i in range(100):
-        out.write(piece)
-    out.flush()
-except BrokenPipeError:
-    pass
-time.sleep(3600)
-)PY");
+  const std::string standIn = StandIn("endless.py", stand_ins::SendsAnEndlessLine());
   Start(standIn + " game/cave.z5");
   Heard("A game about to babble.", true);
   Send("look");
@@ -1742,12 +1622,7 @@ time.sleep(3600)
 
 // The player gives up on an interpreter that has not answered for 10 s.
 TEST_F(NarroPlay, AnInterpreterThatNeverAnswersIsGivenUp) {
-  const std::string standIn = StandIn("silent.py", R"PY(
-event()
-turn(1, ["A game about to fall silent."], windows=True)
-event()
-time.sleep(3600)
-)PY");
+  const std::string standIn = StandIn("silent.py", stand_ins::FallsSilent());
   Start(standIn + " game/cave.z5");
   Heard("A game about to fall silent.", true);
   Send("look");
@@ -1757,17 +1632,7 @@ time.sleep(3600)
 // Commands typed while the game is still answering go to it in order, none
 // lost, however many the player types ahead.
 TEST_F(NarroPlay, CommandsTypedWhileTheGameIsBusyAllGoInOrder) {
-  const std::string standIn = StandIn("slow.py", R"PY(
-event()
-turn(1, ["A slow game."], windows=True)
-gen = 1
-while True:
-    ev = event()
-    gen += 1
-    if gen == 2:
-        time.sleep(2)
-    turn(gen, ["You said: " + ev.get("value", "").strip()])
-)PY");
+  const std::string standIn = StandIn("slow.py", stand_ins::SlowAtFirst());
   Start(standIn + " game/cave.z5");
   Heard("A slow game.", true);
   for (const char* command : {"first", "second", "third"}) Send(command);
@@ -1781,15 +1646,7 @@ while True:
 // An interpreter that stops reading and talks on, update after update, is
 // at fault: its updates never answer what the player sent.
 TEST_F(NarroPlay, AnInterpreterSendingUpdatesNothingAskedForIsAFault) {
-  const std::string standIn = StandIn("chatter.py", R"PY(
-event()
-turn(1, ["A game that talks over the player."], windows=True)
-gen = 2
-while True:
-    time.sleep(0.05)
-    turn(gen, ["Tick %d." % gen])
-    gen += 1
-)PY");
+  const std::string standIn = StandIn("chatter.py", stand_ins::TalksUnasked());
   Start(standIn + " game/cave.z5");
   Heard("A game that talks over the player.", true);
   ExpectFault("the interpreter sends updates nothing asked for");
@@ -1798,16 +1655,7 @@ while True:
 // An update of a megabyte, twenty thousand paragraphs at once: the player
 // keeps the end of it, and still answers.
 TEST_F(NarroPlay, AnUpdateOfAMegabyteStillLeavesThePlayerAnswering) {
-  const std::string standIn = StandIn("flood.py", R"PY(
-event()
-turn(1, ["Line %d of a story that goes on and on without a pause." % i
-         for i in range(1, 20001)], windows=True)
-gen = 1
-while True:
-    ev = event()
-    gen += 1
-    turn(gen, ["You said: " + ev.get("value", "").strip()])
-)PY");
+  const std::string standIn = StandIn("flood.py", stand_ins::FloodsAtStart());
   Start(standIn + " game/cave.z5");
   Heard("Line 20000 of a story");
   ASSERT_TRUE(Shown("Line 20000 of a story"));
@@ -1819,19 +1667,7 @@ while True:
 
 // Text that is not UTF-8 is mended, not a fault.
 TEST_F(NarroPlay, AnInterpreterWritingBytesThatAreNotUtf8StillPlays) {
-  const std::string standIn = StandIn("latin1.py", R"PY(
-event()
-out.write(b'{"type": "update", "gen": 1, "windows": [{"id": 1, "type": "buffer", "rock": 0, '
-          b'"left": 0, "top": 0, "width": 80, "height": 24}], "content": [{"id": 1, "text": '
-          b'[{"content": [{"style": "normal", "text": "Caf\xe9 cr\xe8me \xff\xfe broken \xc3"}]}]}], '
-          b'"input": [{"id": 1, "gen": 1, "type": "line", "maxlen": 120}]}\n\n')
-out.flush()
-gen = 1
-while True:
-    ev = event()
-    gen += 1
-    turn(gen, ["Still here: " + ev.get("value", "").strip()])
-)PY");
+  const std::string standIn = StandIn("latin1.py", stand_ins::WritesLatin1());
   Start(standIn + " game/cave.z5");
   Heard("broken");
   Send("hello");
@@ -2061,15 +1897,7 @@ TEST_F(NarroPlay, F7OpensTheKnownGamesFolderAtOnceAndSwitchingSaysWhatIsLost) {
 // A word taken from the word list goes in without the game's punctuation
 // (the list keeps "zounds!") and apart from the words before and after it.
 TEST_F(NarroPlay, AWordFromTheListGoesInWithoutItsPunctuationAsAWordOfItsOwn) {
-  const std::string standIn = StandIn("shout.py", R"PY(
-event()
-turn(1, ["Someone shouts zounds! and runs."], windows=True)
-gen = 1
-while True:
-    ev = event()
-    gen += 1
-    turn(gen, ["You said: " + ev.get("value", "")] if ev.get("type") == "line" else [])
-)PY");
+  const std::string standIn = StandIn("shout.py", stand_ins::ShoutsAWord());
   Start(standIn + " game/cave.z5");
   Heard("Someone shouts zounds! and runs.", true);
   Type("say");

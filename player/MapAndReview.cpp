@@ -1,29 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// narro-play's map and review: what the player learns of the story's
-// rooms as it is played, asked for by keys (the ways from here, a route
-// to a room known, the rooms with ways not tried), and the past turns read
-// again, whole or a paragraph at a time, without leaving the command line.
-// Its lists are the player's own, spoken entry by entry: the library's
-// lists show only what the library keeps.
+#include "player/MapAndReview.h"
+
 #include <algorithm>
 #include <cwctype>
 #include <string>
 #include <vector>
 
-#include <narro/Narro.h>
-
-#include "player/SmallFiles.h"
-#include "player/MapFile.h"
-#include "player/Player.h"
 #include "player/CleanText.h"
+#include "player/GameView.h"
+#include "player/KeyDecoder.h"
+#include "player/LineEditor.h"
+#include "player/MapFile.h"
+#include "player/PlayerScreen.h"
+#include "player/PlayerVoice.h"
+#include "player/Settings.h"
+#include "player/SmallFiles.h"
 #include "platform/locale/TextEncoding.h"
 
 namespace player {
 
 namespace {
 
-constexpr int kQueue = 1;
-constexpr int kSilence = 2;
 // A past turn in the review list: its command and this many of the
 // reply's first words.
 constexpr size_t kReviewWords = 8;
@@ -46,7 +43,7 @@ std::wstring FirstWords(const std::wstring& text, size_t count) {
 
 }  // namespace
 
-void Player::ForgetMap() {
+void MapAndReview::Forget() {
   m_map.Clear();
   m_mapChanged = false;
   m_mapOpened = false;
@@ -61,14 +58,14 @@ void Player::ForgetMap() {
   m_reply.clear();
 }
 
-void Player::OpenMap(const std::string& story) {
+void MapAndReview::OpenMap(const std::string& story) {
   m_mapOpened = true;
-  if (m_dataFolder.empty()) return;
-  std::string folder = m_dataFolder;
+  if (m_game.DataFolder().empty()) return;
+  std::string folder = m_game.DataFolder();
   if (folder.back() != '/') folder += '/';
   // Named as the story's own files are, by its stem and its CRC: two
   // releases of one story are two maps.
-  const std::string path = folder + "maps/" + BaseName(GameFilesFolder(story)) + ".map";
+  const std::string path = folder + "maps/" + BaseName(m_game.GameFilesFolder(story)) + ".map";
   std::string what;
   switch (ReadMapFile(path, m_map, what)) {
     case MapFileState::kMissing:
@@ -81,7 +78,7 @@ void Player::OpenMap(const std::string& story) {
       const std::wstring text = L"The map file " + platform::WideFromUtf8(path) + L" " +
                                 platform::WideFromUtf8(what) +
                                 L". It is kept as it is, and this game's map is not saved.";
-      Show(L"[" + text + L"]\n");
+      m_voice.Show(L"[" + text + L"]\n");
       m_toldMapProblem = false;
       m_mapProblem = text;
       return;
@@ -89,7 +86,7 @@ void Player::OpenMap(const std::string& story) {
   }
 }
 
-void Player::KeepMap() {
+void MapAndReview::KeepMap() {
   if (!m_mapChanged || m_mapPath.empty()) return;
   m_mapChanged = false;
   std::string what;
@@ -98,24 +95,24 @@ void Player::KeepMap() {
   const std::wstring text = L"The map file " + platform::WideFromUtf8(m_mapPath) + L" " +
                             platform::WideFromUtf8(what) + L". The map is not saved.";
   m_mapPath.clear();
-  Show(L"[" + text + L"]\n");
-  if (m_speechReady) m_narro.Speak(text, kQueue);
+  m_voice.Show(L"[" + text + L"]\n");
+  m_voice.Queue(text);
 }
 
-void Player::NoteReply(const std::wstring& text) {
+void MapAndReview::NoteReply(const std::wstring& text) {
   if (m_reply.size() < GameView::kTurnLimit) m_reply += text.substr(0, GameView::kTurnLimit - m_reply.size());
 }
 
-void Player::EndOfTurn() {
+void MapAndReview::EndOfTurn(GameView& view) {
   // Read once the banner is on its way to the voice: the map's name needs
   // the story's CRC, and reading a large story for it would hold the
   // banner back.
-  if (!m_mapOpened) OpenMap(m_story);
+  if (!m_mapOpened) OpenMap(m_game.Story());
   MapTurn turn;
   turn.command = m_turnCommand;
-  const std::vector<std::wstring> rows = m_view->StatusRows();
+  const std::vector<std::wstring> rows = view.StatusRows();
   if (!rows.empty()) turn.statusRoom = StatusLineRoom(rows[0]);
-  turn.headings = m_view->TakeHeadings();
+  turn.headings = view.TakeHeadings();
   std::vector<std::wstring> paragraphs;
   for (const std::wstring& line : SplitLines(m_reply)) {
     const std::wstring trimmed = Trimmed(line);
@@ -150,33 +147,17 @@ void Player::EndOfTurn() {
   m_reply.clear();
   m_stepping = false;
   KeepMap();
-  if (!m_mapProblem.empty() && !m_toldMapProblem && m_speechReady) {
+  if (!m_mapProblem.empty() && !m_toldMapProblem && m_voice.Ready()) {
     m_toldMapProblem = true;
-    m_narro.Speak(m_mapProblem, kQueue);
+    m_voice.Queue(m_mapProblem);
   }
 }
 
-void Player::Answer(const std::wstring& text, bool queued) {
-  // A screen reader reads what is shown; a voice of the player's own would
-  // speak over it.
-  if (m_settings.screenReader) {
-    Show(L"[" + text + L"]\n");
-    return;
-  }
-  if (!m_speechReady) return;
-  if (queued) {
-    m_narro.Speak(text, kQueue);
-    return;
-  }
-  m_narro.Speak(std::wstring(), kSilence);
-  m_narro.SpeakParagraph(text, 0);
-}
+void MapAndReview::SayWaysFromHere() { m_voice.Tell(m_map.WaysFromHere()); }
 
-void Player::SayWaysFromHere() { Tell(m_map.WaysFromHere()); }
-
-void Player::OpenRouteList() {
+void MapAndReview::OpenRouteList() {
   if (m_map.Rooms().empty()) {
-    Tell(L"The map is empty: no room is known yet.");
+    m_voice.Tell(L"The map is empty: no room is known yet.");
     return;
   }
   SpokenList list;
@@ -187,14 +168,15 @@ void Player::OpenRouteList() {
   }
   const size_t count = list.entries.size();
   m_list = std::move(list);
-  Tell(L"Rooms known: " + NumberWord(count) + L". Enter for the way there, Escape to leave.");
+  m_voice.Tell(L"Rooms known: " + NumberWord(count) +
+               L". Enter for the way there, Escape to leave.");
   SayListEntry();
 }
 
-void Player::OpenUnexploredList() {
+void MapAndReview::OpenUnexploredList() {
   const std::vector<std::pair<int, std::wstring>> rooms = m_map.Unexplored();
   if (rooms.empty()) {
-    Tell(L"No room known has a way its description names that was not tried.");
+    m_voice.Tell(L"No room known has a way its description names that was not tried.");
     return;
   }
   SpokenList list;
@@ -204,13 +186,13 @@ void Player::OpenUnexploredList() {
     list.values.push_back(room);
   }
   m_list = std::move(list);
-  Tell(L"Rooms with ways not tried: " + NumberWord(rooms.size()) + L", nearest first.");
+  m_voice.Tell(L"Rooms with ways not tried: " + NumberWord(rooms.size()) + L", nearest first.");
   SayListEntry();
 }
 
-void Player::OpenReviewList() {
+void MapAndReview::OpenReviewList() {
   if (m_past.empty()) {
-    Tell(L"No turn yet.");
+    m_voice.Tell(L"No turn yet.");
     return;
   }
   SpokenList list;
@@ -224,16 +206,16 @@ void Player::OpenReviewList() {
     list.values.push_back(static_cast<int>(i));
   }
   m_list = std::move(list);
-  Tell(L"Turns: " + NumberWord(m_past.size()) + L", newest first. Enter reads one whole.");
+  m_voice.Tell(L"Turns: " + NumberWord(m_past.size()) + L", newest first. Enter reads one whole.");
   SayListEntry();
 }
 
-void Player::SayListEntry() {
+void MapAndReview::SayListEntry() {
   if (!m_list || m_list->entries.empty()) return;
-  Answer(m_list->entries[m_list->at], true);
+  m_voice.Answer(m_list->entries[m_list->at], true);
 }
 
-bool Player::OnListKey(const Key& key) {
+bool MapAndReview::OnListKey(const Key& key) {
   SpokenList& list = *m_list;
   const size_t last = list.entries.size() - 1;
   size_t at = list.at;
@@ -247,7 +229,7 @@ bool Player::OnListKey(const Key& key) {
     case KeyCode::kEnter: ChooseListEntry(); return true;
     case KeyCode::kEscape:
       m_list.reset();
-      Answer(L"List closed.", false);
+      m_voice.Answer(L"List closed.", false);
       return true;
     case KeyCode::kChar: {
       // The next entry from here that begins with the letter typed.
@@ -266,12 +248,12 @@ bool Player::OnListKey(const Key& key) {
       return false;
   }
   list.at = at;
-  if (m_speechReady && !m_settings.screenReader) m_narro.Speak(std::wstring(), kSilence);
+  if (!m_settings.screenReader) m_voice.Silence();
   SayListEntry();
   return true;
 }
 
-void Player::ChooseListEntry() {
+void MapAndReview::ChooseListEntry() {
   const SpokenList::Kind kind = m_list->kind;
   const int value = m_list->values[m_list->at];
   if (kind == SpokenList::Kind::kReview) {
@@ -279,23 +261,24 @@ void Player::ChooseListEntry() {
     const PastTurn& past = m_past[static_cast<size_t>(value)];
     std::wstring text = (past.command.empty() ? std::wstring(L"The start") : L"After " + past.command) + L".\n";
     for (const std::wstring& paragraph : past.paragraphs) text += paragraph + L"\n";
-    Answer(text, false);
+    m_voice.Answer(text, false);
     return;
   }
   m_list.reset();
   GoTowards(value);
 }
 
-void Player::GoTowards(int room) {
+void MapAndReview::GoTowards(int room) {
   const std::optional<std::vector<int>> route = m_map.Route(room);
   if (!route) {
-    Tell(m_map.Current() < 0 ? std::wstring(L"Where you are is not on the map, so no way is known.")
-                             : L"No known way leads to " + m_map.Label(room) + L".");
+    m_voice.Tell(m_map.Current() < 0
+                     ? std::wstring(L"Where you are is not on the map, so no way is known.")
+                     : L"No known way leads to " + m_map.Label(room) + L".");
     return;
   }
   std::wstring words = GameMap::RouteWords(*route);
   if (!route->empty()) {
-    if (m_session && m_session->CharInput() && !m_session->LineInput()) {
+    if (m_game.WaitsForKey()) {
       words += L" The game waits for a key, not a command.";
     } else if (m_editor.Replace(GameMap::RouteCommand(*route))) {
       words += L" On the command line; Enter sends it.";
@@ -303,13 +286,13 @@ void Player::GoTowards(int room) {
       words += L" Too long for the command line.";
     }
   }
-  Redraw();
-  Tell(words);
+  m_screen.Redraw();
+  m_voice.Tell(words);
 }
 
-void Player::StepParagraph(int step) {
+void MapAndReview::StepParagraph(int step) {
   if (m_past.empty()) {
-    Answer(L"No turn yet.", false);
+    m_voice.Answer(L"No turn yet.", false);
     return;
   }
   // The place is the paragraph last read; at first, after the newest one.
@@ -318,7 +301,7 @@ void Player::StepParagraph(int step) {
     m_stepTurn = m_past.size() - 1;
     m_stepParagraph = m_past.back().paragraphs.size();
     if (step > 0) {
-      Answer(L"The newest paragraph was the last.", false);
+      m_voice.Answer(L"The newest paragraph was the last.", false);
       return;
     }
   }
@@ -349,7 +332,8 @@ void Player::StepParagraph(int step) {
     }
   }
   if (!moved) {
-    Answer(step < 0 ? L"The first paragraph kept." : L"The newest paragraph was the last.", false);
+    m_voice.Answer(step < 0 ? L"The first paragraph kept." : L"The newest paragraph was the last.",
+                   false);
     return;
   }
   m_stepTurn = turn;
@@ -358,23 +342,25 @@ void Player::StepParagraph(int step) {
   std::wstring text = past.paragraphs[paragraph];
   // Where a turn begins, whose reply it is.
   if (paragraph == 0 && !past.command.empty()) text = L"After " + past.command + L": " + text;
-  Answer(text, false);
+  m_voice.Answer(text, false);
 }
 
-void Player::SayRoomDescription() {
-  Answer(m_roomLook.empty() ? std::wstring(L"No room's description has been heard yet.") : m_roomLook, false);
+void MapAndReview::SayRoomDescription() {
+  m_voice.Answer(
+      m_roomLook.empty() ? std::wstring(L"No room's description has been heard yet.") : m_roomLook,
+      false);
 }
 
-void Player::SkipToLastParagraph() {
+void MapAndReview::SkipToLastParagraph() {
   const std::wstring* last = nullptr;
   for (size_t i = m_past.size(); i-- > 0 && last == nullptr;) {
     if (!m_past[i].paragraphs.empty()) last = &m_past[i].paragraphs.back();
   }
   if (last == nullptr) {
-    Answer(L"No turn yet.", false);
+    m_voice.Answer(L"No turn yet.", false);
     return;
   }
-  Answer(*last, false);
+  m_voice.Answer(*last, false);
 }
 
 }  // namespace player

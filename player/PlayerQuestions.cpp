@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The player's own Yes or No questions: asked in the input area's place
+// and spoken, answered by the keys typed next while the game is served
+// meanwhile; a file question the game asked waits until the open one is
+// answered.
+#include <utility>
+
+#include "player/Player.h"
+
+namespace player {
+
+void Player::AskYesNo(const std::wstring& question, YesNoQuestion::Then then,
+                      bool ctrlCAnswersYes) {
+  // The only questions asked are the player's own, whose keys go to the
+  // open one, and a file's, which waits for an open one to be answered.
+  if (m_question) {
+    then(false);
+    return;
+  }
+  m_question.emplace(question, ctrlCAnswersYes, std::move(then));
+  m_screen.OpenQuestion(question);
+  m_voice.Say(question);
+}
+
+void Player::OnQuestionKey(const Key& key) {
+  const std::optional<bool> yes = m_question->AnswerOf(key);
+  if (!yes) {
+    m_voice.Say(L"Yes or No?");
+    return;
+  }
+  AnswerQuestion(*yes);
+}
+
+void Player::AnswerQuestion(bool yes) {
+  const YesNoQuestion::Then then = m_question->TakeThen();
+  m_question.reset();
+  m_screen.CloseQuestion(yes);
+  if (then) then(yes);
+  // A file question the game asked meanwhile is the next one.
+  if (m_fileQuestionWaits && !m_question && !m_quit) {
+    m_fileQuestionWaits = false;
+    if (m_session && m_session->SpecialInput() && !m_session->Busy()) OnFileQuestion();
+  }
+}
+
+}  // namespace player
