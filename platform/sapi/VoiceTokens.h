@@ -43,8 +43,6 @@ class VoiceTokenStore {
 using ScopedVoiceTokenStore = ScopedReplacement<VoiceTokenStore>;
 
 VoiceTokenStore::TokenList InstalledVoiceTokens();
-// Lists espeak-ng's voices afresh; the voice calls this when it starts.
-void RefreshInstalledVoices();
 
 // The token the default voice speaks with: the installed voice of the
 // user's language, else English, else the first. Empty id when none.
