@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/sapi/BackEndFactory.h"
 
+#include <atomic>
 #include <string>
 #include <utility>
 
 #include "platform/sapi/SpeechEnd.h"
 #include "platform/sapi/espeak/EspeakBackEnd.h"
+#include "platform/sapi/espeak/EspeakVoiceList.h"
 #include "platform/sapi/speechd/SpeechdConnection.h"
 #include "platform/sapi/speechd/SpeechdSession.h"
 #include "platform/sapi/speechd/SpeechdVoiceList.h"
@@ -13,6 +15,31 @@
 namespace platform {
 
 namespace {
+
+// What the last voice made with NARRO_SPEECH unset went to.
+enum class Noted { kNothing, kSpeechd, kSoundCard };
+std::atomic<Noted> g_automaticEnd{Noted::kNothing};
+
+void NoteAutomaticEnd(bool speechd) {
+  g_automaticEnd = speechd ? Noted::kSpeechd : Noted::kSoundCard;
+}
+
+// Whether voices come from speech-dispatcher: with NARRO_SPEECH=speechd, or
+// unset when the last voice made went there (asking the server, within the
+// automatic limit, when no voice was made yet).
+bool SpeechdIsTheEnd() {
+  const AudioEndChoice choice = ChooseAudioEnd();
+  if (choice.kind == AudioEndChoice::kSpeechd) return true;
+  if (choice.kind != AudioEndChoice::kAutomatic) return false;
+  const Noted noted = g_automaticEnd;
+  if (noted != Noted::kNothing) return noted == Noted::kSpeechd;
+  std::string error;
+  const auto limit = Current<SpeechdLimits>().automaticOpen;
+  const bool answered = OpenSpeechdChannel("probe", false, SsipClock::now() + limit, limit.count(),
+                                           &error) != nullptr;
+  NoteAutomaticEnd(answered);
+  return answered;
+}
 
 // NARRO_SPEECH=speechd (automatic false) or unset (true): a
 // speech-dispatcher voice when a connection opens in time. Says in the log
@@ -72,6 +99,10 @@ HRESULT MakeVoiceBackEnd(const StartVoiceOver& start) {
   }
   if (!end) return E_FAIL;
   return start(std::move(end)) ? S_OK : E_FAIL;
+}
+
+VoiceTokenStore::TokenList BackEndVoices() {
+  return SpeechdIsTheEnd() ? SpeechdVoiceTokens() : EspeakVoiceTokens();
 }
 
 }  // namespace platform

@@ -9,7 +9,8 @@
 //              which;
 //   "audio"    espeak-ng into the sound card (espeak/);
 //   "wav:DIR"  espeak-ng into WAV files in DIR, each request logged;
-//   "none"     no voice at all.
+//   "none"     no voice at all;
+//   anything else as unset.
 #ifndef NARRO_PLATFORM_SAPI_BACK_END_FACTORY_H_
 #define NARRO_PLATFORM_SAPI_BACK_END_FACTORY_H_
 
@@ -18,6 +19,7 @@
 
 #include "platform/sapi/Sapi.h"
 #include "platform/sapi/VoiceBackEnd.h"
+#include "platform/sapi/VoiceTokens.h"
 
 namespace platform {
 
@@ -29,6 +31,12 @@ using StartVoiceOver = std::function<bool(std::unique_ptr<VoiceBackEnd> end)>;
 // it to start: S_OK once a voice started over one. REGDB_E_CLASSNOTREG with
 // "none"; E_FAIL when no back end could be made or started.
 HRESULT MakeVoiceBackEnd(const StartVoiceOver& start);
+
+// The voices of the back end in force, in a stable order; never null. With
+// NARRO_SPEECH unset, that is the end the last voice made went to; before
+// any voice was made, speech-dispatcher when it answers within the
+// automatic limit. Any thread.
+VoiceTokenStore::TokenList BackEndVoices();
 
 }  // namespace platform
 

@@ -7,11 +7,9 @@
 #include <utility>
 
 #include "platform/locale/Language.h"
+#include "platform/sapi/BackEndFactory.h"
 #include "platform/sapi/ComRuntime.h"
-#include "platform/sapi/espeak/EspeakVoiceList.h"
-#include "platform/sapi/SpeechEnd.h"
 #include "platform/sapi/RefCounted.h"
-#include "platform/sapi/speechd/SpeechdVoiceList.h"
 
 namespace platform {
 
@@ -21,9 +19,7 @@ namespace {
 // made, which may be after a first listing.
 class InstalledVoiceStore : public VoiceTokenStore {
  public:
-  TokenList Tokens() override {
-    return SpeechdIsTheEnd() ? SpeechdVoiceTokens() : EspeakVoiceTokens();
-  }
+  TokenList Tokens() override { return BackEndVoices(); }
 };
 
 bool SameText(const std::wstring& a, const std::wstring& b) {
