@@ -17,14 +17,8 @@ struct AudioEndChoice {
   enum Kind { kAutomatic, kSpeechd, kSoundCard, kWavFiles, kNone } kind = kAutomatic;
   std::string directory;
 };
+// Read afresh at each call. BackEndFactory.h makes the back end it names.
 AudioEndChoice ChooseAudioEnd();
-
-// Whether voices come from speech-dispatcher: with NARRO_SPEECH=speechd, or
-// unset when the last voice made went there (asking the server, within the
-// automatic limit, when no voice was made yet).
-bool SpeechdIsTheEnd();
-// What the last voice made with NARRO_SPEECH unset went to.
-void NoteAutomaticEnd(bool speechd);
 
 }  // namespace platform
 

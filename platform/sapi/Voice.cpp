@@ -2,14 +2,9 @@
 #include "platform/sapi/Voice.h"
 
 #include <algorithm>
-#include <string>
 #include <utility>
 
-#include "platform/sapi/SpeechEnd.h"
-#include "platform/sapi/espeak/EspeakBackEnd.h"
-#include "platform/sapi/speechd/SpeechdConnection.h"
-#include "platform/sapi/speechd/SpeechdSession.h"
-#include "platform/sapi/speechd/SpeechdVoiceList.h"
+#include "platform/sapi/BackEndFactory.h"
 
 namespace platform {
 
@@ -45,61 +40,12 @@ Voice* Voice::Started(std::unique_ptr<VoiceBackEnd> end) {
 HRESULT Voice::Create(ISpVoice** voice) {
   if (voice == nullptr) return E_POINTER;
   *voice = nullptr;
-  AudioEndChoice choice = ChooseAudioEnd();
-  if (choice.kind == AudioEndChoice::kNone) return REGDB_E_CLASSNOTREG;
-  if (choice.kind == AudioEndChoice::kSpeechd || choice.kind == AudioEndChoice::kAutomatic) {
-    const bool automatic = choice.kind == AudioEndChoice::kAutomatic;
-    HRESULT hr = E_FAIL;
-    try {
-      hr = CreateOverSpeechd(automatic, voice);
-    } catch (...) {
-      hr = E_FAIL;
-    }
-    if (SUCCEEDED(hr) || !automatic) return hr;
-    choice.kind = AudioEndChoice::kSoundCard;
-  }
-  std::unique_ptr<EspeakBackEnd> end;
-  try {
-    end = EspeakBackEnd::Make(choice);
-  } catch (...) {
-    return E_FAIL;
-  }
-  if (!end) return E_FAIL;
-  Voice* made = Started(std::move(end));
-  if (made == nullptr) return E_FAIL;
-  *voice = made;
-  return S_OK;
-}
-
-HRESULT Voice::CreateOverSpeechd(bool automatic, ISpVoice** voice) {
-  const SpeechdLimits& limits = Current<SpeechdLimits>();
-  std::string why;
-  HRESULT hr = E_FAIL;
-  if (std::unique_ptr<SpeechdSession> session =
-          SpeechdSession::Open(automatic ? limits.automaticOpen : limits.explicitOpen, &why)) {
-    if (Voice* made = Started(std::move(session))) {
-      // The voices may have changed since they were last listed.
-      ForgetSpeechdVoices();
-      *voice = made;
-      hr = S_OK;
-    } else {
-      why = "no thread to speak on";
-    }
-  }
-  if (automatic) NoteAutomaticEnd(SUCCEEDED(hr));
-  // A server's reasons may run over several lines; the log has one per event.
-  for (char& c : why) {
-    if (c == '\n' || c == '\r') c = ' ';
-  }
-  while (!why.empty() && why.back() == ' ') why.pop_back();
-  if (SUCCEEDED(hr)) {
-    LogSpeechLine("Speech: speech-dispatcher");
-  } else if (automatic) {
-    LogSpeechLine("Speech: the sound card (speech-dispatcher: " + why + ")");
-  } else {
-    LogSpeechLine("Speech: speech-dispatcher cannot be reached (" + why + ")");
-  }
-  return hr;
+  return MakeVoiceBackEnd([voice](std::unique_ptr<VoiceBackEnd> end) {
+    Voice* made = Started(std::move(end));
+    if (made == nullptr) return false;
+    *voice = made;
+    return true;
+  });
 }
 
 HRESULT Voice::Speak(const wchar_t* text, uint32_t flags, ULONG* streamNumber) {

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The voice object: SAPI's ISpVoice over one utterance queue
-// (UtteranceQueue.h) and the back end NARRO_SPEECH chose (SpeechEnd.h):
-// espeak-ng into the sound card or WAV files (espeak/), or the player's
-// speech-dispatcher (speechd/).
+// (UtteranceQueue.h) and the back end NARRO_SPEECH chose, whichever that is
+// (BackEndFactory.h).
 #ifndef NARRO_PLATFORM_SAPI_VOICE_H_
 #define NARRO_PLATFORM_SAPI_VOICE_H_
 
@@ -35,11 +34,6 @@ class Voice : public RefCounted<ISpVoice> {
   // A voice over the back end, its worker started and its default voice
   // set; null when the back end cannot start. Never throws.
   static Voice* Started(std::unique_ptr<VoiceBackEnd> end);
-  // NARRO_SPEECH=speechd (automatic false) or unset (true): a
-  // speech-dispatcher voice when a connection opens in time. Says in the
-  // log which end speaks. Automatic and failing: the caller goes on to the
-  // sound card.
-  static HRESULT CreateOverSpeechd(bool automatic, ISpVoice** voice);
 
   const std::unique_ptr<VoiceBackEnd> m_end;
   UtteranceQueue m_queue;  // over m_end, so stopped before it goes

@@ -4,61 +4,22 @@
 
 #include <cctype>
 #include <cwctype>
-#include <mutex>
 #include <utility>
 
 #include "platform/locale/Language.h"
+#include "platform/sapi/BackEndFactory.h"
 #include "platform/sapi/ComRuntime.h"
-#include "platform/sapi/espeak/Espeak.h"
-#include "platform/sapi/SpeechEnd.h"
 #include "platform/sapi/RefCounted.h"
-#include "platform/sapi/speechd/SpeechdVoiceList.h"
-#include "platform/locale/TextEncoding.h"
 
 namespace platform {
 
 namespace {
 
-class EspeakVoiceStore : public VoiceTokenStore {
- public:
-  TokenList Tokens() override {
-    const std::lock_guard<std::mutex> guard(m_lock);
-    if (!m_tokens) Refresh();
-    return m_tokens;
-  }
-
-  void RefreshNow() {
-    const std::lock_guard<std::mutex> guard(m_lock);
-    Refresh();
-  }
-
- private:
-  void Refresh() {
-    auto tokens = std::make_shared<std::vector<VoiceToken>>();
-    for (const InstalledVoice& voice : Espeak::ListVoices()) {
-      VoiceToken token;
-      token.id = std::wstring(SPCAT_VOICES) + L"\\Tokens\\" + WideFromUtf8(voice.identifier);
-      token.values[L""] = WideFromUtf8(voice.name);
-      token.engineVoice = voice.identifier;
-      token.language = voice.language;
-      tokens->push_back(std::move(token));
-    }
-    m_tokens = std::move(tokens);
-  }
-
-  std::mutex m_lock;
-  TokenList m_tokens;
-};
-
-EspeakVoiceStore& EspeakVoices() { return Immortal<EspeakVoiceStore>(); }
-
 // Asked afresh each time, since the end in force is decided when a voice is
 // made, which may be after a first listing.
 class InstalledVoiceStore : public VoiceTokenStore {
  public:
-  TokenList Tokens() override {
-    return SpeechdIsTheEnd() ? SpeechdVoiceTokens() : EspeakVoices().Tokens();
-  }
+  TokenList Tokens() override { return BackEndVoices(); }
 };
 
 bool SameText(const std::wstring& a, const std::wstring& b) {
@@ -180,8 +141,6 @@ VoiceTokenStore& VoiceTokenStore::Real() { return Immortal<InstalledVoiceStore>(
 VoiceTokenStore::TokenList InstalledVoiceTokens() {
   return Current<VoiceTokenStore>().Tokens();
 }
-
-void RefreshInstalledVoices() { EspeakVoices().RefreshNow(); }
 
 VoiceToken DefaultVoiceToken() {
   const VoiceTokenStore::TokenList list = InstalledVoiceTokens();

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The voice tokens of the voices category: one per installed espeak-ng
-// voice, identified as the category, "\Tokens\" and the espeak-ng voice
-// identifier, with the voice's name as the default value; or, when speech
-// goes through speech-dispatcher, one per voice it offers (speechd/SpeechdVoiceList.h).
+// The voice tokens of the voices category: one per voice the back end in
+// force offers, listed and named by that back end (BackEndFactory.h).
 // Tests put a token store of their own in place of the real one.
 #ifndef NARRO_PLATFORM_SAPI_VOICE_TOKENS_H_
 #define NARRO_PLATFORM_SAPI_VOICE_TOKENS_H_
@@ -27,9 +25,8 @@ struct VoiceToken {
 };
 
 // Where the tokens come from. The seam (platform/Seam.h): the real store
-// lists speech-dispatcher's voices when speech goes there, else
-// espeak-ng's installed voices; tests put a fixed list in place with a
-// ScopedVoiceTokenStore.
+// lists the voices of the back end in force; tests put a fixed list in
+// place with a ScopedVoiceTokenStore.
 class VoiceTokenStore {
  public:
   virtual ~VoiceTokenStore() = default;
@@ -43,8 +40,6 @@ class VoiceTokenStore {
 using ScopedVoiceTokenStore = ScopedReplacement<VoiceTokenStore>;
 
 VoiceTokenStore::TokenList InstalledVoiceTokens();
-// Lists espeak-ng's voices afresh; the voice calls this when it starts.
-void RefreshInstalledVoices();
 
 // The token the default voice speaks with: the installed voice of the
 // user's language, else English, else the first. Empty id when none.

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/sapi/BackEndFactory.h"
 #include "platform/sapi/SpeechEnd.h"
 #include "platform/sapi/espeak/AudioEnd.h"
 #include "tests/speech/SpeechFixture.h"
@@ -24,6 +25,44 @@ TEST(AudioEndChoiceTest, NarroSpeechPicksTheEnd) {
   const AudioEndChoice wav = platform::ChooseAudioEnd();
   EXPECT_EQ(wav.kind, AudioEndChoice::kWavFiles);
   EXPECT_EQ(wav.directory, "/tmp/out/");
+  unsetenv("NARRO_SPEECH");
+}
+
+// A setting it does not know is no reason to be silent: speech goes where
+// it would with none.
+TEST(AudioEndChoiceTest, AnUnknownSettingReadsAsUnset) {
+  for (const char* setting : {"espeak", "SPEECHD", "wav:", "audio "}) {
+    setenv("NARRO_SPEECH", setting, 1);
+    EXPECT_EQ(platform::ChooseAudioEnd().kind, AudioEndChoice::kAutomatic) << setting;
+  }
+  unsetenv("NARRO_SPEECH");
+}
+
+TEST(SpeechBackEndFactoryTest, NoneOffersNoBackEnd) {
+  setenv("NARRO_SPEECH", "none", 1);
+  int offered = 0;
+  EXPECT_EQ(platform::MakeVoiceBackEnd([&](std::unique_ptr<platform::VoiceBackEnd>) {
+              ++offered;
+              return true;
+            }),
+            platform::REGDB_E_CLASSNOTREG);
+  EXPECT_EQ(offered, 0);
+  unsetenv("NARRO_SPEECH");
+}
+
+// A back end the voice cannot start over fails the voice; no other end is
+// tried in its place.
+TEST(SpeechBackEndFactoryTest, ABackEndThatCannotStartFailsTheVoice) {
+  TempDir dir;
+  setenv("NARRO_SPEECH", ("wav:" + dir.path()).c_str(), 1);
+  int offered = 0;
+  EXPECT_EQ(platform::MakeVoiceBackEnd([&](std::unique_ptr<platform::VoiceBackEnd> end) {
+              EXPECT_NE(end, nullptr);
+              ++offered;
+              return false;
+            }),
+            platform::E_FAIL);
+  EXPECT_EQ(offered, 1);
   unsetenv("NARRO_SPEECH");
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/sapi/SpeechLog.h"
 #include "platform/sapi/espeak/Espeak.h"
+#include "platform/sapi/espeak/EspeakVoiceList.h"
 
 namespace platform {
 
@@ -41,7 +42,7 @@ bool EspeakBackEnd::VoiceFor(ISpObjectToken* token, VoiceToken* voice) {
 bool EspeakBackEnd::Start(UtteranceQueue& queue) {
   m_queue = &queue;
   if (!Espeak::Start()) return false;
-  RefreshInstalledVoices();
+  RefreshEspeakVoices();
   m_sampleRate = Espeak::SampleRate();
   m_leadingSilence = LeadingSilence(m_sampleRate);
   m_open = m_audio->Open(m_sampleRate);
