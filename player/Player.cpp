@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "player/Player.h"
 
-#include <dirent.h>
 #include <errno.h>
 #include <signal.h>
 #include <unistd.h>
@@ -13,6 +12,7 @@
 #include <narro/Narro.h>
 
 #include "player/InterpreterCommand.h"
+#include "player/KeptFiles.h"
 #include "player/PlayerSignals.h"
 #include "player/ScreenText.h"
 #include "player/StoryFiles.h"
@@ -26,15 +26,6 @@ namespace {
 // The interpreter's output is read in pieces this large, so that keys are
 // still read while a game floods the screen.
 constexpr size_t kReadPiece = 1u << 20;
-
-// The part of the folder of a story's own files its file name gives.
-std::string KeptFilesStem(const std::string& story) {
-  std::string stem = StemOf(story);
-  for (char& c : stem) {
-    if (c == '/' || c == '.' || static_cast<unsigned char>(c) < 0x20) c = '_';
-  }
-  return stem.substr(0, 64);
-}
 
 }  // namespace
 
@@ -53,33 +44,11 @@ void Player::EndInterpreter() {
   m_private.Remove();
 }
 
-std::string Player::GameFilesRoot() const {
-  std::string folder = m_dataFolder;
-  if (!folder.empty() && folder.back() != '/') folder += '/';
-  return folder + "game-files/";
-}
-
 std::string Player::GameFilesFolder(const std::string& story) {
   CTTSString crc;
-  const std::string tag = m_narro.GetCRC(CTTSString(story), crc) ? std::string(static_cast<const char*>(crc)) : "";
-  return GameFilesRoot() + KeptFilesStem(story) + (tag.empty() ? "" : "_" + tag);
-}
-
-bool Player::MayHaveKeptFiles(const std::string& story) const {
-  // Only then is the story's CRC worth reading before it starts.
-  const std::string prefix = KeptFilesStem(story);
-  DIR* dir = opendir(GameFilesRoot().c_str());
-  if (dir == nullptr) return false;
-  bool found = false;
-  while (const struct dirent* entry = readdir(dir)) {
-    const std::string name = entry->d_name;
-    if (name.compare(0, prefix.size(), prefix) == 0 && (name.size() == prefix.size() || name[prefix.size()] == '_')) {
-      found = true;
-      break;
-    }
-  }
-  closedir(dir);
-  return found;
+  const std::string tag =
+      m_narro.GetCRC(CTTSString(story), crc) ? std::string(static_cast<const char*>(crc)) : "";
+  return KeptFilesFolder(m_dataFolder, story, tag);
 }
 
 std::vector<GameFiles::Outcome> Player::PlaceFinishedFiles() {
@@ -201,7 +170,7 @@ bool Player::StartGame(const std::string& story) {
     return false;
   }
   m_files.Reset(m_private.Path());
-  if (MayHaveKeptFiles(story) && !m_files.Seed(GameFilesFolder(story), error)) {
+  if (MayHaveKeptFiles(m_dataFolder, story) && !m_files.Seed(GameFilesFolder(story), error)) {
     Fault("the game's own files cannot be read: " + error);
     return false;
   }

@@ -95,12 +95,9 @@ class Player : private EventLoop::Events,
   void EndInterpreter();
   std::vector<GameFiles::Outcome> PlaceFinishedFiles();
   void TellPlaced(const std::vector<GameFiles::Outcome>& outcomes);
-  // Where the files `story` makes by name are kept between sessions: the
-  // data folder's game-files/STEM_CRC. MayHaveKeptFiles: a folder of that
-  // stem is there, without reading the story for its CRC.
-  std::string GameFilesRoot() const;
+  // Where the files `story` makes by name are kept between sessions
+  // (KeptFiles.h), named with the story's CRC.
   std::string GameFilesFolder(const std::string& story) override;
-  bool MayHaveKeptFiles(const std::string& story) const;
 
   // Keys and the command line (PlayerKeys.cpp).
   bool SendKeyToGame(const Key& key);
