@@ -6,27 +6,23 @@
 // What is heard and the player's messages go through PlayerVoice, what is
 // drawn through PlayerScreen; FileQuestions answers the game's file
 // questions, GameLists holds the lists (voices, saved games, games) and
-// switches games. What each event means and the game's updates live in
-// Player.cpp, the keys and the command line in PlayerKeys.cpp, the Yes or
-// No questions in PlayerQuestions.cpp; MapAndReview keeps the map and the
-// past turns.
+// switches games. GameSession runs the game: the interpreter, its files
+// and its updates. What each event means and what follows when the game
+// waits live in Player.cpp, the keys and the command line in
+// PlayerKeys.cpp, the Yes or No questions in PlayerQuestions.cpp;
+// MapAndReview keeps the map and the past turns.
 #ifndef NARRO_PLAYER_PLAYER_H_
 #define NARRO_PLAYER_PLAYER_H_
 
-#include <chrono>
 #include <deque>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "player/Cage.h"
 #include "player/EventLoop.h"
 #include "player/FileQuestions.h"
-#include "player/GameFiles.h"
 #include "player/GameLists.h"
-#include "player/GameView.h"
-#include "player/GlkProtocol.h"
-#include "player/Interpreter.h"
+#include "player/GameSession.h"
 #include "player/KeyDecoder.h"
 #include "player/LineEditor.h"
 #include "player/MapAndReview.h"
@@ -49,6 +45,7 @@ struct PlayerSetup {
 };
 
 class Player : private EventLoop::Events,
+               private GameSession::Game,
                private FileQuestions::Game,
                private GameLists::Game,
                private MapAndReview::Game {
@@ -60,10 +57,6 @@ class Player : private EventLoop::Events,
   // exit status: 0 at a normal end, 1 when the game could not start or the
   // interpreter failed, 128 + a signal that ended it.
   int Run();
-
-  // How long the interpreter may take to answer one event (its start
-  // included) before it is given up as hung.
-  static constexpr std::chrono::seconds kAnswerLimit{10};
 
  private:
   using Clock = EventLoop::Clock;
@@ -81,23 +74,16 @@ class Player : private EventLoop::Events,
   bool BeginPlay();
   void OnResize();
 
-  // The game (Player.cpp).
-  bool StartGame(const std::string& story);
-  void OnUpdate(const GlkUpdate& update);
-  void OnGameWaits();
-  void OnFirstTurn();
-  // The turn heard, and noted as the reply to the command that made it.
-  void SpeakTurn();
-  void OnInterpreterEnded();
-  void Send(const std::string& event);
-  void Fault(const std::string& message);
-  // Stops the interpreter, places what it wrote and removes its folder.
-  void EndInterpreter();
-  std::vector<GameFiles::Outcome> PlaceFinishedFiles();
-  void TellPlaced(const std::vector<GameFiles::Outcome>& outcomes);
-  // Where the files `story` makes by name are kept between sessions
-  // (KeptFiles.h), named with the story's CRC.
-  std::string GameFilesFolder(const std::string& story) override;
+  // What the game session tells (Player.cpp).
+  void OnNewGame() override;
+  void OnTurnHeard(const std::wstring& text) override { m_mapReview.NoteReply(text); }
+  bool KnownStoryName(const std::string& story, std::wstring& name) override {
+    return m_lists.KnownStoryName(story, name);
+  }
+  // The commands and keys typed ahead go, or the game's file question is
+  // answered.
+  void OnGameWaits() override;
+  void OnGameOver(int status) override;
 
   // Keys and the command line (PlayerKeys.cpp).
   bool SendKeyToGame(const Key& key);
@@ -120,8 +106,8 @@ class Player : private EventLoop::Events,
   void OnFileQuestion();
 
   // What the parts ask of the game being played (Player.cpp).
-  const std::string& Story() const override { return m_story; }
-  const std::wstring& StoryName() const override { return m_storyName; }
+  const std::string& Story() const override { return m_game.Story(); }
+  const std::wstring& StoryName() const override { return m_game.StoryName(); }
   const std::string& DataFolder() const override { return m_dataFolder; }
   bool WaitsForCommand() const override;
   bool WaitsForKey() const override;
@@ -129,8 +115,11 @@ class Player : private EventLoop::Events,
   void SendFileAnswer(const std::optional<std::string>& named) override;
   void Ask(const std::wstring& question, YesNoQuestion::Then then) override;
   std::string ChooseSave() override { return m_lists.ChooseSave(); }
-  void EndGame() override { m_interpreter.Stop(); }
-  void StartStory(const std::string& story) override { StartGame(story); }
+  void EndGame() override { m_game.StopInterpreter(); }
+  void StartStory(const std::string& story) override { m_game.Start(story); }
+  std::string GameFilesFolder(const std::string& story) override {
+    return m_game.GameFilesFolder(story);
+  }
 
   // The player's own questions (PlayerQuestions.cpp).
   // Asks a spoken Yes or No question, answered by Y or N (Escape is No,
@@ -142,7 +131,6 @@ class Player : private EventLoop::Events,
 
   // (Player.cpp)
   void KeepSettings() override;
-  void Finish(const std::string& message);
 
   CNarro& m_narro;
   PlayerSetup m_setup;
@@ -151,25 +139,18 @@ class Player : private EventLoop::Events,
   PlayerVoice m_voice{m_narro, m_settings,
                       [this](const std::wstring& text) { m_screen.Show(text); }};
   Terminal m_terminal;
-  Interpreter m_interpreter;
-  PrivateFolder m_private;  // the interpreter's own folder
-  GameFiles m_files;        // what it reads and writes there
-  std::optional<GlkSession> m_session;
-  std::optional<GameView> m_view;
-  EventLoop m_loop{m_interpreter, *this};
+  std::string m_dataFolder;
+  // The loop and the screen are made just after it, before it is used.
+  GameSession m_game{m_narro,  m_settings, m_dataFolder, m_voice,
+                     m_screen, m_terminal, m_loop,       *this};
+  EventLoop m_loop{m_game.Process(), *this};
   LineEditor m_editor;
-  PlayerScreen m_screen{m_terminal, m_settings, m_view, m_editor,
+  PlayerScreen m_screen{m_terminal, m_settings, m_game.ViewSlot(), m_editor,
                         [this](const std::string& bytes) { m_loop.FeedTyped(bytes); }};
-  FileQuestions m_fileQuestions{m_narro, m_files, m_voice, m_screen, *this};
+  FileQuestions m_fileQuestions{m_narro, m_game.Files(), m_voice, m_screen, *this};
   GameLists m_lists{m_narro,  m_settings,    m_setup.stored,  m_voice,
                     m_screen, m_loop.Keys(), m_fileQuestions, *this};
   MapAndReview m_mapReview{m_settings, m_voice, m_screen, m_editor, *this};
-
-  std::string m_story;
-  std::string m_dataFolder;
-  std::wstring m_storyName;  // spoken when the story changes
-  int m_width = 80;
-  int m_height = 24;
 
   std::wstring m_lastCommand; // the newest line sent to the game
   // Commands typed while the game was busy, oldest first: each goes when
@@ -179,13 +160,10 @@ class Player : private EventLoop::Events,
   bool m_readsKeys = false;   // the game's last request was for a key
   std::deque<Key> m_heldKeys; // keys typed while it answered one
   static constexpr size_t kHeldKeyLimit = 64;
-  bool m_firstTurn = true;
-  bool m_resizeWanted = false;
   std::optional<YesNoQuestion> m_question;  // the question open, if any
   bool m_fileQuestionWaits = false;  // the game's, until that one is answered
   bool m_quit = false;
   bool m_toldSettingsProblem = false;
-  bool m_toldCage = false;
   int m_exitStatus = 0;
 };
 

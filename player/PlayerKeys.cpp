@@ -137,11 +137,11 @@ void Player::OnKey(const Key& key) {
     m_screen.Redraw();
     return;
   }
-  if (m_session && m_session->CharInput() && !m_session->LineInput()) {
+  if (WaitsForKey()) {
     SendKeyToGame(key);
     return;
   }
-  if (m_session && m_readsKeys && m_session->Busy()) {
+  if (m_readsKeys && m_game.Busy()) {
     // Keys typed while the game answers the last one are its next ones,
     // as a command typed ahead is the next command.
     if (m_heldKeys.size() < kHeldKeyLimit) m_heldKeys.push_back(key);
@@ -188,12 +188,12 @@ bool Player::SendKeyToGame(const Key& key) {
   } else {
     return false;
   }
-  const std::string event = m_session->AnswerChar(value);
+  const std::string event = m_game.Glk()->AnswerChar(value);
   if (event.empty()) return false;
   // The player has acted: what was being said is old news.
   m_voice.Silence();
   m_narro.ClearBuffer();
-  Send(event);
+  m_game.Send(event);
   return true;
 }
 
@@ -249,13 +249,14 @@ void Player::SendCommand() {
   std::wstring line = m_editor.Enter();
   if (line.size() > m_editor.Limit()) line.resize(m_editor.Limit());
   // To the game first: it answers while the screen and the voice catch up.
-  const std::string event = m_session ? m_session->AnswerLine(line) : std::string();
-  if (!event.empty()) Send(event);
+  GlkSession* session = m_game.Glk();
+  GameView* view = m_game.View();
+  const std::string event = session ? session->AnswerLine(line) : std::string();
+  if (!event.empty()) m_game.Send(event);
   // The command stays on screen, after the prompt, as in a transcript.
   m_screen.WriteAbove(
-      platform::Utf8FromWide(ForScreen((m_view ? m_view->OpenLine() : std::wstring()) + line)) +
-      "\n");
-  if (m_view) m_view->CommandShown();
+      platform::Utf8FromWide(ForScreen((view ? view->OpenLine() : std::wstring()) + line)) + "\n");
+  if (view) view->CommandShown();
   m_voice.Silence();
   // The last word, which no space completed, when the player asked to hear
   // it: before the reply, which queues behind it.
@@ -265,7 +266,7 @@ void Player::SendCommand() {
   m_narro.ClearBuffer();
   m_lastCommand = line;
   if (!event.empty()) m_mapReview.NoteCommand(line);
-  if (event.empty() && m_session && m_session->Busy() && !m_session->Ended() &&
+  if (event.empty() && session && session->Busy() && !session->Ended() &&
       m_heldLines.size() < kHeldLineLimit) {
     // The game is still answering the last command, a timer or a resize:
     // the command goes, after any typed before it, as soon as it asks.
@@ -292,7 +293,7 @@ void Player::InsertFromList(int type) {
     m_voice.Tell(L"Nothing inserted.");
     return;
   }
-  if (m_session && m_session->CharInput() && !m_session->LineInput()) {
+  if (WaitsForKey()) {
     m_voice.Tell(L"The game waits for a key, not a command.");
     return;
   }
@@ -336,7 +337,7 @@ void Player::ToggleEchoLastWord() {
 
 void Player::ToggleAnnounceRoom() {
   m_settings.announceRoom = m_setup.stored.announceRoom = !m_settings.announceRoom;
-  if (m_view) m_view->SetAnnounceRoom(m_settings.announceRoom);
+  if (GameView* view = m_game.View()) view->SetAnnounceRoom(m_settings.announceRoom);
   m_voice.Tell(m_settings.announceRoom ? L"New rooms on the status line are said."
                                        : L"New rooms on the status line are not said.");
   KeepSettings();
@@ -345,7 +346,8 @@ void Player::ToggleAnnounceRoom() {
 void Player::StopSpeaking() { m_voice.Silence(); }
 
 void Player::ReadStatusLine() {
-  const std::wstring words = m_view ? m_view->StatusWords() : std::wstring();
+  const GameView* view = m_game.View();
+  const std::wstring words = view ? view->StatusWords() : std::wstring();
   m_voice.Tell(words.empty() ? std::wstring(L"No status line.") : words);
 }
 

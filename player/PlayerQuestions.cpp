@@ -39,7 +39,8 @@ void Player::AnswerQuestion(bool yes) {
   // A file question the game asked meanwhile is the next one.
   if (m_fileQuestionWaits && !m_question && !m_quit) {
     m_fileQuestionWaits = false;
-    if (m_session && m_session->SpecialInput() && !m_session->Busy()) OnFileQuestion();
+    const GlkSession* session = m_game.Glk();
+    if (session && session->SpecialInput() && !session->Busy()) OnFileQuestion();
   }
 }
 
