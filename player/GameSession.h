@@ -98,6 +98,12 @@ class GameSession {
   // A resize, then the game's timer, each sent when the game may take it.
   void OnIdle(EventLoop::Clock::time_point now);
   bool Busy() const { return m_session && m_session->Busy(); }
+  // The game waits for a command and has answered the last one.
+  bool WaitsForCommand() const { return m_session && m_session->LineInput() && !m_session->Busy(); }
+  // The game reads a single key, not a command.
+  bool WaitsForKey() const {
+    return m_session && m_session->CharInput() && !m_session->LineInput();
+  }
 
   const Interpreter& Process() const { return m_interpreter; }
   GameFiles& Files() { return m_files; }

@@ -168,20 +168,10 @@ void Player::Ask(const std::wstring& question, YesNoQuestion::Then then) {
   AskYesNo(question, std::move(then));
 }
 
-bool Player::WaitsForCommand() const {
-  const GlkSession* session = m_game.Glk();
-  return session && session->LineInput() && !session->Busy();
-}
-
 void Player::EnterCommand(const std::wstring& command) {
   m_editor.Enter();
   m_editor.Insert(command);
   SendCommand();
-}
-
-bool Player::WaitsForKey() const {
-  const GlkSession* session = m_game.Glk();
-  return session && session->CharInput() && !session->LineInput();
 }
 
 void Player::KeepSettings() {

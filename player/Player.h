@@ -109,8 +109,8 @@ class Player : private EventLoop::Events,
   const std::string& Story() const override { return m_game.Story(); }
   const std::wstring& StoryName() const override { return m_game.StoryName(); }
   const std::string& DataFolder() const override { return m_dataFolder; }
-  bool WaitsForCommand() const override;
-  bool WaitsForKey() const override;
+  bool WaitsForCommand() const override { return m_game.WaitsForCommand(); }
+  bool WaitsForKey() const override { return m_game.WaitsForKey(); }
   void EnterCommand(const std::wstring& command) override;
   void SendFileAnswer(const std::optional<std::string>& named) override;
   void Ask(const std::wstring& question, YesNoQuestion::Then then) override;
