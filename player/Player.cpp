@@ -3,7 +3,6 @@
 
 #include <signal.h>
 
-#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -87,6 +86,8 @@ void Player::OnInterpreterErrors() { m_game.ReadErrors(); }
 
 void Player::OnInterpreterOutput() { m_game.OnOutput(); }
 
+void Player::OnKey(const Key& key) { m_commandLine.OnKey(key); }
+
 void Player::OnAnswerOverdue() {
   m_game.Fault("the interpreter has not answered for " +
                std::to_string(GameSession::kAnswerLimit.count()) + " seconds");
@@ -100,14 +101,10 @@ void Player::OnNewGame() {
   m_mapReview.Forget();
   m_fileQuestions.ForgetRestore();
   m_fileQuestionWaits = false;
-  m_heldLines.clear();
-  m_readsKeys = false;
-  m_heldKeys.clear();
+  m_commandLine.Forget();
 }
 
 void Player::OnGameWaits() {
-  // The session stays where it is while the keys typed ahead are served,
-  // even when one of them starts another game.
   GlkSession* session = m_game.Glk();
   if (session->SpecialInput()) {
     // A question of the player's own is answered first.
@@ -121,36 +118,7 @@ void Player::OnGameWaits() {
   // The game asks for a command: the reply is whole, before any command
   // typed ahead goes.
   if (session->LineInput()) m_mapReview.EndOfTurn(*m_game.View());
-  const bool readsKey = session->CharInput() != nullptr && session->LineInput() == nullptr;
-  if (readsKey || session->LineInput()) m_readsKeys = readsKey;
-  if (!m_heldKeys.empty() && (session->CharInput() || session->LineInput())) {
-    // The keys typed ahead, in order: one to a game that reads a key (the
-    // rest wait for its answer), all of them to a command line.
-    std::deque<Key> held;
-    held.swap(m_heldKeys);
-    while (!held.empty() && !m_quit) {
-      const Key key = held.front();
-      held.pop_front();
-      OnKey(key);
-      if (session->Busy() && m_readsKeys) {
-        for (const Key& rest : held) m_heldKeys.push_back(rest);
-        break;
-      }
-    }
-    if ((session->SpecialInput() || session->Busy())) return;
-  }
-  if (const GlkInputRequest* line = session->LineInput()) {
-    const size_t limit =
-        line->maxLength > 0 ? static_cast<size_t>(line->maxLength) : LineEditor::kLineLimit;
-    m_editor.SetLimit(std::min(limit, LineEditor::kLineLimit));
-    if (!m_heldLines.empty()) {
-      // Typed while the game was busy: shown and cut off already.
-      const std::wstring command = m_heldLines.front();
-      m_heldLines.pop_front();
-      m_mapReview.NoteCommand(command);
-      m_game.Send(session->AnswerLine(command));
-    }
-  }
+  m_commandLine.OnGameWaits();
 }
 
 void Player::OnGameOver(int status) {
@@ -166,12 +134,6 @@ void Player::SendFileAnswer(const std::optional<std::string>& named) {
 
 void Player::Ask(const std::wstring& question, YesNoQuestion::Then then) {
   AskYesNo(question, std::move(then));
-}
-
-void Player::EnterCommand(const std::wstring& command) {
-  m_editor.Enter();
-  m_editor.Insert(command);
-  SendCommand();
 }
 
 void Player::KeepSettings() {

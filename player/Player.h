@@ -7,24 +7,23 @@
 // drawn through PlayerScreen; FileQuestions answers the game's file
 // questions, GameLists holds the lists (voices, saved games, games) and
 // switches games. GameSession runs the game: the interpreter, its files
-// and its updates. What each event means and what follows when the game
-// waits live in Player.cpp, the keys and the command line in
-// PlayerKeys.cpp, the Yes or No questions in PlayerQuestions.cpp;
-// MapAndReview keeps the map and the past turns.
+// and its updates. CommandLine takes the keys: the command line, the keys
+// a game reads, the player's own. MapAndReview keeps the map and the past
+// turns. What each event means and what follows when the game waits live
+// in Player.cpp, the Yes or No questions in PlayerQuestions.cpp.
 #ifndef NARRO_PLAYER_PLAYER_H_
 #define NARRO_PLAYER_PLAYER_H_
 
-#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "player/CommandLine.h"
 #include "player/EventLoop.h"
 #include "player/FileQuestions.h"
 #include "player/GameLists.h"
 #include "player/GameSession.h"
 #include "player/KeyDecoder.h"
-#include "player/LineEditor.h"
 #include "player/MapAndReview.h"
 #include "player/PlayerScreen.h"
 #include "player/PlayerVoice.h"
@@ -46,6 +45,7 @@ struct PlayerSetup {
 
 class Player : private EventLoop::Events,
                private GameSession::Game,
+               private CommandLine::Game,
                private FileQuestions::Game,
                private GameLists::Game,
                private MapAndReview::Game {
@@ -85,23 +85,6 @@ class Player : private EventLoop::Events,
   void OnGameWaits() override;
   void OnGameOver(int status) override;
 
-  // Keys and the command line (PlayerKeys.cpp).
-  bool SendKeyToGame(const Key& key);
-  void OnFunctionKey(int number);
-  void OnTypedCharacter(wchar_t ch);
-  bool InsertText(const std::wstring& text);
-  void SayCursorCharacter();
-  void SendCommand();
-  void Help();
-  void InsertFromList(int type);
-  void AdjustVoice(int rateStep, int volumeStep);
-  void StopSpeaking();
-  void ReadStatusLine();
-  void ReadCommandLine();
-  void ToggleEchoLastWord();
-  void ToggleAnnounceRoom();
-  void AskToLeave();
-
   // The game's file question, to FileQuestions (Player.cpp).
   void OnFileQuestion();
 
@@ -111,7 +94,7 @@ class Player : private EventLoop::Events,
   const std::string& DataFolder() const override { return m_dataFolder; }
   bool WaitsForCommand() const override { return m_game.WaitsForCommand(); }
   bool WaitsForKey() const override { return m_game.WaitsForKey(); }
-  void EnterCommand(const std::wstring& command) override;
+  void EnterCommand(const std::wstring& command) override { m_commandLine.Enter(command); }
   void SendFileAnswer(const std::optional<std::string>& named) override;
   void Ask(const std::wstring& question, YesNoQuestion::Then then) override;
   std::string ChooseSave() override { return m_lists.ChooseSave(); }
@@ -126,7 +109,10 @@ class Player : private EventLoop::Events,
   // and Ctrl-C is the answer the caller gives); the loop goes on serving
   // the game meanwhile, and `then` has the answer when it comes.
   void AskYesNo(const std::wstring& question, YesNoQuestion::Then then, bool ctrlCAnswersYes = false);
-  void OnQuestionKey(const Key& key);
+  // The key to the question open: false when none is.
+  bool OnQuestionKey(const Key& key) override;
+  // Ctrl-C: a second one, or Y, leaves.
+  void AskToLeave() override;
   void AnswerQuestion(bool yes);
 
   // (Player.cpp)
@@ -144,22 +130,17 @@ class Player : private EventLoop::Events,
   GameSession m_game{m_narro,  m_settings, m_dataFolder, m_voice,
                      m_screen, m_terminal, m_loop,       *this};
   EventLoop m_loop{m_game.Process(), *this};
-  LineEditor m_editor;
-  PlayerScreen m_screen{m_terminal, m_settings, m_game.ViewSlot(), m_editor,
+  // The screen, the lists and the map are made just after it, before its
+  // first key.
+  CommandLine m_commandLine{m_narro, m_settings, m_setup.stored, m_voice, m_screen,
+                            m_game,  m_lists,    m_mapReview,    *this};
+  PlayerScreen m_screen{m_terminal, m_settings, m_game.ViewSlot(), m_commandLine.Editor(),
                         [this](const std::string& bytes) { m_loop.FeedTyped(bytes); }};
   FileQuestions m_fileQuestions{m_narro, m_game.Files(), m_voice, m_screen, *this};
   GameLists m_lists{m_narro,  m_settings,    m_setup.stored,  m_voice,
                     m_screen, m_loop.Keys(), m_fileQuestions, *this};
-  MapAndReview m_mapReview{m_settings, m_voice, m_screen, m_editor, *this};
+  MapAndReview m_mapReview{m_settings, m_voice, m_screen, m_commandLine.Editor(), *this};
 
-  std::wstring m_lastCommand; // the newest line sent to the game
-  // Commands typed while the game was busy, oldest first: each goes when
-  // the game next asks for one. Typing ahead loses none of them.
-  std::deque<std::wstring> m_heldLines;
-  static constexpr size_t kHeldLineLimit = 16;
-  bool m_readsKeys = false;   // the game's last request was for a key
-  std::deque<Key> m_heldKeys; // keys typed while it answered one
-  static constexpr size_t kHeldKeyLimit = 64;
   std::optional<YesNoQuestion> m_question;  // the question open, if any
   bool m_fileQuestionWaits = false;  // the game's, until that one is answered
   bool m_quit = false;
