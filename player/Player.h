@@ -6,29 +6,24 @@
 // What is heard and the player's messages go through PlayerVoice, what is
 // drawn through PlayerScreen; FileQuestions answers the game's file
 // questions, GameLists holds the lists (voices, saved games, games) and
-// switches games. What each event means and the game's updates live in
-// Player.cpp, the keys and the command line in PlayerKeys.cpp, the Yes or
-// No questions in PlayerQuestions.cpp; MapAndReview keeps the map and the
-// past turns.
+// switches games. GameSession runs the game: the interpreter, its files
+// and its updates. CommandLine takes the keys: the command line, the keys
+// a game reads, the player's own. MapAndReview keeps the map and the past
+// turns. What each event means and what follows when the game waits live
+// in Player.cpp, the Yes or No questions in PlayerQuestions.cpp.
 #ifndef NARRO_PLAYER_PLAYER_H_
 #define NARRO_PLAYER_PLAYER_H_
 
-#include <chrono>
-#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "player/Cage.h"
+#include "player/CommandLine.h"
 #include "player/EventLoop.h"
 #include "player/FileQuestions.h"
-#include "player/GameFiles.h"
 #include "player/GameLists.h"
-#include "player/GameView.h"
-#include "player/GlkProtocol.h"
-#include "player/Interpreter.h"
+#include "player/GameSession.h"
 #include "player/KeyDecoder.h"
-#include "player/LineEditor.h"
 #include "player/MapAndReview.h"
 #include "player/PlayerScreen.h"
 #include "player/PlayerVoice.h"
@@ -49,6 +44,8 @@ struct PlayerSetup {
 };
 
 class Player : private EventLoop::Events,
+               private GameSession::Game,
+               private CommandLine::Game,
                private FileQuestions::Game,
                private GameLists::Game,
                private MapAndReview::Game {
@@ -60,10 +57,6 @@ class Player : private EventLoop::Events,
   // exit status: 0 at a normal end, 1 when the game could not start or the
   // interpreter failed, 128 + a signal that ended it.
   int Run();
-
-  // How long the interpreter may take to answer one event (its start
-  // included) before it is given up as hung.
-  static constexpr std::chrono::seconds kAnswerLimit{10};
 
  private:
   using Clock = EventLoop::Clock;
@@ -81,71 +74,49 @@ class Player : private EventLoop::Events,
   bool BeginPlay();
   void OnResize();
 
-  // The game (Player.cpp).
-  bool StartGame(const std::string& story);
-  void OnUpdate(const GlkUpdate& update);
-  void OnGameWaits();
-  void OnFirstTurn();
-  // The turn heard, and noted as the reply to the command that made it.
-  void SpeakTurn();
-  void OnInterpreterEnded();
-  void Send(const std::string& event);
-  void Fault(const std::string& message);
-  // Stops the interpreter, places what it wrote and removes its folder.
-  void EndInterpreter();
-  std::vector<GameFiles::Outcome> PlaceFinishedFiles();
-  void TellPlaced(const std::vector<GameFiles::Outcome>& outcomes);
-  // Where the files `story` makes by name are kept between sessions: the
-  // data folder's game-files/STEM_CRC. MayHaveKeptFiles: a folder of that
-  // stem is there, without reading the story for its CRC.
-  std::string GameFilesRoot() const;
-  std::string GameFilesFolder(const std::string& story) override;
-  bool MayHaveKeptFiles(const std::string& story) const;
-
-  // Keys and the command line (PlayerKeys.cpp).
-  bool SendKeyToGame(const Key& key);
-  void OnFunctionKey(int number);
-  void OnTypedCharacter(wchar_t ch);
-  bool InsertText(const std::wstring& text);
-  void SayCursorCharacter();
-  void SendCommand();
-  void Help();
-  void InsertFromList(int type);
-  void AdjustVoice(int rateStep, int volumeStep);
-  void StopSpeaking();
-  void ReadStatusLine();
-  void ReadCommandLine();
-  void ToggleEchoLastWord();
-  void ToggleAnnounceRoom();
-  void AskToLeave();
+  // What the game session tells (Player.cpp).
+  void OnNewGame() override;
+  void OnTurnHeard(const std::wstring& text) override { m_mapReview.NoteReply(text); }
+  bool KnownStoryName(const std::string& story, std::wstring& name) override {
+    return m_lists.KnownStoryName(story, name);
+  }
+  // The commands and keys typed ahead go, or the game's file question is
+  // answered.
+  void OnGameWaits() override;
+  void OnGameOver(int status) override;
 
   // The game's file question, to FileQuestions (Player.cpp).
   void OnFileQuestion();
 
   // What the parts ask of the game being played (Player.cpp).
-  const std::string& Story() const override { return m_story; }
-  const std::wstring& StoryName() const override { return m_storyName; }
+  const std::string& Story() const override { return m_game.Story(); }
+  const std::wstring& StoryName() const override { return m_game.StoryName(); }
   const std::string& DataFolder() const override { return m_dataFolder; }
-  bool WaitsForCommand() const override;
-  bool WaitsForKey() const override;
-  void EnterCommand(const std::wstring& command) override;
+  bool WaitsForCommand() const override { return m_game.WaitsForCommand(); }
+  bool WaitsForKey() const override { return m_game.WaitsForKey(); }
+  void EnterCommand(const std::wstring& command) override { m_commandLine.Enter(command); }
   void SendFileAnswer(const std::optional<std::string>& named) override;
   void Ask(const std::wstring& question, YesNoQuestion::Then then) override;
   std::string ChooseSave() override { return m_lists.ChooseSave(); }
-  void EndGame() override { m_interpreter.Stop(); }
-  void StartStory(const std::string& story) override { StartGame(story); }
+  void EndGame() override { m_game.StopInterpreter(); }
+  void StartStory(const std::string& story) override { m_game.Start(story); }
+  std::string GameFilesFolder(const std::string& story) override {
+    return m_game.GameFilesFolder(story);
+  }
 
   // The player's own questions (PlayerQuestions.cpp).
   // Asks a spoken Yes or No question, answered by Y or N (Escape is No,
   // and Ctrl-C is the answer the caller gives); the loop goes on serving
   // the game meanwhile, and `then` has the answer when it comes.
   void AskYesNo(const std::wstring& question, YesNoQuestion::Then then, bool ctrlCAnswersYes = false);
-  void OnQuestionKey(const Key& key);
+  // The key to the question open: false when none is.
+  bool OnQuestionKey(const Key& key) override;
+  // Ctrl-C: a second one, or Y, leaves.
+  void AskToLeave() override;
   void AnswerQuestion(bool yes);
 
   // (Player.cpp)
   void KeepSettings() override;
-  void Finish(const std::string& message);
 
   CNarro& m_narro;
   PlayerSetup m_setup;
@@ -154,41 +125,26 @@ class Player : private EventLoop::Events,
   PlayerVoice m_voice{m_narro, m_settings,
                       [this](const std::wstring& text) { m_screen.Show(text); }};
   Terminal m_terminal;
-  Interpreter m_interpreter;
-  PrivateFolder m_private;  // the interpreter's own folder
-  GameFiles m_files;        // what it reads and writes there
-  std::optional<GlkSession> m_session;
-  std::optional<GameView> m_view;
-  EventLoop m_loop{m_interpreter, *this};
-  LineEditor m_editor;
-  PlayerScreen m_screen{m_terminal, m_settings, m_view, m_editor,
+  std::string m_dataFolder;
+  // The loop and the screen are made just after it, before it is used.
+  GameSession m_game{m_narro,  m_settings, m_dataFolder, m_voice,
+                     m_screen, m_terminal, m_loop,       *this};
+  EventLoop m_loop{m_game.Process(), *this};
+  // The screen, the lists and the map are made just after it, before its
+  // first key.
+  CommandLine m_commandLine{m_narro, m_settings, m_setup.stored, m_voice, m_screen,
+                            m_game,  m_lists,    m_mapReview,    *this};
+  PlayerScreen m_screen{m_terminal, m_settings, m_game.ViewSlot(), m_commandLine.Editor(),
                         [this](const std::string& bytes) { m_loop.FeedTyped(bytes); }};
-  FileQuestions m_fileQuestions{m_narro, m_files, m_voice, m_screen, *this};
+  FileQuestions m_fileQuestions{m_narro, m_game.Files(), m_voice, m_screen, *this};
   GameLists m_lists{m_narro,  m_settings,    m_setup.stored,  m_voice,
                     m_screen, m_loop.Keys(), m_fileQuestions, *this};
-  MapAndReview m_mapReview{m_settings, m_voice, m_screen, m_editor, *this};
+  MapAndReview m_mapReview{m_settings, m_voice, m_screen, m_commandLine.Editor(), *this};
 
-  std::string m_story;
-  std::string m_dataFolder;
-  std::wstring m_storyName;  // spoken when the story changes
-  int m_width = 80;
-  int m_height = 24;
-
-  std::wstring m_lastCommand; // the newest line sent to the game
-  // Commands typed while the game was busy, oldest first: each goes when
-  // the game next asks for one. Typing ahead loses none of them.
-  std::deque<std::wstring> m_heldLines;
-  static constexpr size_t kHeldLineLimit = 16;
-  bool m_readsKeys = false;   // the game's last request was for a key
-  std::deque<Key> m_heldKeys; // keys typed while it answered one
-  static constexpr size_t kHeldKeyLimit = 64;
-  bool m_firstTurn = true;
-  bool m_resizeWanted = false;
   std::optional<YesNoQuestion> m_question;  // the question open, if any
   bool m_fileQuestionWaits = false;  // the game's, until that one is answered
   bool m_quit = false;
   bool m_toldSettingsProblem = false;
-  bool m_toldCage = false;
   int m_exitStatus = 0;
 };
 

@@ -22,13 +22,15 @@ void Player::AskYesNo(const std::wstring& question, YesNoQuestion::Then then,
   m_voice.Say(question);
 }
 
-void Player::OnQuestionKey(const Key& key) {
+bool Player::OnQuestionKey(const Key& key) {
+  if (!m_question) return false;
   const std::optional<bool> yes = m_question->AnswerOf(key);
   if (!yes) {
     m_voice.Say(L"Yes or No?");
-    return;
+    return true;
   }
   AnswerQuestion(*yes);
+  return true;
 }
 
 void Player::AnswerQuestion(bool yes) {
@@ -39,8 +41,25 @@ void Player::AnswerQuestion(bool yes) {
   // A file question the game asked meanwhile is the next one.
   if (m_fileQuestionWaits && !m_question && !m_quit) {
     m_fileQuestionWaits = false;
-    if (m_session && m_session->SpecialInput() && !m_session->Busy()) OnFileQuestion();
+    const GlkSession* session = m_game.Glk();
+    if (session && session->SpecialInput() && !session->Busy()) OnFileQuestion();
   }
+}
+
+void Player::AskToLeave() {
+  // A second Ctrl-C confirms.
+  AskYesNo(
+      L"Leave the game? What is not saved is lost. Yes or No.",
+      [this](bool yes) {
+        if (!yes) {
+          m_voice.Tell(L"The game goes on.");
+          return;
+        }
+        m_voice.SayAndWait(L"Goodbye.");
+        m_quit = true;
+        m_exitStatus = 0;
+      },
+      true);
 }
 
 }  // namespace player

@@ -3,6 +3,7 @@
 // must not be written (a link, a FIFO, a folder, another user's file) is
 // refused.
 #include "player/GameFiles.h"
+#include "player/KeptFiles.h"
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
@@ -194,4 +195,25 @@ TEST(GameFilesTest, FilesTheGameMakesByNameAreKeptBetweenSessions) {
   EXPECT_FALSE(FileExists(dir.File("private/link.glkdata")));
   // Nothing changed: nothing copied, and the folder not even asked for.
   EXPECT_TRUE(files.KeepMade([] { return std::string("/nowhere"); }).empty());
+}
+
+TEST(GameFilesTest, AStorysKeptFilesAreFoundByItsStemAndCrc) {
+  TempDir dir;
+  const std::string data = dir.path() + "data";
+  EXPECT_EQ(KeptFilesRoot(data), data + "/game-files/");
+  EXPECT_EQ(KeptFilesRoot(data + "/"), data + "/game-files/");
+  // Dots in the stem cannot make a name that leaves the folder.
+  EXPECT_EQ(KeptFilesFolder(data, "/stories/my..tale.z5", "1A2B"),
+            data + "/game-files/my__tale_1A2B");
+  EXPECT_EQ(KeptFilesFolder(data, "/stories/tale.z5", ""), data + "/game-files/tale");
+
+  // Nothing kept yet: the story's CRC need not be read.
+  EXPECT_FALSE(MayHaveKeptFiles(data, "/stories/tale.z5"));
+  ASSERT_EQ(system(("mkdir -p " + data + "/game-files/tale_1A2B " + data +
+                    "/game-files/talent_99")
+                       .c_str()),
+            0);
+  EXPECT_TRUE(MayHaveKeptFiles(data, "/elsewhere/tale.ulx"));
+  EXPECT_FALSE(MayHaveKeptFiles(data, "/stories/tal.z5"));
+  EXPECT_FALSE(MayHaveKeptFiles(data, "/stories/other.z5"));
 }

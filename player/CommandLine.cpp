@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// narro-play's keys: the command line the player types and edits, the keys
-// a game that reads single keys gets, and the keys of the player's own.
+#include "player/CommandLine.h"
+
 #include <wchar.h>
 
 #include <algorithm>
@@ -9,8 +9,13 @@
 
 #include <narro/Narro.h>
 
-#include "player/Player.h"
+#include "player/GameLists.h"
+#include "player/GameSession.h"
+#include "player/MapAndReview.h"
+#include "player/PlayerScreen.h"
+#include "player/PlayerVoice.h"
 #include "player/ScreenText.h"
+#include "player/Settings.h"
 #include "platform/locale/TextEncoding.h"
 
 namespace player {
@@ -87,15 +92,12 @@ const wchar_t* GlkKeyName(KeyCode code) {
 
 }  // namespace
 
-void Player::OnKey(const Key& key) {
+void CommandLine::OnKey(const Key& key) {
   // An open question takes every key until one answers it.
-  if (m_question) {
-    OnQuestionKey(key);
-    return;
-  }
+  if (m_game.OnQuestionKey(key)) return;
   // The player's own keys work whatever the game waits for.
   if (key.code == KeyCode::kCtrlC) {
-    AskToLeave();
+    m_game.AskToLeave();
     return;
   }
   // A list of the player's own takes its keys first; any other key
@@ -137,11 +139,11 @@ void Player::OnKey(const Key& key) {
     m_screen.Redraw();
     return;
   }
-  if (m_session && m_session->CharInput() && !m_session->LineInput()) {
+  if (m_session.WaitsForKey()) {
     SendKeyToGame(key);
     return;
   }
-  if (m_session && m_readsKeys && m_session->Busy()) {
+  if (m_readsKeys && m_session.Busy()) {
     // Keys typed while the game answers the last one are its next ones,
     // as a command typed ahead is the next command.
     if (m_heldKeys.size() < kHeldKeyLimit) m_heldKeys.push_back(key);
@@ -177,7 +179,53 @@ void Player::OnKey(const Key& key) {
   }
 }
 
-bool Player::SendKeyToGame(const Key& key) {
+void CommandLine::OnGameWaits() {
+  GlkSession* session = m_session.Glk();
+  const bool readsKey = session->CharInput() != nullptr && session->LineInput() == nullptr;
+  if (readsKey || session->LineInput()) m_readsKeys = readsKey;
+  if (!m_heldKeys.empty() && (session->CharInput() || session->LineInput())) {
+    // The keys typed ahead, in order: one to a game that reads a key (the
+    // rest wait for its answer), all of them to a command line.
+    std::deque<Key> held;
+    held.swap(m_heldKeys);
+    while (!held.empty() && !m_game.Done()) {
+      const Key key = held.front();
+      held.pop_front();
+      OnKey(key);
+      if (session->Busy() && m_readsKeys) {
+        for (const Key& rest : held) m_heldKeys.push_back(rest);
+        break;
+      }
+    }
+    if (session->SpecialInput() || session->Busy()) return;
+  }
+  if (const GlkInputRequest* line = session->LineInput()) {
+    const size_t limit =
+        line->maxLength > 0 ? static_cast<size_t>(line->maxLength) : LineEditor::kLineLimit;
+    m_editor.SetLimit(std::min(limit, LineEditor::kLineLimit));
+    if (!m_heldLines.empty()) {
+      // Typed while the game was busy: shown and cut off already.
+      const std::wstring command = m_heldLines.front();
+      m_heldLines.pop_front();
+      m_mapReview.NoteCommand(command);
+      m_session.Send(session->AnswerLine(command));
+    }
+  }
+}
+
+void CommandLine::Forget() {
+  m_heldLines.clear();
+  m_readsKeys = false;
+  m_heldKeys.clear();
+}
+
+void CommandLine::Enter(const std::wstring& command) {
+  m_editor.Enter();
+  m_editor.Insert(command);
+  SendCommand();
+}
+
+bool CommandLine::SendKeyToGame(const Key& key) {
   std::wstring value;
   if (key.code == KeyCode::kChar) {
     value.assign(1, key.ch);
@@ -188,16 +236,16 @@ bool Player::SendKeyToGame(const Key& key) {
   } else {
     return false;
   }
-  const std::string event = m_session->AnswerChar(value);
+  const std::string event = m_session.Glk()->AnswerChar(value);
   if (event.empty()) return false;
   // The player has acted: what was being said is old news.
   m_voice.Silence();
   m_narro.ClearBuffer();
-  Send(event);
+  m_session.Send(event);
   return true;
 }
 
-void Player::OnFunctionKey(int number) {
+void CommandLine::OnFunctionKey(int number) {
   switch (number) {
     case 1: Help(); return;
     case 2: m_narro.Repeat(); return;
@@ -215,13 +263,13 @@ void Player::OnFunctionKey(int number) {
   }
 }
 
-bool Player::InsertText(const std::wstring& text) {
+bool CommandLine::InsertText(const std::wstring& text) {
   if (m_editor.Insert(text)) return true;
   m_voice.Tell(L"The game takes at most " + std::to_wstring(m_editor.Limit()) + L" characters.");
   return false;
 }
 
-void Player::OnTypedCharacter(wchar_t ch) {
+void CommandLine::OnTypedCharacter(wchar_t ch) {
   if (ch < 0x20) return;
   const size_t before = m_editor.Cursor();
   if (!InsertText(std::wstring(1, ch))) {
@@ -241,21 +289,22 @@ void Player::OnTypedCharacter(wchar_t ch) {
   m_screen.Redraw();
 }
 
-void Player::SayCursorCharacter() {
+void CommandLine::SayCursorCharacter() {
   if (m_narro.checkFlags(FLAG_SPEECH)) m_voice.Say(CharacterName(m_editor.AtCursor()));
 }
 
-void Player::SendCommand() {
+void CommandLine::SendCommand() {
   std::wstring line = m_editor.Enter();
   if (line.size() > m_editor.Limit()) line.resize(m_editor.Limit());
   // To the game first: it answers while the screen and the voice catch up.
-  const std::string event = m_session ? m_session->AnswerLine(line) : std::string();
-  if (!event.empty()) Send(event);
+  GlkSession* session = m_session.Glk();
+  GameView* view = m_session.View();
+  const std::string event = session ? session->AnswerLine(line) : std::string();
+  if (!event.empty()) m_session.Send(event);
   // The command stays on screen, after the prompt, as in a transcript.
   m_screen.WriteAbove(
-      platform::Utf8FromWide(ForScreen((m_view ? m_view->OpenLine() : std::wstring()) + line)) +
-      "\n");
-  if (m_view) m_view->CommandShown();
+      platform::Utf8FromWide(ForScreen((view ? view->OpenLine() : std::wstring()) + line)) + "\n");
+  if (view) view->CommandShown();
   m_voice.Silence();
   // The last word, which no space completed, when the player asked to hear
   // it: before the reply, which queues behind it.
@@ -265,7 +314,7 @@ void Player::SendCommand() {
   m_narro.ClearBuffer();
   m_lastCommand = line;
   if (!event.empty()) m_mapReview.NoteCommand(line);
-  if (event.empty() && m_session && m_session->Busy() && !m_session->Ended() &&
+  if (event.empty() && session && session->Busy() && !session->Ended() &&
       m_heldLines.size() < kHeldLineLimit) {
     // The game is still answering the last command, a timer or a resize:
     // the command goes, after any typed before it, as soon as it asks.
@@ -276,7 +325,7 @@ void Player::SendCommand() {
   m_screen.Redraw();
 }
 
-void Player::Help() {
+void CommandLine::Help() {
   std::wstring text = L"Keys of narro-play:\n";
   for (const HelpLine& line : kHelp) text += std::wstring(line.keys) + L": " + line.action + L"\n";
   m_voice.Show(text);
@@ -284,7 +333,7 @@ void Player::Help() {
   m_voice.QueueParagraph(text);
 }
 
-void Player::InsertFromList(int type) {
+void CommandLine::InsertFromList(int type) {
   CTTSWString chosen;
   m_screen.WithDialog([&] { m_narro.getList(chosen, static_cast<if_list_type>(type), "", ""); });
   const std::wstring listed = static_cast<const wchar_t*>(chosen);
@@ -292,7 +341,7 @@ void Player::InsertFromList(int type) {
     m_voice.Tell(L"Nothing inserted.");
     return;
   }
-  if (m_session && m_session->CharInput() && !m_session->LineInput()) {
+  if (m_session.WaitsForKey()) {
     m_voice.Tell(L"The game waits for a key, not a command.");
     return;
   }
@@ -310,7 +359,7 @@ void Player::InsertFromList(int type) {
   m_voice.Say(word);
 }
 
-void Player::AdjustVoice(int rateStep, int volumeStep) {
+void CommandLine::AdjustVoice(int rateStep, int volumeStep) {
   if (!m_voice.Ready()) return;
   std::string id;
   long rate = m_settings.rate;
@@ -319,54 +368,39 @@ void Player::AdjustVoice(int rateStep, int volumeStep) {
   rate = std::clamp<long>(rate + rateStep, -10, 10);
   volume = std::clamp(volume + volumeStep, 0, 100);
   m_narro.ChangeVoice(kNoVoiceName, rate, volume);
-  m_settings.rate = m_setup.stored.rate = rate;
-  m_settings.volume = m_setup.stored.volume = volume;
+  m_settings.rate = m_stored.rate = rate;
+  m_settings.volume = m_stored.volume = volume;
   // Said in the new setting, so the player hears what changed.
   m_voice.Tell(rateStep != 0 ? L"Rate " + std::to_wstring(rate)
                              : L"Volume " + std::to_wstring(volume));
-  KeepSettings();
+  m_game.KeepSettings();
 }
 
-void Player::ToggleEchoLastWord() {
-  m_settings.echoLastWord = m_setup.stored.echoLastWord = !m_settings.echoLastWord;
+void CommandLine::ToggleEchoLastWord() {
+  m_settings.echoLastWord = m_stored.echoLastWord = !m_settings.echoLastWord;
   m_voice.Tell(m_settings.echoLastWord ? L"Enter says the last word."
                                        : L"Enter does not say the last word.");
-  KeepSettings();
+  m_game.KeepSettings();
 }
 
-void Player::ToggleAnnounceRoom() {
-  m_settings.announceRoom = m_setup.stored.announceRoom = !m_settings.announceRoom;
-  if (m_view) m_view->SetAnnounceRoom(m_settings.announceRoom);
+void CommandLine::ToggleAnnounceRoom() {
+  m_settings.announceRoom = m_stored.announceRoom = !m_settings.announceRoom;
+  if (GameView* view = m_session.View()) view->SetAnnounceRoom(m_settings.announceRoom);
   m_voice.Tell(m_settings.announceRoom ? L"New rooms on the status line are said."
                                        : L"New rooms on the status line are not said.");
-  KeepSettings();
+  m_game.KeepSettings();
 }
 
-void Player::StopSpeaking() { m_voice.Silence(); }
+void CommandLine::StopSpeaking() { m_voice.Silence(); }
 
-void Player::ReadStatusLine() {
-  const std::wstring words = m_view ? m_view->StatusWords() : std::wstring();
+void CommandLine::ReadStatusLine() {
+  const GameView* view = m_session.View();
+  const std::wstring words = view ? view->StatusWords() : std::wstring();
   m_voice.Tell(words.empty() ? std::wstring(L"No status line.") : words);
 }
 
-void Player::ReadCommandLine() {
+void CommandLine::ReadCommandLine() {
   m_voice.Say(m_editor.Text().empty() ? std::wstring(L"blank") : m_editor.Text());
-}
-
-void Player::AskToLeave() {
-  // A second Ctrl-C confirms.
-  AskYesNo(
-      L"Leave the game? What is not saved is lost. Yes or No.",
-      [this](bool yes) {
-        if (!yes) {
-          m_voice.Tell(L"The game goes on.");
-          return;
-        }
-        m_voice.SayAndWait(L"Goodbye.");
-        m_quit = true;
-        m_exitStatus = 0;
-      },
-      true);
 }
 
 }  // namespace player
