@@ -67,8 +67,10 @@ build: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 
+# Line tables are all the sanitizers' reports need of the debug information.
 build-asan: deps
-	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DNARRO_SANITIZE=ON $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DNARRO_SANITIZE=ON \
+	  -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCMAKE_C_FLAGS_DEBUG=-g1 $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(ASAN_BUILD) -j$(JOBS)
 
 # The benchmarks are built only here: the tests never run them.
