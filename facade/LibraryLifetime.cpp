@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "facade/LibraryLifetime.h"
 
+#include <optional>
+
 #include "core/ExceptionGuard.h"
 #include "core/Log.h"
 #include "facade/FacadeDialogHost.h"
@@ -12,18 +14,14 @@ namespace {
 CNarro* s_facade = nullptr;
 // The lists and dialogs reach the facade through its host, in place from
 // load to unload.
-CDialogHost* s_previousHost = nullptr;
-bool s_hostInPlace = false;
+std::optional<CScopedDialogHost> s_host;
 }  // namespace
 
 void AttachLibrary() {
   OutputDebugLine("DBGVIEWCLEAR");
   NARRO_GUARDED("Init", [] {
     if (s_facade == nullptr) s_facade = new CNarro();
-    if (!s_hostInPlace) {
-      s_previousHost = CDialogHost::Exchange(&FacadeDialogHost());
-      s_hostInPlace = true;
-    }
+    if (!s_host) s_host.emplace(&FacadeDialogHost());
     LogLine("%1%", "ENTER DLL");
     platform::InitCommonControls();
   });
@@ -36,9 +34,6 @@ void DetachLibrary() {
       delete s_facade;
       s_facade = nullptr;
     }
-    if (s_hostInPlace) {
-      CDialogHost::Exchange(s_previousHost);
-      s_hostInPlace = false;
-    }
+    s_host.reset();
   });
 }

@@ -11,8 +11,6 @@ std::atomic<CDialogHost*> g_host{nullptr};
 
 CDialogHost* CDialogHost::Current() { return g_host.load(); }
 
-CDialogHost* CDialogHost::Exchange(CDialogHost* host) { return g_host.exchange(host); }
-
 CScopedDialogHost::CScopedDialogHost(CDialogHost* host) : m_previous(g_host.exchange(host)) {}
 
 CScopedDialogHost::~CScopedDialogHost() { g_host.store(m_previous); }

@@ -16,8 +16,6 @@ class CDialogHost {
   // The host in place, or null when there is none (no library loaded):
   // nothing is then said and no switch is on.
   static CDialogHost* Current();
-  // Puts `host` (null: none) in place; returns the one it replaces.
-  static CDialogHost* Exchange(CDialogHost* host);
 
   // True when every one of the flags is set.
   virtual bool checkFlags(uint32_t flags) = 0;
